@@ -1,0 +1,80 @@
+#include "console/conio.hpp"
+
+#include <iostream>
+
+namespace {
+
+std::istream* gInput = nullptr;
+std::ostream* gOutput = nullptr;
+
+std::istream& Input() {
+    return gInput ? *gInput : std::cin;
+}
+
+std::ostream& Output() {
+    return gOutput ? *gOutput : std::cout;
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+bool IsLineEnd(char c) {
+    return c == '\n' || c == '\r';
+}
+
+} // namespace
+
+void SetConsoleStreams(std::istream* input, std::ostream* output) {
+    gInput = input;
+    gOutput = output;
+}
+
+void ConWrite(std::string_view text) {
+    Output().write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+void ConLine(std::string_view text) {
+    ConWrite(text);
+    ConWrite("\r\n");
+}
+
+void ConFlush() {
+    Output().flush();
+}
+
+bool ConReadLine(std::string& line) {
+    ConFlush();
+    line.clear();
+    std::istream& in = Input();
+    if (!std::getline(in, line)) {
+        return !line.empty();
+    }
+    if (!line.empty() && line.back() == '\r') {
+        line.pop_back();
+    }
+    return true;
+}
+
+bool ConReadToken(std::string& token) {
+    ConFlush();
+    token.clear();
+    std::istream& in = Input();
+    int c = in.get();
+    while (c != EOF && (IsBlank(static_cast<char>(c)) || IsLineEnd(static_cast<char>(c)))) {
+        c = in.get();
+    }
+    if (c == EOF) {
+        return false;
+    }
+    while (c != EOF && !IsBlank(static_cast<char>(c)) && !IsLineEnd(static_cast<char>(c)) &&
+           token.size() < 32) {
+        token.push_back(static_cast<char>(c));
+        c = in.get();
+    }
+    // Discard the rest of the line the token stood on.
+    while (c != EOF && c != '\n') {
+        c = in.get();
+    }
+    return true;
+}

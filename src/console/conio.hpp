@@ -1,0 +1,28 @@
+// The console writer and reader every screen goes through. Lines end with
+// CR LF here and nowhere else; tests swap the streams for string streams.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+// Route console input and output through other streams; nullptr restores the
+// process's standard input or output.
+void SetConsoleStreams(std::istream* input, std::ostream* output);
+
+// Writes text as it stands, without a line end.
+void ConWrite(std::string_view text);
+
+// Writes text, then the line end CR LF.
+void ConLine(std::string_view text = {});
+
+void ConFlush();
+
+// Reads one input line without its line end (LF, or CR LF). False when the
+// input has ended and no text was left.
+bool ConReadLine(std::string& line);
+
+// Skips blanks and line ends, then takes up to 32 characters up to the next
+// blank or line end; the rest of that input line is discarded. False when
+// the input ends before any such character.
+bool ConReadToken(std::string& token);

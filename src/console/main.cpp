@@ -1,0 +1,12 @@
+// Program entry: hands the arguments to the front end.
+#include "console/veldrix.hpp"
+#include "platform/platform.hpp"
+
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv) {
+    PrepareConsole();
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return RunVeldrix(args);
+}

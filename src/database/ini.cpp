@@ -1,0 +1,140 @@
+#include "database/ini.hpp"
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::string Trim(const std::string& text) {
+    size_t first = 0;
+    while (first < text.size() && IsBlank(text[first])) {
+        ++first;
+    }
+    size_t last = text.size();
+    while (last > first && IsBlank(text[last - 1])) {
+        --last;
+    }
+    return text.substr(first, last - first);
+}
+
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+IniSection* FindOrAddSection(IniFile& ini, const std::string& name) {
+    for (IniSection& section : ini.sections) {
+        if (SameName(section.name, name)) {
+            return &section;
+        }
+    }
+    ini.sections.push_back(IniSection{name, {}});
+    return &ini.sections.back();
+}
+
+} // namespace
+
+IniFile ParseIniText(const std::string& text) {
+    IniFile ini;
+    IniSection* current = nullptr;
+    std::istringstream lines(text);
+    std::string raw;
+    while (std::getline(lines, raw)) {
+        if (!raw.empty() && raw.back() == '\r') {
+            raw.pop_back();
+        }
+        std::string line = Trim(raw);
+        if (line.empty() || line[0] == ';') {
+            continue;
+        }
+        if (line[0] == '[') {
+            size_t close = line.find(']');
+            if (close != std::string::npos) {
+                current = FindOrAddSection(ini, Trim(line.substr(1, close - 1)));
+            }
+            continue;
+        }
+        size_t equals = line.find('=');
+        if (equals == std::string::npos || current == nullptr) {
+            continue;
+        }
+        std::string key = Trim(line.substr(0, equals));
+        if (key.empty()) {
+            continue;
+        }
+        current->entries.emplace_back(key, Trim(line.substr(equals + 1)));
+    }
+    return ini;
+}
+
+bool LoadIniFile(const std::string& path, IniFile& ini) {
+    ini = IniFile{};
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return false;
+    }
+    std::ostringstream content;
+    content << file.rdbuf();
+    if (file.bad()) {
+        return false;
+    }
+    ini = ParseIniText(content.str());
+    return true;
+}
+
+const IniSection* FindIniSection(const IniFile& ini, const std::string& name) {
+    std::string wanted = Trim(name);
+    for (const IniSection& section : ini.sections) {
+        if (SameName(section.name, wanted)) {
+            return &section;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<std::string> ListIniKeys(const IniFile& ini, const std::string& section) {
+    std::vector<std::string> keys;
+    const IniSection* found = FindIniSection(ini, section);
+    if (found == nullptr) {
+        return keys;
+    }
+    size_t used = 1; // the list's closing NUL
+    for (const auto& entry : found->entries) {
+        used += entry.first.size() + 1;
+        if (used > kIniKeyListLimit) {
+            break;
+        }
+        keys.push_back(entry.first);
+    }
+    return keys;
+}
+
+std::string ReadIniValue(const IniFile& ini, const std::string& section, const std::string& key,
+                         const std::string& fallback) {
+    const IniSection* found = FindIniSection(ini, section);
+    if (found == nullptr) {
+        return fallback;
+    }
+    std::string wanted = Trim(key);
+    for (const auto& entry : found->entries) {
+        if (SameName(entry.first, wanted)) {
+            return entry.second.substr(0, kIniValueLimit);
+        }
+    }
+    return fallback;
+}

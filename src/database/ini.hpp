@@ -1,0 +1,37 @@
+// A small reader for INI text: sections in brackets, key=value lines.
+// Names match without regard to ASCII case; blanks around keys and values
+// are dropped; keys are kept in file order.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+struct IniSection {
+    std::string name;
+    std::vector<std::pair<std::string, std::string>> entries; // key, value, in file order
+};
+
+struct IniFile {
+    std::vector<IniSection> sections;
+};
+
+// Longest value a lookup returns; longer values are cut.
+constexpr size_t kIniValueLimit = 2047;
+// Bytes available for one section's key list (each key plus a NUL, and a final NUL).
+constexpr size_t kIniKeyListLimit = 16384;
+
+IniFile ParseIniText(const std::string& text);
+
+// False when the file cannot be read; ini is then empty.
+bool LoadIniFile(const std::string& path, IniFile& ini);
+
+// The section of that name, or nullptr. Repeated sections are merged.
+const IniSection* FindIniSection(const IniFile& ini, const std::string& name);
+
+// The keys of a section in file order, as far as the key-list buffer holds them.
+std::vector<std::string> ListIniKeys(const IniFile& ini, const std::string& section);
+
+// The value of the first key of that name, cut to the value limit, or fallback.
+std::string ReadIniValue(const IniFile& ini, const std::string& section, const std::string& key,
+                         const std::string& fallback);

@@ -1,0 +1,50 @@
+// The floor of the program: the only place that touches the processor and the
+// operating system. Everything above it is portable and can be driven by tests.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// True when the EFLAGS ID bit (bit 21) can be toggled, that is when the
+// processor has the CPUID instruction. Always false on a non-x86 build.
+bool PlatformHasCpuid();
+
+// Executes CPUID with EAX = leaf and ECX = 0 (leaves with sub-leaves answer
+// sub-leaf 0). regs receives EAX, EBX, ECX, EDX in that order.
+void PlatformCpuid(uint32_t leaf, uint32_t regs[4]);
+
+// The 64-bit time-stamp counter (RDTSC).
+uint64_t ReadTimeStampCounter();
+
+void SleepMilliseconds(uint32_t milliseconds);
+
+struct TimeOfDay {
+    uint16_t hour;
+    uint16_t minute;
+    uint16_t second;
+    uint16_t millisecond;
+};
+
+// The local time of day with millisecond resolution.
+TimeOfDay LocalTimeOfDay();
+
+// The full path of the running executable, or empty when it cannot be told.
+std::string ExecutablePath();
+
+// Scheduling priority of the process and of the calling thread, as the
+// platform counts them. Saved before a timed measurement, restored after it.
+struct SavedPriority {
+    int32_t priorityClass;  // process class (Windows) or nice value (POSIX)
+    int32_t threadPriority; // thread priority
+    int32_t threadPolicy;   // POSIX scheduling policy; unused on Windows
+};
+
+SavedPriority ReadPriority();
+// Raise to the strongest priority the system grants; a refusal is ignored.
+void RaiseProcessPriority();
+void RaiseThreadPriority();
+void RestoreThreadPriority(const SavedPriority& saved);
+void RestoreProcessPriority(const SavedPriority& saved);
+
+// Puts standard input and output into byte-exact mode (no newline translation).
+void PrepareConsole();

@@ -1,0 +1,70 @@
+#include "probe/TMxLevel.hpp"
+
+#include "probe/consts.hpp"
+#include "probe/cpuid.hpp"
+#include "probe/funcs.hpp"
+#include "probe/vars.hpp"
+
+namespace {
+
+void StoreBytesHighFirst(uint32_t value, std::array<uint8_t, 4>& bytes) {
+    for (size_t i = 0; i < 4; ++i) {
+        bytes[i] = static_cast<uint8_t>(value >> (24 - 8 * i));
+    }
+}
+
+CpuidRegs ReadTransmetaLeaf(uint32_t index) {
+    CpuidRegs regs = ExecuteCpuid(kTransmetaBase + index);
+    gRecord.tmxRegs[index] = regs;
+    return regs;
+}
+
+void ReadInfoLeaf(uint32_t index) {
+    CpuidRegs regs = ReadTransmetaLeaf(index);
+    uint8_t* text = gRecord.tmxInfoText.data() + 16 * (index - 3);
+    DwordToBytes(regs.eax, text);
+    DwordToBytes(regs.ebx, text + 4);
+    DwordToBytes(regs.ecx, text + 8);
+    DwordToBytes(regs.edx, text + 12);
+}
+
+} // namespace
+
+void ReadTransmetaLeaves() {
+    CpuidRegs base = ReadTransmetaLeaf(0);
+    gRecord.maxTransmetaLevel = base.eax;
+    uint32_t top = gRecord.maxTransmetaLevel;
+    if (top <= kTransmetaBase) {
+        return;
+    }
+    if (top > kTransmetaBase + 6) {
+        CpuidRegs status = ReadTransmetaLeaf(7);
+        gRecord.tmxCurrentMhz = status.eax;
+        gRecord.tmxCurrentVoltage = status.ebx;
+        gRecord.tmxCurrentPerformance = status.ecx;
+    }
+    if (top > kTransmetaBase + 2) {
+        for (uint32_t index = 6; index >= 3; --index) {
+            ReadInfoLeaf(index);
+        }
+    }
+    if (top > kTransmetaBase + 1) {
+        CpuidRegs software = ReadTransmetaLeaf(2);
+        StoreBytesHighFirst(software.ebx, gRecord.tmxSoftwareRev);
+        gRecord.tmxSoftwareRevExtra = software.ecx;
+    }
+    CpuidRegs identity = ReadTransmetaLeaf(1);
+    gRecord.tmxStepping = static_cast<uint8_t>(identity.eax & 0x0F);
+    gRecord.tmxModel = static_cast<uint8_t>((identity.eax >> 4) & 0x0F);
+    gRecord.tmxFamily = static_cast<uint8_t>((identity.eax >> 8) & 0x0F);
+    StoreBytesHighFirst(identity.ebx, gRecord.tmxHardwareRev);
+    gRecord.tmxNominalMhz = identity.ecx;
+    gRecord.tmxFeatureFlags = identity.edx;
+}
+
+void TransmetaVendorText(uint8_t buffer[12]) {
+    const CpuidRegs& base = gRecord.tmxRegs[0];
+    DwordToBytes(base.ebx, buffer);
+    DwordToBytes(base.edx, buffer + 4);
+    DwordToBytes(base.ecx, buffer + 8);
+}

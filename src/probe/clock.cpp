@@ -1,0 +1,68 @@
+#include "probe/clock.hpp"
+
+#include "platform/platform.hpp"
+#include "probe/vars.hpp"
+
+#include <utility>
+
+namespace {
+
+constexpr uint32_t kTicksPerMhz = 500000; // ticks of a 1 MHz clock in 500 ms
+
+TickCounter& Counter() {
+    static TickCounter counter = MeasureHardwareTicks;
+    return counter;
+}
+
+uint16_t Distance(uint16_t a, uint16_t b) {
+    return static_cast<uint16_t>(a > b ? a - b : b - a);
+}
+
+} // namespace
+
+void SetTickCounter(TickCounter counter) {
+    Counter() = std::move(counter);
+}
+
+void UseHardwareTickCounter() {
+    Counter() = MeasureHardwareTicks;
+}
+
+bool ClockMeasurable() {
+    return static_cast<bool>(Counter());
+}
+
+uint32_t MeasureHardwareTicks() {
+    SavedPriority saved = ReadPriority();
+    RaiseProcessPriority();
+    RaiseThreadPriority();
+    SleepMilliseconds(10);
+    uint64_t first = ReadTimeStampCounter();
+    SleepMilliseconds(500);
+    uint64_t second = ReadTimeStampCounter();
+    RestoreThreadPriority(saved);
+    RestoreProcessPriority(saved);
+    return static_cast<uint32_t>(second - first);
+}
+
+double MeasureClock() {
+    uint32_t ticks = Counter()();
+    gRecord.normalizedMhz = NormalizeMhz(static_cast<uint16_t>(ticks / kTicksPerMhz));
+    return ticks / static_cast<double>(kTicksPerMhz);
+}
+
+uint16_t NormalizeMhz(uint16_t mhz) {
+    uint32_t m = mhz;
+    uint16_t thirds = static_cast<uint16_t>((3 * m + 100) / 200 * 200 / 3);
+    uint16_t fifties = static_cast<uint16_t>((m + 25) / 50 * 50);
+    if (Distance(fifties, mhz) < Distance(thirds, mhz)) {
+        return fifties;
+    }
+    if (thirds == 666) {
+        return 667;
+    }
+    if (thirds == 1666) {
+        return 1667;
+    }
+    return thirds;
+}

@@ -1,0 +1,22 @@
+// Leaf numbers and fixed defaults shared by the probe, the views and the reports.
+#pragma once
+
+#include <cstdint>
+
+constexpr uint32_t kExtendedBase = 0x80000000u;  // first extended leaf
+constexpr uint32_t kTransmetaBase = 0x80860000u; // first Transmeta leaf
+
+constexpr int kStandardLeafCount = 4;  // leaves 0..3 are kept
+constexpr int kExtendedLeafCount = 9;  // leaves 0x80000000..0x80000008
+constexpr int kTransmetaLeafCount = 8; // leaves 0x80860000..0x80860007
+
+constexpr int32_t kDefaultStandardFeaturesWidth = 47;
+constexpr int32_t kDefaultExtendedFeaturesWidth = 47;
+constexpr int32_t kDefaultPowerManagementWidth = 35;
+
+// Leaf 1 EDX bits that the identity screens look at.
+constexpr int kBitTimeStampCounter = 4;
+constexpr int kBitLocalApic = 9;
+constexpr int kBitSerialNumber = 18;
+constexpr int kBitClflush = 19;
+constexpr int kBitHyperThreading = 28;

@@ -1,0 +1,77 @@
+#include "probe/features.hpp"
+
+#include "database/dbutil.hpp"
+#include "probe/funcs.hpp"
+#include "probe/vars.hpp"
+
+namespace {
+
+uint32_t Field(uint32_t value, int low, int count) {
+    return (value >> low) & ((1u << count) - 1);
+}
+
+} // namespace
+
+void DecodeFeatureRegister(uint32_t value, FeatureStatusTable& status, const std::string& section,
+                           FeatureNameTable& names) {
+    for (size_t bit = 0; bit < 32; ++bit) {
+        status[bit] = ((value >> bit) & 1u) ? StatusPresent : StatusAbsent;
+    }
+    if (ReadNumberedNames(section, names) < 0) {
+        return;
+    }
+    for (size_t bit = 0; bit < 32; ++bit) {
+        if (names[bit].empty()) {
+            status[bit] = StatusHidden;
+        }
+    }
+}
+
+void DecodeConfigurationDescriptors() {
+    for (size_t r = 0; r < 4; ++r) {
+        uint32_t reg = gRecord.configRegs[r];
+        if (reg & 0x80000000u) {
+            continue; // this register holds no descriptors
+        }
+        for (size_t byte = 0; byte < 4; ++byte) {
+            // EAX bits 0..7 count the executions of leaf 2; never a descriptor.
+            if (r == 0 && byte == 3) {
+                continue;
+            }
+            uint8_t descriptor = static_cast<uint8_t>(reg >> (24 - 8 * byte));
+            if (descriptor != 0) {
+                LookupDescriptorName(descriptor, gRecord.configNames[4 * r + byte]);
+            }
+        }
+    }
+}
+
+void DecodeL1Fields() {
+    for (size_t r = 0; r < 4; ++r) {
+        for (size_t byte = 0; byte < 4; ++byte) {
+            gRecord.l1Fields[4 * r + byte] = static_cast<uint8_t>(gRecord.l1Regs[r] >> (24 - 8 * byte));
+        }
+    }
+}
+
+void DecodeL2Fields() {
+    for (size_t r = 0; r < 2; ++r) {
+        uint32_t reg = gRecord.l2Regs[r];
+        gRecord.l2Fields[4 * r + 0] = Field(reg, 28, 4);
+        gRecord.l2Fields[4 * r + 1] = Field(reg, 16, 12);
+        gRecord.l2Fields[4 * r + 2] = Field(reg, 12, 4);
+        gRecord.l2Fields[4 * r + 3] = Field(reg, 0, 12);
+    }
+    uint32_t ecx = gRecord.l2Regs[2];
+    gRecord.l2Fields[8] = Field(ecx, 16, 16);
+    gRecord.l2Fields[9] = Field(ecx, 12, 4);
+    gRecord.l2Fields[10] = Field(ecx, 8, 4);
+    gRecord.l2Fields[11] = Field(ecx, 0, 8);
+}
+
+void DecodeAddressSizes() {
+    gRecord.physAddrBits = static_cast<uint8_t>(Field(gRecord.addressSizes, 0, 8));
+    gRecord.linearAddrBits = static_cast<uint8_t>(Field(gRecord.addressSizes, 8, 8));
+    gRecord.physAddrSpace = PowerOf(2, gRecord.physAddrBits);
+    gRecord.linearAddrSpace = PowerOf(2, gRecord.linearAddrBits);
+}

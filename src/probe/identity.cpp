@@ -1,0 +1,108 @@
+#include "probe/identity.hpp"
+
+#include "database/dbutil.hpp"
+#include "probe/funcs.hpp"
+#include "probe/vars.hpp"
+
+namespace {
+
+// Leaf 1 EAX bits 4..11 (family and model as one byte) must reach this for
+// leaf 1 EBX to carry brand, CLFLUSH, logical count and APIC ID.
+constexpr uint32_t kBrandFieldsFrom = 0x53;
+
+const char kGenuineIntel[] = "GenuineIntel";
+const char kUnknownBrand[] = "Unknown";
+
+uint8_t Bits(uint32_t value, int low, int count) {
+    return static_cast<uint8_t>((value >> low) & ((1u << count) - 1));
+}
+
+} // namespace
+
+void SplitStandardSignature(const CpuidRegs& leaf1) {
+    gRecord.signature = leaf1.eax;
+    gRecord.stepping = Bits(leaf1.eax, 0, 4);
+    gRecord.model = Bits(leaf1.eax, 4, 4);
+    gRecord.family = Bits(leaf1.eax, 8, 4);
+    gRecord.procType = Bits(leaf1.eax, 12, 2);
+    gRecord.brandId = 0;
+    if (Bits(leaf1.eax, 4, 8) >= kBrandFieldsFrom) {
+        gRecord.brandId = Bits(leaf1.ebx, 0, 8);
+        gRecord.clflushSize = Bits(leaf1.ebx, 8, 8);
+        gRecord.logicalCount = Bits(leaf1.ebx, 16, 8);
+        gRecord.apicId = Bits(leaf1.ebx, 24, 8);
+    }
+    gRecord.stdFeatureFlags = leaf1.edx;
+}
+
+void SplitExtendedSignature(uint32_t eax) {
+    gRecord.extSignature = eax;
+    gRecord.extStepping = Bits(eax, 0, 4);
+    gRecord.extModel = Bits(eax, 4, 4);
+    gRecord.extFamily = Bits(eax, 8, 8);
+}
+
+std::string TypeNameOf(uint8_t procType) {
+    static const char* const kTypeNames[4] = {"Original OEM Processor", "OverDrive Processor",
+                                              "Dual Processor", "Reserved"};
+    return kTypeNames[procType & 3];
+}
+
+std::string BrandNameOf(uint8_t brandId, const std::string& vendorId, uint8_t family, uint8_t model,
+                        uint8_t stepping) {
+    bool intel = vendorId == kGenuineIntel;
+    switch (brandId) {
+    case 0:
+        return "Not supported";
+    case 1:
+        return "Intel Celeron Processor [Coppermine]";
+    case 2:
+        return "Intel Pentium III Processor [Coppermine]";
+    case 3:
+        return model == 10 ? "Intel Pentium III Xeon Processor [Cascades]"
+                           : "Intel Celeron Processor [Tualatin]";
+    case 4:
+        return "Intel Pentium III Processor [Tualatin]";
+    case 6:
+        return "Mobile Intel Pentium III - M Processor [Tualatin]";
+    case 7:
+        return "Mobile Intel Celeron Processor [Tualatin]";
+    case 8:
+        if (intel && family == 15 && model >= 1 && stepping >= 4) {
+            return "Intel Genuine Processor";
+        }
+        return "Intel Pentium 4 Processor [Willamette]";
+    case 9:
+        return "Intel Pentium 4 Processor [Northwood]";
+    case 11:
+        return (intel && model <= 1 && stepping <= 2) ? "Intel Xeon Processor MP" : "Intel Xeon Processor";
+    case 14:
+        return "Intel Xeon Foster / Northwood Mobile Processor";
+    default:
+        return kUnknownBrand;
+    }
+}
+
+void DecodeIdentityNames() {
+    gRecord.typeName = TypeNameOf(gRecord.procType);
+    std::string vendorKey = LookupVendorKey(gRecord.vendorId);
+    if (!vendorKey.empty()) {
+        gRecord.vendorName = MatchSignature("Vendor" + vendorKey, DwordToBits(gRecord.signature));
+        gRecord.extVendorName = MatchSignature("ExtVendor" + vendorKey, DwordToBits(gRecord.extSignature));
+    }
+    gRecord.brandName =
+        BrandNameOf(gRecord.brandId, gRecord.vendorId, gRecord.family, gRecord.model, gRecord.stepping);
+}
+
+void FormatSerialNumber() {
+    const uint32_t parts[3] = {gRecord.signature, gRecord.serialMid, gRecord.serialLow};
+    std::string text;
+    for (uint32_t part : parts) {
+        DwordHalves halves = SplitDword(part);
+        if (!text.empty()) {
+            text += "-";
+        }
+        text += WordToHex(halves.high) + "-" + WordToHex(halves.low);
+    }
+    gRecord.serialText = text;
+}

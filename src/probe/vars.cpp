@@ -1,0 +1,7 @@
+#include "probe/vars.hpp"
+
+ProcessorRecord gRecord;
+
+void ResetProcessorRecord() {
+    gRecord = ProcessorRecord{};
+}

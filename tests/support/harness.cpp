@@ -1,0 +1,38 @@
+#include "support/harness.hpp"
+
+#include <cstdio>
+#include <fstream>
+
+std::string WriteTempFile(const std::string& name, const std::string& text) {
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string prefix = info ? std::string(info->test_suite_name()) + "_" + info->name() + "_" : "";
+    for (char& c : prefix) {
+        if (c == '/') {
+            c = '_';
+        }
+    }
+    std::string path = ::testing::TempDir() + prefix + name;
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << text;
+    return path;
+}
+
+void OpenDatabaseText(const std::string& iniText) {
+    OpenDatabaseAt(WriteTempFile("veldrix.dat", iniText));
+}
+
+void ResetWorld(const CpuidTable& table) {
+    ResetProcessorRecord();
+    CloseDatabase();
+    SetDatabaseLocation("");
+    UseCpuidTable(table);
+    SetTickCounter([] { return 465206000u; });
+}
+
+std::string Lines(std::initializer_list<std::string> lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line + "\r\n";
+    }
+    return text;
+}

@@ -1,0 +1,42 @@
+// Shared test fixtures: string streams for the console, recorded CPUID
+// tables, and a clean record and database for every test.
+#pragma once
+
+#include "console/conio.hpp"
+#include "database/dbutil.hpp"
+#include "probe/clock.hpp"
+#include "probe/cpuid.hpp"
+#include "probe/vars.hpp"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+// Console input and output swapped for strings while it lives.
+class ConsoleCapture {
+  public:
+    explicit ConsoleCapture(const std::string& input = "") : input_(input) {
+        SetConsoleStreams(&input_, &output_);
+    }
+    ~ConsoleCapture() { SetConsoleStreams(nullptr, nullptr); }
+    std::string Output() const { return output_.str(); }
+    void Clear() { output_.str(""); }
+
+  private:
+    std::istringstream input_;
+    std::ostringstream output_;
+};
+
+// Writes text into a fresh file under the test's temporary folder and returns its path.
+std::string WriteTempFile(const std::string& name, const std::string& text);
+
+// Opens a database made of the given INI text.
+void OpenDatabaseText(const std::string& iniText);
+
+// A fresh record, no database, the given CPUID table, a fixed clock of
+// 465206000 ticks (930.412 MHz, normalised to 933).
+void ResetWorld(const CpuidTable& table = {});
+
+// Joins lines, each followed by CR LF.
+std::string Lines(std::initializer_list<std::string> lines);
