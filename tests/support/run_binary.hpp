@@ -1,0 +1,19 @@
+// Runs the real veldrix binary with arguments and piped standard input.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct BinaryRun {
+    std::string output; // everything written to standard output
+    int status;         // exit status, or -1 when the program did not exit normally
+};
+
+// Runs the binary in workDir (the current directory when empty), feeding input
+// on standard input; gives up after timeoutSeconds.
+BinaryRun RunBinary(const std::vector<std::string>& args, const std::string& input,
+                    const std::string& workDir = "", const std::string& binary = VELDRIX_BINARY,
+                    int timeoutSeconds = 60);
+
+// A fresh empty folder under the test's temporary folder.
+std::string MakeTempDir(const std::string& name);
