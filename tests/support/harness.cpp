@@ -24,7 +24,8 @@ void OpenDatabaseText(const std::string& iniText) {
 void ResetWorld(const CpuidTable& table) {
     ResetProcessorRecord();
     CloseDatabase();
-    SetDatabaseLocation("");
+    // Tests start without a data file unless they open one.
+    SetDatabaseLocation(::testing::TempDir() + "veldrix-absent.dat");
     UseCpuidTable(table);
     SetTickCounter([] { return 465206000u; });
 }

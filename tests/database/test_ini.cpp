@@ -1,0 +1,171 @@
+// The INI reader and the database lookups built on it.
+#include "database/ini.hpp"
+#include "probe/funcs.hpp"
+#include "support/harness.hpp"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class Database : public ::testing::Test {
+  protected:
+    void SetUp() override { ResetWorld(); }
+    void TearDown() override { CloseDatabase(); }
+};
+
+} // namespace
+
+TEST(IniReader, SectionsKeysAndValues) {
+    IniFile ini = ParseIniText("; comment\r\n"
+                               "[First]\r\n"
+                               "  Alpha  =  one two  \r\n"
+                               "beta=2=3\r\n"
+                               "no equals sign here\r\n"
+                               "=no key\r\n"
+                               "[second]\n"
+                               "\tTabbed\t=\tvalue\t\n"
+                               "[FIRST]\r\n"
+                               "gamma=late\r\n");
+    EXPECT_EQ(ReadIniValue(ini, "first", "ALPHA", "-"), "one two");
+    EXPECT_EQ(ReadIniValue(ini, "First", "beta", "-"), "2=3");
+    EXPECT_EQ(ReadIniValue(ini, "SECOND", "tabbed", "-"), "value");
+    EXPECT_EQ(ReadIniValue(ini, "First", "gamma", "-"), "late");
+    EXPECT_EQ(ReadIniValue(ini, "First", "missing", "dflt"), "dflt");
+    EXPECT_EQ(ReadIniValue(ini, "Missing", "alpha", "dflt"), "dflt");
+    EXPECT_EQ(ListIniKeys(ini, "first"), (std::vector<std::string>{"Alpha", "beta", "gamma"}));
+    EXPECT_TRUE(ListIniKeys(ini, "nowhere").empty());
+}
+
+TEST(IniReader, LookupKeysAreTrimmedLikeStoredKeys) {
+    IniFile ini = ParseIniText("[Vendor]\r\nUMC UMC UMC =UMC\r\n  Shanghai  =Zhaoxin\r\n");
+    EXPECT_EQ(ReadIniValue(ini, "Vendor", "UMC UMC UMC ", ""), "UMC");
+    EXPECT_EQ(ReadIniValue(ini, "Vendor", "  Shanghai  ", ""), "Zhaoxin");
+}
+
+TEST(IniReader, DuplicateKeyGivesTheFirstValue) {
+    IniFile ini = ParseIniText("[S]\r\nk=first\r\nK=second\r\n");
+    EXPECT_EQ(ReadIniValue(ini, "S", "k", ""), "first");
+    EXPECT_EQ(ListIniKeys(ini, "S").size(), 2u);
+}
+
+TEST(IniReader, ValuesAreCutAt2047Characters) {
+    std::string longValue(3000, 'v');
+    IniFile ini = ParseIniText("[S]\r\nk=" + longValue + "\r\n");
+    EXPECT_EQ(ReadIniValue(ini, "S", "k", ""), std::string(2047, 'v'));
+}
+
+TEST(IniReader, KeyListStopsWhereItsBufferEnds) {
+    // 1000 keys of 19 characters take 20 bytes each: 16383 bytes hold 819 of them.
+    std::string text = "[Big]\r\n";
+    for (int i = 0; i < 1000; ++i) {
+        std::string key = "k" + std::to_string(100000000 + i) + std::string(9, 'x');
+        text += key + "=v\r\n";
+    }
+    IniFile ini = ParseIniText(text);
+    EXPECT_EQ(ListIniKeys(ini, "Big").size(), 819u);
+}
+
+TEST(IniReader, MissingFileIsEmpty) {
+    IniFile ini;
+    EXPECT_FALSE(LoadIniFile(::testing::TempDir() + "does-not-exist.dat", ini));
+    EXPECT_TRUE(ini.sections.empty());
+}
+
+TEST_F(Database, MissingFileGivesEveryDefault) {
+    OpenDatabaseAt(::testing::TempDir() + "no-such-veldrix.dat");
+    EXPECT_EQ(ReadDatabaseVersion(), "UNKNOWN");
+    EXPECT_EQ(gRecord.StandardFeaturesWidth, 47);
+    EXPECT_EQ(gRecord.ExtendedFeaturesWidth, 47);
+    EXPECT_EQ(gRecord.PowerManagementWidth, 35);
+    EXPECT_EQ(LookupVendorKey("GenuineIntel"), "");
+    FeatureNameTable names;
+    EXPECT_EQ(ReadNumberedNames("StandardFeatures", names), -1);
+    std::string descriptor = "kept";
+    LookupDescriptorName(0x2C, descriptor);
+    EXPECT_EQ(descriptor, "kept");
+}
+
+TEST_F(Database, TextWidths) {
+    struct Row {
+        const char* name;
+        const char* section;
+        int32_t standard, extended, power;
+    };
+    const Row rows[] = {
+        {"decimal", "StandardFeatures=50\r\nExtendedFeatures=20\r\nEnhancedPowerManagement=0\r\n", 50, 20, 0},
+        {"hexadecimal", "StandardFeatures=0x30\r\nExtendedFeatures=$10\r\n", 48, 16, 35},
+        {"not integers", "StandardFeatures=wide\r\nExtendedFeatures=12px\r\nEnhancedPowerManagement=\r\n", 47,
+         47, 35},
+        {"negative", "StandardFeatures=-3\r\n", -3, 47, 35},
+    };
+    for (const Row& row : rows) {
+        OpenDatabaseText(std::string("[TextWidth]\r\n") + row.section);
+        EXPECT_EQ(gRecord.StandardFeaturesWidth, row.standard) << row.name;
+        EXPECT_EQ(gRecord.ExtendedFeaturesWidth, row.extended) << row.name;
+        EXPECT_EQ(gRecord.PowerManagementWidth, row.power) << row.name;
+    }
+}
+
+TEST_F(Database, MatchSignatureRules) {
+    const std::string sig = DwordToBits(0x00000683);
+    const std::string all = std::string(32, '?');
+    struct Row {
+        const char* name;
+        std::string section;
+        std::string expected;
+    };
+    const Row rows[] = {
+        {"specific after general wins", all + "=general\r\n" + sig + "=specific\r\n", "specific"},
+        {"general after specific wins", sig + "=specific\r\n" + all + "=general\r\n", "general"},
+        {"tab-grouped pattern", "0000\t0000\t0000\t0000\t0000\t0110\t1000\t0011=grouped\r\n", "grouped"},
+        {"28-character prefix", sig.substr(0, 28) + "=prefix\r\n", "prefix"},
+        {"33 characters never match", sig + "0=long\r\n", ""},
+        {"no pattern matches", std::string(32, '1') + "=ones\r\n", ""},
+        {"one-character pattern matches as a prefix", "?=anything\r\n", "anything"},
+        {"one wrong bit", sig.substr(0, 31) + "0=wrong\r\n", ""},
+    };
+    for (const Row& row : rows) {
+        OpenDatabaseText("[VendorX]\r\n" + row.section);
+        EXPECT_EQ(MatchSignature("VendorX", sig), row.expected) << row.name;
+    }
+    OpenDatabaseText("[VendorX]\r\n" + all + "=x\r\n");
+    EXPECT_EQ(MatchSignature("VendorMissing", sig), "");
+}
+
+TEST_F(Database, ReadNumberedNamesCountsStoredNames) {
+    OpenDatabaseText(
+        "[Feat]\r\n0=zero\r\n31=thirty-one\r\n32=too high\r\n-1=negative\r\nabc=text\r\n7=seven\r\n"
+        "[OnlyText]\r\nfoo=bar\r\n[Single]\r\n0=only\r\n[Twice]\r\n5=first\r\n05=second\r\n");
+    FeatureNameTable names;
+    EXPECT_EQ(ReadNumberedNames("Feat", names), 2);
+    EXPECT_EQ(names[0], "zero");
+    EXPECT_EQ(names[31], "thirty-one");
+    EXPECT_EQ(names[7], "seven");
+    EXPECT_EQ(names[1], "");
+
+    FeatureNameTable untouched;
+    untouched[3] = "kept";
+    EXPECT_EQ(ReadNumberedNames("OnlyText", untouched), -1);
+    EXPECT_EQ(ReadNumberedNames("Nowhere", untouched), -1);
+    EXPECT_EQ(untouched[3], "kept");
+
+    FeatureNameTable single;
+    EXPECT_EQ(ReadNumberedNames("Single", single), 0);
+
+    FeatureNameTable twice;
+    EXPECT_EQ(ReadNumberedNames("Twice", twice), 1);
+    EXPECT_EQ(twice[5], "second");
+}
+
+TEST_F(Database, DescriptorAndVendorLookups) {
+    OpenDatabaseText("[DATInfo]\r\nVersion= 2026.12 test \r\n[Vendor]\r\nGenuineIntel=Intel\r\n"
+                     "[CacheSizeTLB]\r\n2c=L1 data cache: 32 KB\r\n66=L1 data cache: 8 KB\r\n");
+    EXPECT_EQ(ReadDatabaseVersion(), "2026.12 test");
+    EXPECT_EQ(LookupVendorKey("GenuineIntel"), "Intel");
+    EXPECT_EQ(LookupVendorKey("AuthenticAMD"), "");
+    std::string name = "old";
+    LookupDescriptorName(0x2C, name);
+    EXPECT_EQ(name, "L1 data cache: 32 KB");
+    LookupDescriptorName(0x01, name);
+    EXPECT_EQ(name, "") << "an absent key empties the name while the section exists";
+}

@@ -1,0 +1,130 @@
+// Identity decoding: signature splits, brand gating, type, brand and serial texts.
+#include "probe/identity.hpp"
+#include "support/harness.hpp"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct SplitRow {
+    const char* name;
+    uint32_t eax, ebx;
+    uint8_t family, model, stepping, brandId, clflush, logical, apic;
+};
+
+} // namespace
+
+TEST(Identity, LeafOneSplitAndBrandGate) {
+    const SplitRow rows[] = {
+        {"P6 model 5 takes EBX (0x65)", 0x00000652, 0x12345678, 6, 5, 2, 0x78, 0x56, 0x34, 0x12},
+        {"family 5 model 4 takes EBX (0x54)", 0x00000543, 0x12345678, 5, 4, 3, 0x78, 0x56, 0x34, 0x12},
+        {"exactly 0x53 takes EBX", 0x00000531, 0x00000009, 5, 3, 1, 0x09, 0, 0, 0},
+        {"family 5 model 2 below the gate (0x52)", 0x00000525, 0x12345678, 5, 2, 5, 0, 0, 0, 0},
+        {"any 486 below the gate", 0x00000480, 0xFFFFFFFF, 4, 8, 0, 0, 0, 0, 0},
+        {"Northwood brand 9", 0x00000F24, 0x00010809, 15, 2, 4, 0x09, 0x08, 0x01, 0x00},
+    };
+    for (const SplitRow& row : rows) {
+        ResetProcessorRecord();
+        SplitStandardSignature(CpuidRegs{row.eax, row.ebx, 0, 0xABCD});
+        EXPECT_EQ(gRecord.signature, row.eax) << row.name;
+        EXPECT_EQ(gRecord.family, row.family) << row.name;
+        EXPECT_EQ(gRecord.model, row.model) << row.name;
+        EXPECT_EQ(gRecord.stepping, row.stepping) << row.name;
+        EXPECT_EQ(gRecord.brandId, row.brandId) << row.name;
+        EXPECT_EQ(gRecord.clflushSize, row.clflush) << row.name;
+        EXPECT_EQ(gRecord.logicalCount, row.logical) << row.name;
+        EXPECT_EQ(gRecord.apicId, row.apic) << row.name;
+        EXPECT_EQ(gRecord.stdFeatureFlags, 0xABCDu) << row.name;
+    }
+}
+
+TEST(Identity, TypeBitsAndExtendedSplit) {
+    ResetProcessorRecord();
+    SplitStandardSignature(CpuidRegs{0x00001532, 0, 0, 0});
+    EXPECT_EQ(gRecord.procType, 1);
+    EXPECT_EQ(TypeNameOf(gRecord.procType), "OverDrive Processor");
+    EXPECT_EQ(TypeNameOf(0), "Original OEM Processor");
+    EXPECT_EQ(TypeNameOf(2), "Dual Processor");
+    EXPECT_EQ(TypeNameOf(3), "Reserved");
+
+    SplitExtendedSignature(0x00003F51);
+    EXPECT_EQ(gRecord.extFamily, 0x3F);
+    EXPECT_EQ(gRecord.extModel, 5);
+    EXPECT_EQ(gRecord.extStepping, 1);
+    SplitExtendedSignature(0x00001F00);
+    EXPECT_EQ(gRecord.extFamily, 0x1F);
+}
+
+TEST(Identity, BrandNames) {
+    struct Row {
+        const char* name;
+        uint8_t brand;
+        const char* vendor;
+        uint8_t family, model, stepping;
+        const char* expected;
+    };
+    const Row rows[] = {
+        {"none", 0, "GenuineIntel", 6, 8, 3, "Not supported"},
+        {"Celeron Coppermine", 1, "GenuineIntel", 6, 8, 3, "Intel Celeron Processor [Coppermine]"},
+        {"PIII Coppermine", 2, "GenuineIntel", 6, 8, 3, "Intel Pentium III Processor [Coppermine]"},
+        {"brand 3 model 10 is Xeon", 3, "GenuineIntel", 6, 10, 1,
+         "Intel Pentium III Xeon Processor [Cascades]"},
+        {"brand 3 model 11 is Celeron", 3, "GenuineIntel", 6, 11, 1, "Intel Celeron Processor [Tualatin]"},
+        {"brand 4", 4, "GenuineIntel", 6, 11, 1, "Intel Pentium III Processor [Tualatin]"},
+        {"brand 5", 5, "GenuineIntel", 6, 11, 1, "Unknown"},
+        {"brand 6", 6, "GenuineIntel", 6, 11, 1, "Mobile Intel Pentium III - M Processor [Tualatin]"},
+        {"brand 7", 7, "GenuineIntel", 6, 11, 1, "Mobile Intel Celeron Processor [Tualatin]"},
+        {"brand 8 stepping 3", 8, "GenuineIntel", 15, 1, 3, "Intel Pentium 4 Processor [Willamette]"},
+        {"brand 8 stepping 4", 8, "GenuineIntel", 15, 1, 4, "Intel Genuine Processor"},
+        {"brand 8 model 2 stepping 0", 8, "GenuineIntel", 15, 2, 0, "Intel Pentium 4 Processor [Willamette]"},
+        {"brand 8 model 0", 8, "GenuineIntel", 15, 0, 7, "Intel Pentium 4 Processor [Willamette]"},
+        {"brand 8 other vendor", 8, "AuthenticAMD", 15, 1, 4, "Intel Pentium 4 Processor [Willamette]"},
+        {"brand 8 vendor in other case", 8, "genuineintel", 15, 1, 4,
+         "Intel Pentium 4 Processor [Willamette]"},
+        {"brand 9", 9, "GenuineIntel", 15, 2, 4, "Intel Pentium 4 Processor [Northwood]"},
+        {"brand 10", 10, "GenuineIntel", 15, 2, 4, "Unknown"},
+        {"brand 11 MP", 11, "GenuineIntel", 15, 1, 2, "Intel Xeon Processor MP"},
+        {"brand 11 stepping 3", 11, "GenuineIntel", 15, 1, 3, "Intel Xeon Processor"},
+        {"brand 11 other vendor", 11, "CyrixInstead", 15, 1, 2, "Intel Xeon Processor"},
+        {"brand 12", 12, "GenuineIntel", 15, 1, 2, "Unknown"},
+        {"brand 14", 14, "GenuineIntel", 15, 2, 4, "Intel Xeon Foster / Northwood Mobile Processor"},
+        {"brand 255", 255, "GenuineIntel", 15, 2, 4, "Unknown"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(BrandNameOf(row.brand, row.vendor, row.family, row.model, row.stepping), row.expected)
+            << row.name;
+    }
+}
+
+TEST(Identity, DatabaseNamesNeedAVendorKey) {
+    ResetWorld();
+    const std::string any(32, '?');
+    OpenDatabaseText("[Vendor]\r\nGenuineIntel=Intel\r\n[VendorIntel]\r\n" + any +
+                     "=Some Intel\r\n[ExtVendorIntel]\r\n" + std::string(32, '0') +
+                     "=Ext zero\r\n[VendorAMD]\r\n" + any + "=Some AMD\r\n");
+    gRecord.vendorId = "GenuineIntel";
+    DecodeIdentityNames();
+    EXPECT_EQ(gRecord.vendorName, "Some Intel");
+    EXPECT_EQ(gRecord.extVendorName, "Ext zero")
+        << "looked up with signature 0 when leaf 0x80000001 was not read";
+    EXPECT_EQ(gRecord.typeName, "Original OEM Processor");
+    EXPECT_EQ(gRecord.brandName, "Not supported");
+
+    ResetProcessorRecord();
+    gRecord.vendorId = "AuthenticAMD"; // has a section but no [Vendor] entry
+    DecodeIdentityNames();
+    EXPECT_EQ(gRecord.vendorName, "");
+    EXPECT_EQ(gRecord.extVendorName, "");
+}
+
+TEST(Identity, SerialNumberText) {
+    ResetProcessorRecord();
+    FormatSerialNumber();
+    EXPECT_EQ(gRecord.serialText, "0000-0000-0000-0000-0000-0000");
+    gRecord.signature = 0x00000683;
+    gRecord.serialMid = 0x1234ABCD;
+    gRecord.serialLow = 0x0000FFFF;
+    FormatSerialNumber();
+    EXPECT_EQ(gRecord.serialText, "0000-0683-1234-ABCD-0000-FFFF");
+    EXPECT_EQ(gRecord.serialText.size(), 29u);
+}

@@ -1,0 +1,239 @@
+// The probe sequence over recorded leaf tables: which leaves are read, in
+// which order, what lands in the record, and the verbose progress lines.
+#include "probe/funcs.hpp"
+#include "probe/probe.hpp"
+#include "support/harness.hpp"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+// Transmeta Crusoe TM5800, registers from a public dump of that processor.
+const CpuidTable kCrusoe = {
+    {0x00000000, {0x00000003, 0x756E6547, 0x3638784D, 0x54656E69}},
+    {0x00000001, {0x00000543, 0x00000000, 0x00000000, 0x0084893F}},
+    {0x00000002, {0x00000000, 0x00000000, 0x00000000, 0x00000000}},
+    {0x00000003, {0x00000000, 0x229B3189, 0x0061A48B, 0x000068D6}},
+    {0x80000000, {0x80000006, 0x6E617254, 0x55504361, 0x74656D73}},
+    {0x80000001, {0x00000543, 0x00000000, 0x00000000, 0x0081813F}},
+    {0x80000002, {0x6E617254, 0x74656D73, 0x6D742861, 0x72432029}},
+    {0x80000003, {0x656F7375, 0x296D7428, 0x6F725020, 0x73736563}},
+    {0x80000004, {0x5420726F, 0x3038354D, 0x00000030, 0x00000000}},
+    {0x80000005, {0x00000000, 0x04FF04FF, 0x40100120, 0x40080140}},
+    {0x80000006, {0x00000000, 0x00000000, 0x02004180, 0x00000000}},
+    {0x80860000, {0x80860007, 0x6E617254, 0x55504361, 0x74656D73}},
+    {0x80860001, {0x00000543, 0x01050002, 0x000003E8, 0x000001CE}},
+    {0x80860002, {0x00000000, 0x0404030A, 0x000000B8, 0x00000000}},
+    {0x80860003, {0x33303032, 0x38313630, 0x3A353120, 0x6F203732}},
+    {0x80860004, {0x63696666, 0x206C6169, 0x656C6572, 0x20657361}},
+    {0x80860005, {0x2E342E34, 0x00312333, 0x00000000, 0x00000000}},
+    {0x80860006, {0x00000000, 0x00000000, 0x00000000, 0x00000000}},
+    {0x80860007, {0x000003E8, 0x00000578, 0x00000064, 0x000048CB}},
+};
+
+// Intel Pentium (P5), from a public dump: leaf 1 is the highest leaf.
+const CpuidTable kPentium = {
+    {0x00000000, {0x00000001, 0x756E6547, 0x6C65746E, 0x49656E69}},
+    {0x00000001, {0x00000517, 0x00000000, 0x00000000, 0x000001BF}},
+};
+
+// Installs the table and records every leaf the probe executes.
+std::vector<uint32_t> gExecuted;
+
+void UseLoggedTable(const CpuidTable& table) {
+    ResetWorld(table);
+    gExecuted.clear();
+    auto shared = std::make_shared<const CpuidTable>(table);
+    SetCpuidBackend(CpuidBackend{[shared] { return shared->count(0) != 0; },
+                                 [shared](uint32_t leaf) {
+                                     gExecuted.push_back(leaf);
+                                     auto found = shared->find(leaf);
+                                     return found == shared->end() ? CpuidRegs{0, 0, 0, 0} : found->second;
+                                 }});
+}
+
+// A processor of the given maxima whose every leaf answers its own number in EAX.
+CpuidTable LevelTable(uint32_t maxStd, uint32_t maxExt, uint32_t maxTmx = 0) {
+    CpuidTable table;
+    table[0] = {maxStd, 0x756E6547, 0x6C65746E, 0x49656E69};
+    for (uint32_t leaf = 1; leaf <= 3; ++leaf) {
+        table[leaf] = {0x00000683, 0, 0, 0x00000010};
+    }
+    table[0x80000000] = {maxExt, 0, 0, 0};
+    for (uint32_t leaf = 0x80000001; leaf <= 0x80000008; ++leaf) {
+        table[leaf] = {leaf, leaf, leaf, leaf};
+    }
+    table[0x80860000] = {maxTmx, 0, 0, 0};
+    for (uint32_t leaf = 0x80860001; leaf <= 0x80860007; ++leaf) {
+        table[leaf] = {leaf, leaf, leaf, leaf};
+    }
+    return table;
+}
+
+} // namespace
+
+TEST(Probe, LeavesReadAtTheBoundaryLevels) {
+    struct Row {
+        const char* name;
+        uint32_t maxStd, maxExt, maxTmx;
+        std::vector<uint32_t> leaves;
+    };
+    const Row rows[] = {
+        {"max standard 0", 0, 0x80000000, 0, {0, 0x80000000}},
+        {"max standard 2: no leaf 3", 2, 0, 0, {0, 1, 2, 0x80000000}},
+        {"extended answer below the base", 3, 0x00000003, 0, {0, 1, 2, 3, 0x80000000}},
+        {"extended 0x80000002 still reads the brand leaves",
+         1,
+         0x80000002,
+         0,
+         {0, 1, 0x80000000, 0x80000004, 0x80000003, 0x80000002, 0x80000001, 0x80860000}},
+        {"extended 0x80000004: no L1 leaf",
+         1,
+         0x80000004,
+         0,
+         {0, 1, 0x80000000, 0x80000004, 0x80000003, 0x80000002, 0x80000001, 0x80860000}},
+        {"extended 0x80000008: all nine, highest first",
+         1,
+         0x80000008,
+         0,
+         {0, 1, 0x80000000, 0x80000008, 0x80000007, 0x80000006, 0x80000005, 0x80000004, 0x80000003,
+          0x80000002, 0x80000001, 0x80860000}},
+        {"Transmeta 0x80860001",
+         1,
+         0x80000001,
+         0x80860001,
+         {0, 1, 0x80000000, 0x80000001, 0x80860000, 0x80860001}},
+        {"Transmeta 0x80860004 reads all four information leaves",
+         1,
+         0x80000001,
+         0x80860004,
+         {0, 1, 0x80000000, 0x80000001, 0x80860000, 0x80860006, 0x80860005, 0x80860004, 0x80860003,
+          0x80860002, 0x80860001}},
+        {"Transmeta above 0x80860007 reads no higher leaf",
+         1,
+         0x80000001,
+         0x8086FFFF,
+         {0, 1, 0x80000000, 0x80000001, 0x80860000, 0x80860007, 0x80860006, 0x80860005, 0x80860004,
+          0x80860003, 0x80860002, 0x80860001}},
+        {"huge extended maximum reads no more than nine",
+         1,
+         0xFFFFFFFF,
+         0,
+         {0, 1, 0x80000000, 0x80000008, 0x80000007, 0x80000006, 0x80000005, 0x80000004, 0x80000003,
+          0x80000002, 0x80000001, 0x80860000}},
+    };
+    for (const Row& row : rows) {
+        UseLoggedTable(LevelTable(row.maxStd, row.maxExt, row.maxTmx));
+        ConsoleCapture console;
+        ProbeProcessor();
+        EXPECT_EQ(gExecuted, row.leaves) << row.name;
+        EXPECT_EQ(console.Output(), "") << row.name << ": nothing is printed without -v";
+    }
+}
+
+TEST(Probe, GatingOfFieldsAndTables) {
+    UseLoggedTable(LevelTable(0, 0x80000006, 0x80860006));
+    ConsoleCapture console;
+    ProbeProcessor();
+    EXPECT_EQ(gRecord.signature, 0u);
+    EXPECT_EQ(gRecord.stdFeatureStatus[4], StatusHidden) << "standard table never decoded at level 0";
+    EXPECT_EQ(gRecord.powerMgmtStatus[0], StatusHidden) << "power table needs more than 0x80000006";
+    EXPECT_EQ(gRecord.extFeatureStatus[0], StatusPresent) << "0x80000001 EDX bit 0 is set";
+    EXPECT_EQ(gRecord.l2Fields[11], 0x06u);
+    EXPECT_EQ(gRecord.addressSizes, 0u);
+    EXPECT_TRUE(gRecord.extPresent);
+    EXPECT_EQ(gRecord.maxTransmetaLevel, 0x80860006u);
+    EXPECT_EQ(gRecord.tmxCurrentMhz, 0u) << "leaf 0x80860007 is not read below it";
+    EXPECT_EQ(gRecord.brandName, "Not supported");
+    EXPECT_EQ(gRecord.typeName, "Original OEM Processor");
+}
+
+TEST(Probe, CrusoeFieldsAndVerboseLines) {
+    UseLoggedTable(kCrusoe);
+    gRecord.verbose = true;
+    ConsoleCapture console;
+    ProbeProcessor();
+    EXPECT_EQ(
+        console.Output(),
+        Lines({" -> Retrieving VendorID...[done]  ==>  GenuineTMx86", " -> Max. Standard Level : 00000003",
+               " -> Retrieving Standard Level CPUID...[done]  ==>  00000543", " -> Brand ID : 00",
+               " -> Retrieving Standard Level Features...[done]  ==>  0084893F",
+               " -> Retrieving Standard Configuration...[done]  ==>  00000000-00000000-00000000-00000000",
+               " -> Retrieving Processor Serial Number...[done]  ==>  0000-0543-0000-68D6-0061-A48B",
+               " -> Max. Extended Level : 80000006",
+               " -> Retrieving Extended Level CPUID...[done]  ==>  00000543",
+               " -> Retrieving Extended Level Features...[done]  ==>  0081813F",
+               " -> Retrieving Level 1 Cache...[done]  ==>  00000000-04FF04FF-40100120-40080140",
+               " -> Retrieving Level 2 Cache...[done]  ==>  00000000-00000000-02004180-00000000",
+               " -> Max. Transmeta Level : 80860007",
+               " -> Retrieving Transmeta Level CPUID...[done]  ==>  01050002",
+               " -> Retrieving Transmeta Software Version...[done]  ==>  0404030A-000000B8",
+               " -> Retrieving Current CPU Status...[done]  ==>  000003E8-00000578-00000064-000048CB",
+               " -> Calculating processor speed...[done]  ==>   930.412 MHz  [ ~933 MHz]"}));
+    EXPECT_EQ(gRecord.vendorId, "GenuineTMx86");
+    EXPECT_EQ(gRecord.tmxVendorId, "TransmetaCPU");
+    EXPECT_EQ(gRecord.tmxNominalMhz, 1000u);
+    EXPECT_EQ(gRecord.tmxHardwareRev, (std::array<uint8_t, 4>{0x01, 0x05, 0x00, 0x02}));
+    EXPECT_EQ(gRecord.tmxSoftwareRev, (std::array<uint8_t, 4>{0x04, 0x04, 0x03, 0x0A}));
+    EXPECT_EQ(gRecord.tmxSoftwareRevExtra, 0xB8u);
+    EXPECT_EQ(NulText(gRecord.tmxInfoText.data(), 64), "20030618 15:27 official release 4.4.3#1");
+    EXPECT_EQ(NulText(gRecord.brandString.data(), 48), "Transmeta(tm) Crusoe(tm) Processor TM5800");
+    EXPECT_EQ(gRecord.tmxCurrentVoltage, 1400u);
+    EXPECT_EQ(gRecord.tmxCurrentPerformance, 100u);
+    EXPECT_EQ(gRecord.l1Fields[4], 0x04);
+    EXPECT_DOUBLE_EQ(gRecord.measuredMhz, 930.412);
+    EXPECT_EQ(gRecord.normalizedMhz, 933);
+    EXPECT_FALSE(gRecord.quitRequested);
+}
+
+TEST(Probe, PentiumVerboseWithoutExtendedLeaves) {
+    UseLoggedTable(kPentium);
+    gRecord.verbose = true;
+    ConsoleCapture console;
+    ProbeProcessor();
+    EXPECT_EQ(
+        console.Output(),
+        Lines({" -> Retrieving VendorID...[done]  ==>  GenuineIntel", " -> Max. Standard Level : 00000001",
+               " -> Retrieving Standard Level CPUID...[done]  ==>  00000517", " -> Brand ID : 00",
+               " -> Retrieving Standard Level Features...[done]  ==>  000001BF",
+               " -> Max. Extended Level : 00000000",
+               " -> Calculating processor speed...[done]  ==>   930.412 MHz  [ ~933 MHz]"}));
+    EXPECT_FALSE(gRecord.extPresent);
+    EXPECT_EQ(gRecord.maxTransmetaLevel, 0u);
+    EXPECT_EQ(gExecuted, (std::vector<uint32_t>{0, 1, 0x80000000}));
+}
+
+TEST(Probe, MaxStandardZeroVerboseAndUnmeasuredClock) {
+    UseLoggedTable(LevelTable(0, 0));
+    SetTickCounter(nullptr);
+    gRecord.verbose = true;
+    ConsoleCapture console;
+    ProbeProcessor();
+    EXPECT_EQ(
+        console.Output(),
+        Lines({" -> Retrieving VendorID...[done]  ==>  GenuineIntel", " -> Max. Standard Level : 00000000",
+               " -> Retrieving Standard Level CPUID...[done]  ==>  00000000", " -> Brand ID : 00",
+               " -> Max. Extended Level : 00000000", " -> Calculating processor speed...[skipped]"}));
+    EXPECT_EQ(gRecord.measuredMhz, 0.0);
+    EXPECT_EQ(gRecord.normalizedMhz, 0);
+}
+
+TEST(Probe, VendorTextStopsAtAZeroByte) {
+    CpuidTable table = LevelTable(1, 0);
+    table[0] = {1, 0x00006547, 0x6C65746E, 0x49656E69}; // "Ge" then a zero byte
+    UseLoggedTable(table);
+    ConsoleCapture console;
+    ProbeProcessor();
+    EXPECT_EQ(gRecord.vendorId, "Ge");
+}
+
+TEST(Probe, NoTimeStampCounterLeavesTheClockAtZero) {
+    CpuidTable table = LevelTable(1, 0);
+    table[1].edx = 0; // no TSC: RDTSC would fault
+    UseLoggedTable(table);
+    ConsoleCapture console;
+    ProbeProcessor();
+    EXPECT_EQ(gRecord.measuredMhz, 0.0);
+}
