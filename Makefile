@@ -31,9 +31,11 @@ format:
 format-check:
 	clang-format --dry-run --Werror $(FORMAT_FILES)
 
+BENCHES = $(basename $(notdir $(wildcard benchmarks/*.cpp)))
+
 bench: build
-	cmake --build $(BUILD) -j $(JOBS) --target startup_bench
-	./$(BUILD)/startup_bench
+	cmake --build $(BUILD) -j $(JOBS) --target $(BENCHES)
+	@for b in $(BENCHES); do echo "== $$b"; ./$(BUILD)/$$b || exit 1; done
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)
