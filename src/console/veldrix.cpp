@@ -6,6 +6,8 @@
 #include "probe/cpuid.hpp"
 #include "probe/probe.hpp"
 #include "probe/vars.hpp"
+#include "reports/HTMLRpt.hpp"
+#include "reports/RAWRpt.hpp"
 #include "views/views.hpp"
 
 #include <cstring>
@@ -38,7 +40,7 @@ const MenuAction kMenuActions[] = {
     {'S', &SectionFlagSet::transmetaStatus, nullptr},
     {'D', nullptr, nullptr},
     {'W', nullptr, nullptr},
-    {'R', nullptr, nullptr},
+    {'R', nullptr, WriteHtmlReport},
     {'A', nullptr, ShowAbout},
     {'?', nullptr, ShowHelp},
     {'Q', nullptr, ShowQuitScreen},
@@ -189,6 +191,7 @@ int RunVeldrix(const std::vector<std::string>& args) {
     }
     ProbeProcessor();
     if (gRecord.captureMode) {
+        WriteRawCapture();
         ShowQuitScreen();
         return 0;
     }

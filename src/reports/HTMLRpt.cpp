@@ -1,0 +1,235 @@
+// Key R: the file dialogue, the page head and foot, the row forms and the
+// driver that writes the sections the menu offers.
+#include "reports/HTMLRpt.hpp"
+
+#include "console/conio.hpp"
+#include "probe/vars.hpp"
+
+#include <string>
+
+TextFile reportFile;
+std::string reportFileName;
+
+namespace {
+
+const char kFieldCellOpen[] = "       <td class=field>";
+const char kValueCellOpen[] = "       <td class=value>";
+const char kCellClose[] = "</td>";
+const char kCacheCellClose[] = "       </td>";
+
+// The optional sections in menu order; the benchmark section always follows.
+struct ReportSection {
+    bool SectionFlagSet::*flag;
+    void (*write)();
+};
+
+const ReportSection kReportSections[] = {
+    {&SectionFlagSet::identity, WriteIdentitySection},
+    {&SectionFlagSet::stdFeatures, WriteStdFeaturesSection},
+    {&SectionFlagSet::stdConfig, WriteConfigDescriptorSection},
+    {&SectionFlagSet::extIdentity, WriteExtIdentitySection},
+    {&SectionFlagSet::extFeatures, WriteExtFeaturesSection},
+    {&SectionFlagSet::l1Cache, WriteL1CacheSection},
+    {&SectionFlagSet::l2Cache, WriteL2CacheSection},
+    {&SectionFlagSet::powerManagement, WritePowerManagementSection},
+    {&SectionFlagSet::addressWidths, WriteAddressSizeSection},
+    {&SectionFlagSet::transmetaIdentity, WriteTransmetaIdentitySection},
+    {&SectionFlagSet::transmetaFeatures, WriteTransmetaFeaturesSection},
+    {&SectionFlagSet::transmetaStatus, WriteTransmetaStatusSection},
+};
+
+// Stops at the first failed write: the rest of the page is not attempted.
+void WriteReportBody() {
+    const SectionFlagSet& flags = gRecord.sectionFlags;
+    WriteReportHead();
+    for (const ReportSection& section : kReportSections) {
+        if (reportFile.Failed()) {
+            return;
+        }
+        if (flags.*section.flag) {
+            section.write();
+        }
+    }
+    if (!reportFile.Failed()) {
+        WriteBenchmarkSection();
+    }
+    if (!reportFile.Failed()) {
+        WriteReportFoot();
+    }
+}
+
+void WriteRowOpening() {
+    reportFile.Line("     <tr>");
+    reportFile.Line("       <td></td>");
+}
+
+void WriteYesNoCell(bool present) {
+    reportFile.Line(present ? "       <td class=valyes>Yes</td>" : "       <td class=valno>No</td>");
+}
+
+} // namespace
+
+void WriteHtmlReport() {
+    if (!AskReportFile()) {
+        return;
+    }
+    WriteReportBody();
+    if (!reportFile.Close()) {
+        ConLine("*** Error writing HTML report " + reportFileName + ": " + reportFile.ErrorText() + " ***");
+        ConFlush();
+    }
+}
+
+bool AskReportFile() {
+    ConLine();
+    ConWrite("Enter the report file name to be generated (*.html) : ");
+    ConFlush();
+    std::string typed;
+    if (!ConReadLine(typed)) {
+        return false;
+    }
+    reportFileName = WithExtension(typed, ".html");
+    return reportFile.Create(reportFileName);
+}
+
+void WriteReportHead() {
+    reportFile.Line("<html>");
+    reportFile.Line(" <head>");
+    reportFile.Line("  <meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">");
+    reportFile.Line("  <meta name=author content=\"VELDRIX developers\">");
+    reportFile.Line("  <meta name=generator content=\"VELDRIX v1.23\">");
+    reportFile.Line("  <title>VELDRIX System Report</title>");
+    reportFile.Line("  <style>");
+    reportFile.Line("    TD.header { font: bold 125% Tahoma, Verdana, Arial; color: #000090}");
+    reportFile.Line("    TD.title  { font: bold 110% Tahoma, Verdana, Arial; color: #0066FF}");
+    reportFile.Line("    TD.field  { font: bold  80% Tahoma, Verdana, Arial; color: #000000}");
+    reportFile.Line("    TD.value  { font: bold  80% Tahoma, Verdana, Arial; color: #808080}");
+    reportFile.Line("    TD.valyes { font: bold  80% Tahoma, Verdana, Arial; color: #008000}");
+    reportFile.Line("    TD.valno  { font: bold  80% Tahoma, Verdana, Arial; color: #800000}");
+    reportFile.Line("    TD.copyright { font: bold  70% Tahoma, Verdana, Arial; color: #000080}");
+    reportFile.Line("  </style>");
+    reportFile.Line(" </head>");
+    reportFile.Line(" <body text=\"#000000\" bgcolor=\"#FFFFFF\" background=\"\">");
+    reportFile.Line("   <table width=95% border=0 align=center>");
+    reportFile.Line("     <tr>");
+    reportFile.Line("       <td align=center colspan=3 class=header>");
+    reportFile.Line("          VELDRIX SYSTEM REPORT<br><hr size=1 color=808080>");
+    reportFile.Line("       </td>");
+    reportFile.Line("     </tr>");
+    reportFile.Line("     <tr>");
+    reportFile.Line("       <td width=15><br></td>");
+    reportFile.Line("       <td colspan=2><br></td>");
+    reportFile.Line("     </tr>");
+    reportFile.Flush();
+}
+
+void WriteReportFoot() {
+    reportFile.Line("     <tr>");
+    reportFile.Line("       <td colspan=3><br></td>");
+    reportFile.Line("     </tr>");
+    reportFile.Line("     <tr>");
+    reportFile.Line("       <td align=center colspan=3 class=copyright>");
+    reportFile.Line("          <hr size=1 color=808080>");
+    reportFile.Line("          Generated by VELDRIX v1.30<br>");
+    reportFile.Line("          Written by the VELDRIX developers<br>");
+    reportFile.Line("       </td>");
+    reportFile.Line("     </tr>");
+    reportFile.Line("   </table>");
+    reportFile.Line(" </body>");
+    reportFile.Line("</html>");
+    reportFile.Flush();
+}
+
+std::string HtmlText(std::string_view text) {
+    std::string safe;
+    safe.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '&':
+            safe += "&amp;";
+            break;
+        case '<':
+            safe += "&lt;";
+            break;
+        case '>':
+            safe += "&gt;";
+            break;
+        case '"':
+            safe += "&quot;";
+            break;
+        default:
+            safe += c;
+        }
+    }
+    return safe;
+}
+
+void WriteTitleRow(std::string_view title) {
+    reportFile.Line("     <tr>");
+    reportFile.Line("       <td colspan=3 class=title>" + std::string(title) + kCellClose);
+    reportFile.Line("     </tr>");
+}
+
+void WriteValueRow(std::string_view field, std::string_view value) {
+    WriteRowOpening();
+    reportFile.Line(kFieldCellOpen + std::string(field) + kCellClose);
+    reportFile.Line(kValueCellOpen + std::string(value) + kCellClose);
+    reportFile.Line("     </tr>");
+}
+
+void WriteL1ValueRow(std::string_view field, std::string_view value) {
+    WriteRowOpening();
+    reportFile.Line(kFieldCellOpen + std::string(field) + kCellClose);
+    reportFile.Line(kValueCellOpen + std::string(value) + kCacheCellClose);
+    reportFile.Line("     </tr>");
+}
+
+void WriteL2ValueRow(std::string_view field, std::string_view value) {
+    WriteRowOpening();
+    reportFile.Line(kFieldCellOpen + std::string(field));
+    reportFile.Line(kValueCellOpen + std::string(value) + kCacheCellClose);
+    reportFile.Line("     </tr>");
+}
+
+void WriteFlagRow(std::string_view field, bool present) {
+    WriteOpenFlagRow(field, present);
+    reportFile.Line("     </tr>");
+}
+
+void WriteOpenFlagRow(std::string_view field, bool present) {
+    WriteRowOpening();
+    reportFile.Line(kFieldCellOpen + std::string(field) + kCellClose);
+    WriteYesNoCell(present);
+}
+
+void WriteDescriptorRow(std::string_view name) {
+    reportFile.Line("     <tr>");
+    reportFile.Line("       <td></td>");
+    reportFile.Line("       <td colspan=2 class=field>" + std::string(name) + kCellClose);
+    reportFile.Line("     </tr>");
+}
+
+void WriteSpacerRow() {
+    reportFile.Line("     <tr>");
+    reportFile.Line("       <td colspan=3><br></td>");
+    reportFile.Line("     </tr>");
+}
+
+void WriteWideSpacerRow() {
+    reportFile.Line("     <tr>");
+    reportFile.Line("       <td colspan=3 width=12><br></td>");
+    reportFile.Line("     </tr>");
+}
+
+void EndReportSection() {
+    WriteSpacerRow();
+    reportFile.Flush();
+}
+
+void WriteFeatureRows(const FeatureNameTable& names, const FeatureStatusTable& status) {
+    for (size_t bit = 0; bit < names.size(); ++bit) {
+        if (status[bit] != StatusHidden) {
+            WriteFlagRow(HtmlText(names[bit]), status[bit] == StatusPresent);
+        }
+    }
+}

@@ -1,0 +1,127 @@
+#include "reports/RAWRpt.hpp"
+
+#include "console/conio.hpp"
+#include "probe/consts.hpp"
+#include "probe/cpuid.hpp"
+#include "probe/funcs.hpp"
+#include "probe/vars.hpp"
+#include "reports/textfile.hpp"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+namespace {
+
+const std::string kDoubleRule = " " + std::string(52, '=');
+const std::string kSingleRule = " " + std::string(52, '-');
+const char kPartRule[] = " --------------";
+const char kErrorLine[] = "*** Error generating RAW file ***";
+
+void WriteHeader(TextFile& file) {
+    file.Line(kDoubleRule);
+    file.Line(" ~ VELDRIX - The Processor Detector for Win32 Console");
+    file.Line(" ~ Version 1.30 - 31 August 2002");
+    file.Line(" ~ Written by the VELDRIX developers");
+    file.Line(kDoubleRule);
+    file.Line(" ** Send this file to the VELDRIX developers       **");
+    file.Line(" ** to be analized if cpuid detection went wrong   **");
+    file.Line(kDoubleRule);
+    file.Line();
+    file.Line(kSingleRule);
+    file.Line(" >> Captured CPUID registers");
+    file.Line(kSingleRule);
+    file.Line();
+    file.Line();
+}
+
+void WritePartOpening(TextFile& file, const char* title) {
+    file.Line(kPartRule);
+    file.Line(title);
+    file.Line(kPartRule);
+    file.Line();
+}
+
+void WriteNotSupported(TextFile& file) {
+    file.Line(" Error: Not supported.");
+    file.Line();
+}
+
+void WriteBlock(TextFile& file, uint32_t leaf, const CpuidRegs& regs) {
+    file.Line(" -> EAX : " + DwordToHex(leaf));
+    file.Line(" +--> EAX : " + DwordToHex(regs.eax));
+    file.Line(" +--> EBX : " + DwordToHex(regs.ebx));
+    file.Line(" +--> ECX : " + DwordToHex(regs.ecx));
+    file.Line(" +--> EDX : " + DwordToHex(regs.edx));
+    file.Line();
+}
+
+// Blocks for the leaves from base up to top (top is at least base). The
+// probe kept only the first leaves of each part; those above them are read
+// now, through the same backend, so a replayed dump answers them too.
+template <size_t N>
+void WriteBlocks(TextFile& file, const std::array<CpuidRegs, N>& captured, uint32_t base, uint32_t top) {
+    uint32_t last = std::min(top - base, kMaxCaptureBlocks - 1);
+    for (uint32_t index = 0; index <= last && !file.Failed(); ++index) {
+        uint32_t leaf = base + index;
+        WriteBlock(file, leaf, index < N ? captured[index] : ExecuteCpuid(leaf));
+    }
+}
+
+void WriteStandardPart(TextFile& file) {
+    WritePartOpening(file, " Standard Level");
+    WriteBlocks(file, gRecord.stdRegs, 0, gRecord.maxStdLevel);
+    file.Line();
+}
+
+void WriteExtendedPart(TextFile& file) {
+    WritePartOpening(file, " Extended Level");
+    if (gRecord.maxExtLevel >= kExtendedBase) {
+        WriteBlocks(file, gRecord.extRegs, kExtendedBase, gRecord.maxExtLevel);
+    } else {
+        WriteNotSupported(file);
+    }
+    file.Line();
+}
+
+void WriteTransmetaPart(TextFile& file) {
+    WritePartOpening(file, " Transmeta Level");
+    if (gRecord.maxTransmetaLevel >= kTransmetaBase) {
+        WriteBlocks(file, gRecord.tmxRegs, kTransmetaBase, gRecord.maxTransmetaLevel);
+    } else {
+        WriteNotSupported(file);
+    }
+}
+
+void WriteTrailer(TextFile& file) {
+    file.Line(kDoubleRule);
+    file.Line(" >> End Of File");
+    file.Line(kDoubleRule);
+}
+
+} // namespace
+
+void WriteRawCapture() {
+    ConWrite(" ==> Enter the captured text file name to be generated (*.txt) : ");
+    ConFlush();
+    std::string typed;
+    if (!ConReadLine(typed)) {
+        // Input ended at the prompt: no name, so no file.
+        ConLine();
+        ConLine(kErrorLine);
+        return;
+    }
+    TextFile file;
+    if (!file.Create(WithExtension(typed, ".txt"))) {
+        ConLine(kErrorLine);
+        return;
+    }
+    WriteHeader(file);
+    WriteStandardPart(file);
+    WriteExtendedPart(file);
+    WriteTransmetaPart(file);
+    WriteTrailer(file);
+    if (!file.Close()) {
+        ConLine(kErrorLine);
+    }
+}

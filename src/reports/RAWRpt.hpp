@@ -1,0 +1,12 @@
+// Option -c: every captured CPUID register written unchanged to a text file
+// that can be sent away for analysis, or replayed.
+#pragma once
+
+#include <cstdint>
+
+// A part whose reported maximum lies implausibly far above its base leaf is
+// cut to this many blocks.
+constexpr uint32_t kMaxCaptureBlocks = 256;
+
+// Asks for the file name and writes the capture; failures give one console line.
+void WriteRawCapture();

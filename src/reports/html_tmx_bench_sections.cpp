@@ -1,0 +1,75 @@
+// The report sections of the Transmeta leaves (0x80860000 and up) and the
+// benchmark results.
+#include "probe/consts.hpp"
+#include "probe/funcs.hpp"
+#include "probe/vars.hpp"
+#include "reports/HTMLRpt.hpp"
+
+namespace {
+
+constexpr uint32_t kSoftwareLeaf = kTransmetaBase + 1; // leaves above it hold the software revision
+constexpr uint32_t kInfoLeaf = kTransmetaBase + 2;     // leaves above it hold the information text
+
+std::string HardwareRevision() {
+    const auto& rev = gRecord.tmxHardwareRev;
+    return ByteToHex(rev[0]) + "." + ByteToHex(rev[1]) + "-" + ByteToHex(rev[2]) + "." + ByteToHex(rev[3]);
+}
+
+std::string SoftwareRevision() {
+    const auto& rev = gRecord.tmxSoftwareRev;
+    return ByteToHex(rev[0]) + "." + ByteToHex(rev[1]) + "." + ByteToHex(rev[2]) + "-" + ByteToHex(rev[3]) +
+           "-" + DwordToHex(gRecord.tmxSoftwareRevExtra);
+}
+
+// A score in millions, or "Not Tested Yet" when no run has measured one.
+std::string ScoreText(double score, const char* unit) {
+    if (!(score > 0.0)) {
+        return "Not Tested Yet";
+    }
+    return FixedReal(score / 1000000.0, 11, 4) + unit;
+}
+
+} // namespace
+
+void WriteTransmetaIdentitySection() {
+    const ProcessorRecord& r = gRecord;
+    WriteTitleRow("Transmeta Processor Identity");
+    WriteValueRow("Family", HexDigit(r.tmxFamily));
+    WriteValueRow("Model", HexDigit(r.tmxModel));
+    WriteValueRow("Stepping", HexDigit(r.tmxStepping));
+    WriteValueRow("Hardware Revision", HardwareRevision());
+    reportFile.Flush();
+    if (r.maxTransmetaLevel > kSoftwareLeaf) {
+        WriteValueRow("Software Revision", SoftwareRevision());
+    }
+    if (r.maxTransmetaLevel > kInfoLeaf) {
+        WriteValueRow("Additional Information",
+                      HtmlText(NulText(r.tmxInfoText.data(), r.tmxInfoText.size())));
+    }
+    WriteValueRow("Clock Frequency", Decimal(r.tmxNominalMhz) + " MHz");
+    reportFile.Flush();
+    EndReportSection();
+}
+
+void WriteTransmetaFeaturesSection() {
+    WriteTitleRow("Transmeta Processor Features");
+    WriteFeatureRows(gRecord.tmxFeatureNames, gRecord.tmxFeatureStatus);
+    EndReportSection();
+}
+
+void WriteTransmetaStatusSection() {
+    const ProcessorRecord& r = gRecord;
+    WriteTitleRow("Transmeta Processor Actual Status");
+    WriteValueRow("Frequency", Decimal(r.tmxCurrentMhz) + " MHz");
+    WriteValueRow("Voltage", Decimal(r.tmxCurrentVoltage) + " mV");
+    WriteValueRow("Performance", Decimal(r.tmxCurrentPerformance) + " percent");
+    EndReportSection();
+}
+
+void WriteBenchmarkSection() {
+    const ProcessorRecord& r = gRecord;
+    WriteTitleRow("Benchmark Result");
+    WriteValueRow("Dhrystone ALU", ScoreText(r.dhrystoneScore, " MIPS"));
+    WriteValueRow("Whetstone ALU", ScoreText(r.whetstoneScore, " MWIPS"));
+    EndReportSection();
+}

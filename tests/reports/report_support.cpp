@@ -1,0 +1,80 @@
+#include "reports/report_support.hpp"
+
+#include <algorithm>
+#include <cerrno>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+
+namespace {
+
+uint32_t PackDword(const std::string& text, size_t at) {
+    uint32_t value = 0;
+    for (size_t i = 0; i < 4; ++i) {
+        unsigned char c = at + i < text.size() ? static_cast<unsigned char>(text[at + i]) : 0;
+        value |= uint32_t{c} << (8 * i);
+    }
+    return value;
+}
+
+void AddTextLeaves(CpuidTable& table, uint32_t firstLeaf, int leafCount, const std::string& text) {
+    for (int n = 0; n < leafCount; ++n) {
+        size_t at = static_cast<size_t>(16 * n);
+        table[firstLeaf + static_cast<uint32_t>(n)] = CpuidRegs{
+            PackDword(text, at), PackDword(text, at + 4), PackDword(text, at + 8), PackDword(text, at + 12)};
+    }
+}
+
+} // namespace
+
+std::streamsize FullMediumBuffer::xsputn(const char* text, std::streamsize count) {
+    size_t room = capacity_ - kept_.size();
+    size_t taken = std::min(room, static_cast<size_t>(count));
+    kept_.append(text, taken);
+    if (taken < static_cast<size_t>(count)) {
+        errno = ENOSPC;
+    }
+    return static_cast<std::streamsize>(taken);
+}
+
+FullMediumBuffer::int_type FullMediumBuffer::overflow(int_type c) {
+    if (traits_type::eq_int_type(c, traits_type::eof())) {
+        return traits_type::not_eof(c);
+    }
+    char one = traits_type::to_char_type(c);
+    return xsputn(&one, 1) == 1 ? c : traits_type::eof();
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return "<missing>";
+    }
+    std::ostringstream content;
+    content << file.rdbuf();
+    return content.str();
+}
+
+bool PathExists(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+}
+
+std::string Crlf(std::string_view text) {
+    std::string result;
+    for (char c : text) {
+        if (c == '\n') {
+            result += '\r';
+        }
+        result += c;
+    }
+    return result;
+}
+
+void AddBrandLeaves(CpuidTable& table, const std::string& text) {
+    AddTextLeaves(table, 0x80000002u, 3, text);
+}
+
+void AddTransmetaInfoLeaves(CpuidTable& table, const std::string& text) {
+    AddTextLeaves(table, 0x80860003u, 4, text);
+}
