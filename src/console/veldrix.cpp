@@ -1,5 +1,6 @@
 #include "console/veldrix.hpp"
 
+#include "bench/bench.hpp"
 #include "console/conio.hpp"
 #include "database/dbutil.hpp"
 #include "probe/consts.hpp"
@@ -38,8 +39,8 @@ const MenuAction kMenuActions[] = {
     {'T', &SectionFlagSet::transmetaIdentity, nullptr},
     {'t', &SectionFlagSet::transmetaFeatures, nullptr},
     {'S', &SectionFlagSet::transmetaStatus, nullptr},
-    {'D', nullptr, nullptr},
-    {'W', nullptr, nullptr},
+    {'D', nullptr, ShowDhrystone},
+    {'W', nullptr, ShowWhetstone},
     {'R', nullptr, WriteHtmlReport},
     {'A', nullptr, ShowAbout},
     {'?', nullptr, ShowHelp},

@@ -1,0 +1,133 @@
+// The two synthetic benchmarks (Dhrystone 2.1 for integer work, the classic
+// Whetstone for floating point), their shared timer and their console drivers.
+#pragma once
+
+#include "platform/platform.hpp"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// ---- Timer shared by both benchmarks ----
+
+// Priorities before the raise, the two times of day of the last measurement
+// and the seconds between them.
+extern SavedPriority savedPriority;
+extern TimeOfDay benchStartTime;
+extern TimeOfDay benchEndTime;
+extern double benchElapsed;
+
+// Where the timer reads the time of day; replaceable so that tests can give
+// the two readings of a run. UseSystemBenchClock restores the real clock.
+using BenchClock = std::function<TimeOfDay()>;
+void SetBenchClock(BenchClock clock);
+void UseSystemBenchClock();
+
+// Raises the process and thread priority, then reads benchStartTime.
+void StartBenchTimer();
+// Reads benchEndTime, then restores the thread priority and the process's.
+void StopBenchTimer();
+
+// Seconds from start to end, to the millisecond; negative when the run
+// passed midnight.
+double ElapsedBenchSeconds(const TimeOfDay& start, const TimeOfDay& end);
+
+// ---- Score arithmetic ----
+
+constexpr double kDhrystoneMinimumSeconds = 2.0;
+constexpr double kWhetstoneMinimumSeconds = 0.002;
+
+// runs x 1000 / elapsed, with micros set to the microseconds of one run; -1
+// (micros untouched) when no run was made or the time is below minimumSeconds.
+double BenchScore(int32_t runs, double elapsed, double minimumSeconds, double& micros);
+
+// ---- Dhrystone ----
+
+// Published end state of the last Dhrystone run, read after the timer stopped.
+struct DhrystoneRecordState {
+    bool pointsToNextRecord; // Ptr_Comp holds the address of the Next_Ptr_Glob record
+    uint8_t discr;
+    uint8_t enumComp;
+    uint8_t intComp;
+    std::string strComp;
+};
+
+struct DhrystoneState {
+    int32_t intGlob;
+    bool boolGlob;
+    char ch1Glob;
+    char ch2Glob;
+    int32_t arr1Glob8;   // Arr_1_Glob[8]
+    int32_t arr2Glob8_7; // Arr_2_Glob[8][7]
+    DhrystoneRecordState ptrGlob;
+    DhrystoneRecordState nextPtrGlob;
+    uint8_t int1Loc;
+    uint8_t int2Loc;
+    uint8_t int3Loc;
+    uint8_t enumLoc;
+    std::string str1Loc;
+    std::string str2Loc;
+};
+
+// The three steps of one Dhrystone call: heap records and start values,
+// the timed main loop, then the end state kept and the records released.
+void PrepareDhrystone();
+void RunDhrystoneLoop(int32_t runs);
+void FinishDhrystone();
+DhrystoneState LastDhrystoneState();
+
+// Times runs passes through the main loop; the score, or -1 below 2 seconds.
+double RunDhrystone(int32_t runs, double& micros);
+
+// ---- Whetstone ----
+
+// Loop counts of the modules for n runs (there is no module 5).
+struct WhetstoneCounts {
+    int32_t module1;
+    int32_t module2;
+    int32_t module3;
+    int32_t module4;
+    int32_t module6;
+    int32_t module7;
+    int32_t module8;
+    int32_t module9;
+    int32_t module10;
+    int32_t module11;
+};
+
+// Counts for n; all 0 when n fails WhetstoneRunsInRange.
+WhetstoneCounts CountWhetstoneLoops(int32_t n);
+
+// Every kernel variable as one module left it. E1 is indexed 1 to 4.
+struct WhetstoneState {
+    int32_t j, k, l;
+    double x1, x2, x3, x4;
+    double x, y, z;
+    double e1[5];
+};
+
+void RunWhetstoneModules(const WhetstoneCounts& counts);
+// End state of module 1 to 11 (not 5) of the last run.
+WhetstoneState WhetstoneModuleEnd(int module);
+
+// Times n runs through all modules; the score, or -1 below 0.002 seconds.
+double RunWhetstone(int32_t n, double& micros);
+
+// ---- Run counts typed at the prompts ----
+
+// Entries whose run counts fit a signed 32-bit integer.
+bool DhrystoneEntryInRange(int32_t thousands);
+bool WhetstoneRunsInRange(int32_t n);
+
+// One run count read after a prompt. Text that is not an integer, and the end
+// of input, give 0; an integer too large for 32 bits sets outOfRange.
+struct RunCountEntry {
+    int32_t value;
+    bool outOfRange;
+};
+RunCountEntry ReadRunCount();
+
+// Console drivers of menu keys D and W.
+void ShowDhrystone();
+void ShowWhetstone();
