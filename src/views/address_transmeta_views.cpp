@@ -1,0 +1,64 @@
+// Address widths of leaf 0x80000008, and the Transmeta identity and status.
+#include "console/conio.hpp"
+#include "probe/consts.hpp"
+#include "probe/funcs.hpp"
+#include "probe/vars.hpp"
+#include "views/views.hpp"
+
+namespace {
+
+// Bytes addressable, right-aligned in 12 characters, never cut.
+std::string AddressSpace(long double bytes) {
+    return FixedReal(bytes, 12, 0);
+}
+
+std::string HardwareRevision() {
+    const auto& rev = gRecord.tmxHardwareRev;
+    return ByteToHex(rev[0]) + "." + ByteToHex(rev[1]) + "-" + ByteToHex(rev[2]) + "." + ByteToHex(rev[3]);
+}
+
+std::string SoftwareRevision() {
+    const auto& rev = gRecord.tmxSoftwareRev;
+    return ByteToHex(rev[0]) + "." + ByteToHex(rev[1]) + "." + ByteToHex(rev[2]) + "-" + ByteToHex(rev[3]) +
+           "-" + DwordToHex(gRecord.tmxSoftwareRevExtra);
+}
+
+} // namespace
+
+void ShowAddressSizes() {
+    const ProcessorRecord& r = gRecord;
+    WriteHeading("Physical Address And Linear Address Size : ");
+    ConLine(" -> Physical Address Size : " + Decimal(r.physAddrBits) + "-bits [approx. " +
+            AddressSpace(r.physAddrSpace) + " bytes]");
+    ConLine(" -> Linear   Address Size : " + Decimal(r.linearAddrBits) + "-bits [approx. " +
+            AddressSpace(r.linearAddrSpace) + " bytes]");
+    PauseEnd();
+}
+
+// Returns straight to the menu: no end prompt.
+void ShowTransmetaIdentity() {
+    const ProcessorRecord& r = gRecord;
+    WriteHeading("Transmeta Processor Identity :");
+    ConLine(" -> Vendor          : " + r.tmxVendorId);
+    ConLine(" -> Family          : " + HexDigit(r.tmxFamily));
+    ConLine(" -> Model           : " + HexDigit(r.tmxModel));
+    ConLine(" -> Stepping        : " + HexDigit(r.tmxStepping));
+    ConLine(" -> Hardware Rev.   : " + HardwareRevision());
+    if (r.maxTransmetaLevel > kTransmetaBase + 1) {
+        ConLine(" -> Software Rev.   : " + SoftwareRevision());
+    }
+    if (r.maxTransmetaLevel > kTransmetaBase + 2) {
+        ConLine(" -> Additional Inf. : " + NulText(r.tmxInfoText.data(), r.tmxInfoText.size()));
+    }
+    ConLine(" -> Clock Frequency : " + Decimal(r.tmxNominalMhz) + " MHz");
+    ConFlush();
+}
+
+// Three lines, no heading and no end prompt.
+void ShowTransmetaStatus() {
+    const ProcessorRecord& r = gRecord;
+    ConLine(" -> Current Freq.   : " + Decimal(r.tmxCurrentMhz) + " MHz");
+    ConLine(" -> Current Voltage : " + Decimal(r.tmxCurrentVoltage) + " mV");
+    ConLine(" -> Performance     : " + Decimal(r.tmxCurrentPerformance) + " percent");
+    ConFlush();
+}

@@ -1,0 +1,14 @@
+// The names of the leaf 2 descriptor bytes, in register and byte order.
+#include "console/conio.hpp"
+#include "probe/vars.hpp"
+#include "views/views.hpp"
+
+void ShowConfigurationDescriptors() {
+    WriteHeading("Standard processor configuration descriptor :");
+    for (const std::string& name : gRecord.configNames) {
+        if (!name.empty()) {
+            ConLine(" -> " + name);
+        }
+    }
+    PauseEnd();
+}

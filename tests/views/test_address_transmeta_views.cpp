@@ -1,0 +1,186 @@
+// The address size screen and the two Transmeta screens, compared whole.
+#include "probe/funcs.hpp"
+#include "probe/probe.hpp"
+#include "support/harness.hpp"
+#include "views/views.hpp"
+
+#include <cstring>
+
+namespace {
+
+const char kEnd[] = " ---- End ----";
+
+// Registers of a Transmeta Crusoe TM5800, from GenuineTMx860000543_Crusoe_CPUID.txt,
+// with the highest Transmeta leaf replaced by maxLevel.
+CpuidTable CrusoeTable(uint32_t maxLevel) {
+    return {
+        {0x00000000, {0x00000003, 0x756E6547, 0x3638784D, 0x54656E69}},
+        {0x00000001, {0x00000543, 0x00000000, 0x00000000, 0x0084893F}},
+        {0x00000002, {0x00000000, 0x00000000, 0x00000000, 0x00000000}},
+        {0x00000003, {0x00000000, 0x229B3189, 0x0061A48B, 0x000068D6}},
+        {0x80000000, {0x80000006, 0x6E617254, 0x55504361, 0x74656D73}},
+        {0x80000001, {0x00000543, 0x00000000, 0x00000000, 0x0081813F}},
+        {0x80860000, {maxLevel, 0x6E617254, 0x55504361, 0x74656D73}},
+        {0x80860001, {0x00000543, 0x01050002, 0x000003E8, 0x000001CE}},
+        {0x80860002, {0x00000000, 0x0404030A, 0x000000B8, 0x00000000}},
+        {0x80860003, {0x33303032, 0x38313630, 0x3A353120, 0x6F203732}},
+        {0x80860004, {0x63696666, 0x206C6169, 0x656C6572, 0x20657361}},
+        {0x80860005, {0x2E342E34, 0x00312333, 0x00000000, 0x00000000}},
+        {0x80860006, {0x00000000, 0x00000000, 0x00000000, 0x00000000}},
+        {0x80860007, {0x000003E8, 0x00000578, 0x00000064, 0x000048CB}},
+    };
+}
+
+// Runs a view that must not wait: it gets input it must leave unread.
+std::string ShowWithoutWaiting(void (*view)()) {
+    ConsoleCapture console("unread\n");
+    view();
+    std::string next;
+    EXPECT_TRUE(ConReadLine(next));
+    EXPECT_EQ(next, "unread");
+    return console.Output();
+}
+
+} // namespace
+
+TEST(AddressSizeView, WidthsAndByteCounts) {
+    struct Row {
+        const char* name;
+        uint8_t physBits, linearBits;
+        std::string physLine, linearLine;
+    };
+    const Row rows[] = {
+        {"32 and 32", 32, 32, " -> Physical Address Size : 32-bits [approx.   4294967296 bytes]",
+         " -> Linear   Address Size : 32-bits [approx.   4294967296 bytes]"},
+        {"36 and 48", 36, 48, " -> Physical Address Size : 36-bits [approx.  68719476736 bytes]",
+         " -> Linear   Address Size : 48-bits [approx. 281474976710656 bytes]"},
+        {"40 and 64", 40, 64, " -> Physical Address Size : 40-bits [approx. 1099511627776 bytes]",
+         " -> Linear   Address Size : 64-bits [approx. 18446744073709551616 bytes]"},
+        {"0 and 8", 0, 8, " -> Physical Address Size : 0-bits [approx.            1 bytes]",
+         " -> Linear   Address Size : 8-bits [approx.          256 bytes]"},
+    };
+    for (const Row& row : rows) {
+        ResetWorld();
+        gRecord.physAddrBits = row.physBits;
+        gRecord.linearAddrBits = row.linearBits;
+        gRecord.physAddrSpace = PowerOf(2, row.physBits);
+        gRecord.linearAddrSpace = PowerOf(2, row.linearBits);
+        ConsoleCapture console("\n");
+        ShowAddressSizes();
+        EXPECT_EQ(console.Output(), Lines({"", "Physical Address And Linear Address Size : ", row.physLine,
+                                           row.linearLine, ""}) +
+                                        kEnd)
+            << row.name;
+    }
+}
+
+// Leaf 0x80000008 EAX 00002022 of an AMD Athlon (Palomino), from
+// AuthenticAMD0000662_K7_Palomino_CPUID.txt: 34 physical, 32 linear bits.
+TEST(AddressSizeView, AthlonPalominoProbed) {
+    ResetWorld({
+        {0x00000000, {0x00000001, 0x68747541, 0x444D4163, 0x69746E65}},
+        {0x00000001, {0x00000662, 0x00000000, 0x00000000, 0x0383F9FF}},
+        {0x80000000, {0x80000008, 0x68747541, 0x444D4163, 0x69746E65}},
+        {0x80000008, {0x00002022, 0x00000000, 0x00000000, 0x00000000}},
+    });
+    ProbeProcessor();
+    ConsoleCapture console("\n");
+    ShowAddressSizes();
+    EXPECT_EQ(console.Output(),
+              Lines({"", "Physical Address And Linear Address Size : ",
+                     " -> Physical Address Size : 34-bits [approx.  17179869184 bytes]",
+                     " -> Linear   Address Size : 32-bits [approx.   4294967296 bytes]", ""}) +
+                  kEnd);
+}
+
+TEST(TransmetaIdentityView, CrusoeAtEachLevel) {
+    const std::string head = "\r\nTransmeta Processor Identity :\r\n"
+                             " -> Vendor          : TransmetaCPU\r\n"
+                             " -> Family          : 5\r\n"
+                             " -> Model           : 4\r\n"
+                             " -> Stepping        : 3\r\n"
+                             " -> Hardware Rev.   : 01.05-00.02\r\n";
+    const std::string software = " -> Software Rev.   : 04.04.03-0A-000000B8\r\n";
+    const std::string info = " -> Additional Inf. : 20030618 15:27 official release 4.4.3#1\r\n";
+    const std::string clock = " -> Clock Frequency : 1000 MHz\r\n";
+    struct Row {
+        uint32_t level;
+        std::string screen;
+    };
+    const Row rows[] = {
+        {0x80860001u, head + clock},
+        {0x80860002u, head + software + clock},
+        {0x80860003u, head + software + info + clock},
+        {0x80860006u, head + software + info + clock},
+        {0x80860007u, head + software + info + clock},
+    };
+    for (const Row& row : rows) {
+        ResetWorld(CrusoeTable(row.level));
+        ProbeProcessor();
+        EXPECT_EQ(ShowWithoutWaiting(ShowTransmetaIdentity), row.screen) << std::hex << row.level;
+    }
+}
+
+TEST(TransmetaIdentityView, InformationTextIsWrittenAsItStands) {
+    struct Row {
+        const char* name;
+        std::string bytes;
+        std::string shown;
+    };
+    const Row rows[] = {
+        {"no NUL at all", std::string(64, 'z'), std::string(64, 'z')},
+        {"starts with NUL", std::string("\0abc", 4), ""},
+        {"leading blanks kept", "   CMS 4.2", "   CMS 4.2"},
+    };
+    for (const Row& row : rows) {
+        ResetWorld();
+        ProcessorRecord& r = gRecord;
+        r.maxTransmetaLevel = 0x80860003u;
+        r.tmxVendorId = "GenuineTMx86";
+        r.tmxFamily = 0x15;
+        r.tmxModel = 0xF4;
+        r.tmxStepping = 0x0C;
+        r.tmxHardwareRev = {0xAB, 0x00, 0x10, 0xFF};
+        r.tmxSoftwareRev = {1, 2, 3, 4};
+        r.tmxSoftwareRevExtra = 0xDEADBEEF;
+        r.tmxNominalMhz = 0xFFFFFFFFu;
+        std::memcpy(r.tmxInfoText.data(), row.bytes.data(), row.bytes.size());
+        EXPECT_EQ(ShowWithoutWaiting(ShowTransmetaIdentity),
+                  Lines({"", "Transmeta Processor Identity :", " -> Vendor          : GenuineTMx86",
+                         " -> Family          : 5", " -> Model           : 4", " -> Stepping        : C",
+                         " -> Hardware Rev.   : AB.00-10.FF", " -> Software Rev.   : 01.02.03-04-DEADBEEF",
+                         " -> Additional Inf. : " + row.shown, " -> Clock Frequency : 4294967295 MHz"}))
+            << row.name;
+    }
+}
+
+TEST(TransmetaStatusView, ThreeLinesAndNoWait) {
+    struct Row {
+        const char* name;
+        uint32_t mhz, millivolts, percent;
+        std::string screen;
+    };
+    const Row rows[] = {
+        {"Crusoe", 1000, 1400, 100,
+         Lines({" -> Current Freq.   : 1000 MHz", " -> Current Voltage : 1400 mV",
+                " -> Performance     : 100 percent"})},
+        {"top bit set", 0x80000000u, 0xFFFFFFFFu, 0,
+         Lines({" -> Current Freq.   : 2147483648 MHz", " -> Current Voltage : 4294967295 mV",
+                " -> Performance     : 0 percent"})},
+    };
+    for (const Row& row : rows) {
+        ResetWorld();
+        gRecord.tmxCurrentMhz = row.mhz;
+        gRecord.tmxCurrentVoltage = row.millivolts;
+        gRecord.tmxCurrentPerformance = row.percent;
+        EXPECT_EQ(ShowWithoutWaiting(ShowTransmetaStatus), row.screen) << row.name;
+    }
+}
+
+TEST(TransmetaStatusView, CrusoeProbed) {
+    ResetWorld(CrusoeTable(0x80860007u));
+    ProbeProcessor();
+    EXPECT_EQ(ShowWithoutWaiting(ShowTransmetaStatus),
+              Lines({" -> Current Freq.   : 1000 MHz", " -> Current Voltage : 1400 mV",
+                     " -> Performance     : 100 percent"}));
+}
