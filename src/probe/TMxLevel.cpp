@@ -68,3 +68,14 @@ void TransmetaVendorText(uint8_t buffer[12]) {
     DwordToBytes(base.edx, buffer + 4);
     DwordToBytes(base.ecx, buffer + 8);
 }
+
+std::string TransmetaHardwareRevision() {
+    const auto& rev = gRecord.tmxHardwareRev;
+    return ByteToHex(rev[0]) + "." + ByteToHex(rev[1]) + "-" + ByteToHex(rev[2]) + "." + ByteToHex(rev[3]);
+}
+
+std::string TransmetaSoftwareRevision() {
+    const auto& rev = gRecord.tmxSoftwareRev;
+    return ByteToHex(rev[0]) + "." + ByteToHex(rev[1]) + "." + ByteToHex(rev[2]) + "-" + ByteToHex(rev[3]) + "-" +
+           DwordToHex(gRecord.tmxSoftwareRevExtra);
+}

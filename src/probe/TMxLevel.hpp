@@ -2,9 +2,16 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // Reads the Transmeta leaves from the highest down and fills their fields.
 void ReadTransmetaLeaves();
 
 // The vendor bytes of the captured base leaf: EBX, EDX, ECX, low byte first.
 void TransmetaVendorText(uint8_t buffer[12]);
+
+// The hardware revision as four hex bytes, "01.02-03.04".
+std::string TransmetaHardwareRevision();
+
+// The software revision and its extra value, "0A.0B.0C-0D-12345678".
+std::string TransmetaSoftwareRevision();

@@ -1,5 +1,6 @@
 // The report sections of the Transmeta leaves (0x80860000 and up) and the
 // benchmark results.
+#include "probe/TMxLevel.hpp"
 #include "probe/consts.hpp"
 #include "probe/funcs.hpp"
 #include "probe/vars.hpp"
@@ -9,17 +10,6 @@ namespace {
 
 constexpr uint32_t kSoftwareLeaf = kTransmetaBase + 1; // leaves above it hold the software revision
 constexpr uint32_t kInfoLeaf = kTransmetaBase + 2;     // leaves above it hold the information text
-
-std::string HardwareRevision() {
-    const auto& rev = gRecord.tmxHardwareRev;
-    return ByteToHex(rev[0]) + "." + ByteToHex(rev[1]) + "-" + ByteToHex(rev[2]) + "." + ByteToHex(rev[3]);
-}
-
-std::string SoftwareRevision() {
-    const auto& rev = gRecord.tmxSoftwareRev;
-    return ByteToHex(rev[0]) + "." + ByteToHex(rev[1]) + "." + ByteToHex(rev[2]) + "-" + ByteToHex(rev[3]) +
-           "-" + DwordToHex(gRecord.tmxSoftwareRevExtra);
-}
 
 // A score in millions, or "Not Tested Yet" when no run has measured one.
 std::string ScoreText(double score, const char* unit) {
@@ -37,10 +27,10 @@ void WriteTransmetaIdentitySection() {
     WriteValueRow("Family", HexDigit(r.tmxFamily));
     WriteValueRow("Model", HexDigit(r.tmxModel));
     WriteValueRow("Stepping", HexDigit(r.tmxStepping));
-    WriteValueRow("Hardware Revision", HardwareRevision());
+    WriteValueRow("Hardware Revision", TransmetaHardwareRevision());
     reportFile.Flush();
     if (r.maxTransmetaLevel > kSoftwareLeaf) {
-        WriteValueRow("Software Revision", SoftwareRevision());
+        WriteValueRow("Software Revision", TransmetaSoftwareRevision());
     }
     if (r.maxTransmetaLevel > kInfoLeaf) {
         WriteValueRow("Additional Information",

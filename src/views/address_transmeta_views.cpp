@@ -1,5 +1,6 @@
 // Address widths of leaf 0x80000008, and the Transmeta identity and status.
 #include "console/conio.hpp"
+#include "probe/TMxLevel.hpp"
 #include "probe/consts.hpp"
 #include "probe/funcs.hpp"
 #include "probe/vars.hpp"
@@ -10,17 +11,6 @@ namespace {
 // Bytes addressable, right-aligned in 12 characters, never cut.
 std::string AddressSpace(long double bytes) {
     return FixedReal(bytes, 12, 0);
-}
-
-std::string HardwareRevision() {
-    const auto& rev = gRecord.tmxHardwareRev;
-    return ByteToHex(rev[0]) + "." + ByteToHex(rev[1]) + "-" + ByteToHex(rev[2]) + "." + ByteToHex(rev[3]);
-}
-
-std::string SoftwareRevision() {
-    const auto& rev = gRecord.tmxSoftwareRev;
-    return ByteToHex(rev[0]) + "." + ByteToHex(rev[1]) + "." + ByteToHex(rev[2]) + "-" + ByteToHex(rev[3]) +
-           "-" + DwordToHex(gRecord.tmxSoftwareRevExtra);
 }
 
 } // namespace
@@ -43,9 +33,9 @@ void ShowTransmetaIdentity() {
     ConLine(" -> Family          : " + HexDigit(r.tmxFamily));
     ConLine(" -> Model           : " + HexDigit(r.tmxModel));
     ConLine(" -> Stepping        : " + HexDigit(r.tmxStepping));
-    ConLine(" -> Hardware Rev.   : " + HardwareRevision());
+    ConLine(" -> Hardware Rev.   : " + TransmetaHardwareRevision());
     if (r.maxTransmetaLevel > kTransmetaBase + 1) {
-        ConLine(" -> Software Rev.   : " + SoftwareRevision());
+        ConLine(" -> Software Rev.   : " + TransmetaSoftwareRevision());
     }
     if (r.maxTransmetaLevel > kTransmetaBase + 2) {
         ConLine(" -> Additional Inf. : " + NulText(r.tmxInfoText.data(), r.tmxInfoText.size()));
