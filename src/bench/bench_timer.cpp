@@ -18,6 +18,10 @@ BenchClock& Clock() {
     return clock;
 }
 
+int64_t MillisecondOfDay(const TimeOfDay& time) {
+    return std::llround(TimeToSeconds(time.hour, time.minute, time.second, time.millisecond) * 1000.0);
+}
+
 } // namespace
 
 void SetBenchClock(BenchClock clock) {
@@ -42,10 +46,9 @@ void StopBenchTimer() {
 }
 
 double ElapsedBenchSeconds(const TimeOfDay& start, const TimeOfDay& end) {
-    double difference = TimeToSeconds(end.hour, end.minute, end.second, end.millisecond) -
-                        TimeToSeconds(start.hour, start.minute, start.second, start.millisecond);
-    // Each time of day carries a rounding error of its own; rounding the
-    // difference to whole milliseconds keeps the two thresholds exact (two
-    // seconds measured are never taken for 1.9999999).
-    return std::round(difference * 1000.0) / 1000.0;
+    // The difference is taken in whole milliseconds and divided once, so the
+    // result is the same on every floating-point unit (an x87 keeps more
+    // digits than a double) and two seconds measured are never 1.9999999.
+    int64_t milliseconds = MillisecondOfDay(end) - MillisecondOfDay(start);
+    return static_cast<double>(milliseconds) / 1000.0;
 }

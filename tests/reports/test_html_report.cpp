@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <sys/stat.h>
 
 namespace {
@@ -746,7 +747,7 @@ TEST(HtmlReportDialogue, NameThatCannotBeCreatedReturnsSilently) {
     ProbeAndDrawMenu(OnlyLeavesZeroAndOne(), "");
     std::string dir = MakeTempDir("uncreatable");
     std::string folder = dir + "/taken.html";
-    ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
     struct Case {
         const char* name;
         std::string typed;

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <set>
 
 namespace {
@@ -218,7 +219,7 @@ TEST(RawCaptureFailure, NameThatCannotBeCreated) {
     ResetWorld({{0, {0, 0, 0, 0}}});
     ProbeProcessor();
     std::string dir = MakeTempDir("uncreatable");
-    ASSERT_EQ(std::system(("mkdir '" + dir + "/taken.txt'").c_str()), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(dir + "/taken.txt"));
     const std::string typed[] = {dir + "/missing/cap", dir + "/taken"};
     for (const std::string& name : typed) {
         ConsoleCapture console(name + "\n");

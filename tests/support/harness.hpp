@@ -34,7 +34,7 @@ std::string WriteTempFile(const std::string& name, const std::string& text);
 // Opens a database made of the given INI text.
 void OpenDatabaseText(const std::string& iniText);
 
-// A fresh record, no database, the given CPUID table, a fixed clock of
+// A fresh record, no database (OpenDatabase finds no file), the given CPUID table, a fixed clock of
 // 465206000 ticks (930.412 MHz, normalised to 933).
 void ResetWorld(const CpuidTable& table = {});
 
