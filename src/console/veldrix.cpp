@@ -2,6 +2,7 @@
 
 #include "bench/bench.hpp"
 #include "console/conio.hpp"
+#include "console/replay.hpp"
 #include "database/dbutil.hpp"
 #include "probe/consts.hpp"
 #include "probe/cpuid.hpp"
@@ -178,9 +179,11 @@ void ApplyOption(const std::string& option) {
 
 int RunVeldrix(const std::vector<std::string>& args) {
     ShowBanner();
-    if (!args.empty()) {
-        ApplyOption(args[0]);
+    std::string option;
+    if (!SelectCpuidSource(args, option)) {
+        return kUnreadableDumpStatus;
     }
+    ApplyOption(option);
     gRecord.cpuidSupported = HasCpuid();
     if (!gRecord.cpuidSupported) {
         ConLine("\r\nYour CPU does not support CPUID command.");

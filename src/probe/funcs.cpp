@@ -8,19 +8,6 @@ namespace {
 
 const char kHexDigits[] = "0123456789ABCDEF";
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 } // namespace
 
 DwordHalves SplitDword(uint32_t value) {
@@ -145,7 +132,7 @@ bool ParseInteger(const std::string& text, int32_t& value) {
     }
     int64_t magnitude = 0;
     for (; i < text.size(); ++i) {
-        int digit = HexValue(text[i]);
+        int digit = HexDigitValue(text[i]);
         if (digit < 0 || digit >= base) {
             return false;
         }
@@ -166,4 +153,17 @@ void DwordToBytes(uint32_t value, uint8_t* out) {
     for (int i = 0; i < 4; ++i) {
         out[i] = static_cast<uint8_t>(value >> (8 * i));
     }
+}
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
 }

@@ -54,3 +54,6 @@ bool ParseInteger(const std::string& text, int32_t& value);
 
 // The four bytes of a register into out, lowest byte first (as CPUID text is laid out).
 void DwordToBytes(uint32_t value, uint8_t* out);
+
+// The value of one hex digit in either case, or -1 for any other character.
+int HexDigitValue(char c);
