@@ -76,6 +76,6 @@ std::string TransmetaHardwareRevision() {
 
 std::string TransmetaSoftwareRevision() {
     const auto& rev = gRecord.tmxSoftwareRev;
-    return ByteToHex(rev[0]) + "." + ByteToHex(rev[1]) + "." + ByteToHex(rev[2]) + "-" + ByteToHex(rev[3]) + "-" +
-           DwordToHex(gRecord.tmxSoftwareRevExtra);
+    return ByteToHex(rev[0]) + "." + ByteToHex(rev[1]) + "." + ByteToHex(rev[2]) + "-" + ByteToHex(rev[3]) +
+           "-" + DwordToHex(gRecord.tmxSoftwareRevExtra);
 }
