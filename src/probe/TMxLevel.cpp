@@ -20,12 +20,7 @@ CpuidRegs ReadTransmetaLeaf(uint32_t index) {
 }
 
 void ReadInfoLeaf(uint32_t index) {
-    CpuidRegs regs = ReadTransmetaLeaf(index);
-    uint8_t* text = gRecord.tmxInfoText.data() + 16 * (index - 3);
-    DwordToBytes(regs.eax, text);
-    DwordToBytes(regs.ebx, text + 4);
-    DwordToBytes(regs.ecx, text + 8);
-    DwordToBytes(regs.edx, text + 12);
+    RegistersToBytes(ReadTransmetaLeaf(index), gRecord.tmxInfoText.data() + 16 * (index - 3));
 }
 
 } // namespace

@@ -155,6 +155,13 @@ void DwordToBytes(uint32_t value, uint8_t* out) {
     }
 }
 
+void RegistersToBytes(const CpuidRegs& regs, uint8_t* out) {
+    DwordToBytes(regs.eax, out);
+    DwordToBytes(regs.ebx, out + 4);
+    DwordToBytes(regs.ecx, out + 8);
+    DwordToBytes(regs.edx, out + 12);
+}
+
 int HexDigitValue(char c) {
     if (c >= '0' && c <= '9') {
         return c - '0';

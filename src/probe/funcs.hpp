@@ -1,6 +1,8 @@
 // Text and number helpers shared by every subsystem.
 #pragma once
 
+#include "probe/UTypes.hpp"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -54,6 +56,10 @@ bool ParseInteger(const std::string& text, int32_t& value);
 
 // The four bytes of a register into out, lowest byte first (as CPUID text is laid out).
 void DwordToBytes(uint32_t value, uint8_t* out);
+
+// The 16 bytes of a leaf's EAX, EBX, ECX and EDX, each lowest byte first (as
+// the brand string and the Transmeta information text are laid out).
+void RegistersToBytes(const CpuidRegs& regs, uint8_t* out);
 
 // The value of one hex digit in either case, or -1 for any other character.
 int HexDigitValue(char c);

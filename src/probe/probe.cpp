@@ -59,11 +59,7 @@ std::array<uint32_t, 4> AsArray(const CpuidRegs& regs) {
 
 void ReadBrandLeaf(uint32_t index) {
     CpuidRegs regs = ReadExtendedLeaf(index);
-    uint8_t* text = gRecord.brandString.data() + 16 * (index - 2);
-    DwordToBytes(regs.eax, text);
-    DwordToBytes(regs.ebx, text + 4);
-    DwordToBytes(regs.ecx, text + 8);
-    DwordToBytes(regs.edx, text + 12);
+    RegistersToBytes(regs, gRecord.brandString.data() + 16 * (index - 2));
 }
 
 void PresetFeatureStatus() {
