@@ -7,7 +7,6 @@
 #include "probe/vars.hpp"
 #include "views/views.hpp"
 
-#include <cctype>
 #include <climits>
 
 namespace {
@@ -20,33 +19,6 @@ constexpr int32_t kLargestWhetstoneFactor = 899;
 // An integer right-aligned in width characters.
 std::string RightAligned(int32_t value, int width) {
     return FixedReal(value, width, 0);
-}
-
-// True when text has the form of an integer (sign, "$", "x" or "0x" prefix,
-// digits), whatever its size.
-bool IsIntegerText(const std::string& text) {
-    size_t i = 0;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        ++i;
-    }
-    bool hex = false;
-    if (i < text.size() && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
-        hex = true;
-        ++i;
-    } else if (text.compare(i, 2, "0x") == 0 || text.compare(i, 2, "0X") == 0) {
-        hex = true;
-        i += 2;
-    }
-    if (i >= text.size()) {
-        return false;
-    }
-    for (; i < text.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        if (hex ? !std::isxdigit(c) : !std::isdigit(c)) {
-            return false;
-        }
-    }
-    return true;
 }
 
 void WriteOutOfRange() {
@@ -106,10 +78,15 @@ RunCountEntry ReadRunCount() {
     if (!ConReadToken(token)) {
         return RunCountEntry{0, false};
     }
-    if (ParseInteger(token, value)) {
+    switch (ReadIntegerText(token, value)) {
+    case IntegerText::Valid:
         return RunCountEntry{value, false};
+    case IntegerText::OutOfRange:
+        return RunCountEntry{0, true};
+    case IntegerText::NotInteger:
+        break;
     }
-    return RunCountEntry{0, IsIntegerText(token)};
+    return RunCountEntry{0, false};
 }
 
 void ShowDhrystone() {

@@ -110,6 +110,10 @@ std::string NulText(const uint8_t* bytes, size_t size) {
 }
 
 bool ParseInteger(const std::string& text, int32_t& value) {
+    return ReadIntegerText(text, value) == IntegerText::Valid;
+}
+
+IntegerText ReadIntegerText(const std::string& text, int32_t& value) {
     size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
         ++i;
@@ -128,25 +132,25 @@ bool ParseInteger(const std::string& text, int32_t& value) {
         i += 2;
     }
     if (i >= text.size()) {
-        return false;
+        return IntegerText::NotInteger;
     }
+    // Every character must be a digit; the value stops growing once it is
+    // beyond the 32-bit range, so no length of text can overflow it.
+    const int64_t beyond = int64_t{2147483648} + 1;
     int64_t magnitude = 0;
     for (; i < text.size(); ++i) {
         int digit = HexDigitValue(text[i]);
         if (digit < 0 || digit >= base) {
-            return false;
+            return IntegerText::NotInteger;
         }
-        magnitude = magnitude * base + digit;
-        if (magnitude > int64_t{2147483648}) {
-            return false;
-        }
+        magnitude = magnitude >= beyond ? beyond : magnitude * base + digit;
     }
     int64_t result = negative ? -magnitude : magnitude;
     if (result > INT32_MAX || result < INT32_MIN) {
-        return false;
+        return IntegerText::OutOfRange;
     }
     value = static_cast<int32_t>(result);
-    return true;
+    return IntegerText::Valid;
 }
 
 void DwordToBytes(uint32_t value, uint8_t* out) {

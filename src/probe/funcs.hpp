@@ -54,6 +54,15 @@ std::string NulText(const uint8_t* bytes, size_t size);
 // False for anything else, including values outside the 32-bit range.
 bool ParseInteger(const std::string& text, int32_t& value);
 
+// The same reading, telling an integer too large for 32 bits apart from text
+// that is no integer at all.
+enum class IntegerText {
+    Valid,
+    NotInteger,
+    OutOfRange,
+};
+IntegerText ReadIntegerText(const std::string& text, int32_t& value);
+
 // The four bytes of a register into out, lowest byte first (as CPUID text is laid out).
 void DwordToBytes(uint32_t value, uint8_t* out);
 

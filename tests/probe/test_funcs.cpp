@@ -131,3 +131,22 @@ TEST(Funcs, ParseInteger) {
         }
     }
 }
+
+TEST(Funcs, ReadIntegerTextTellsTooLargeFromNotAnInteger) {
+    struct Row {
+        const char* text;
+        IntegerText expected;
+    };
+    const Row rows[] = {
+        {"12", IntegerText::Valid},
+        {"99999999999999999999999999", IntegerText::OutOfRange},
+        {"-2147483649", IntegerText::OutOfRange},
+        {"$FFFFFFFFF", IntegerText::OutOfRange},
+        {"9999999999x", IntegerText::NotInteger},
+        {"ten", IntegerText::NotInteger},
+    };
+    for (const Row& row : rows) {
+        int32_t value = 0;
+        EXPECT_EQ(ReadIntegerText(row.text, value), row.expected) << row.text;
+    }
+}
