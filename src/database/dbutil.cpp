@@ -97,8 +97,9 @@ int32_t ReadNumberedNames(const std::string& section, FeatureNameTable& names) {
 }
 
 void LookupDescriptorName(uint8_t descriptor, std::string& name) {
-    if (ListIniKeys(gDatabase, "CacheSizeTLB").empty()) {
-        return;
+    const IniSection* section = FindIniSection(gDatabase, "CacheSizeTLB");
+    if (section == nullptr || section->entries.empty()) {
+        return; // no such section: the name stays as it was
     }
     name = ReadIniValue(gDatabase, "CacheSizeTLB", ByteToHex(descriptor), "");
 }
