@@ -36,7 +36,7 @@ BENCHES = $(basename $(notdir $(wildcard benchmarks/*.cpp)))
 
 bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target $(BENCHES)
-	@for b in $(BENCHES); do echo "== $$b"; ./$(BUILD)/$$b || exit 1; done
+	@failed=0; for b in $(BENCHES); do echo "== $$b"; ./$(BUILD)/$$b || failed=1; done; exit $$failed
 
 # Each libFuzzer target runs FUZZ_SECONDS on a scratch corpus under
 # $(FUZZ_BUILD) (seeded from fuzz/corpus, the data file and, when present, the
