@@ -7,7 +7,17 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
+
+// The screen texts both drivers begin or end with.
+inline const std::string kDhrystoneHead =
+    "\r\nDhrystone Benchmark, based on Version 2.1 - Pascal Language\r\n"
+    " -> Please give the number of runs through the benchmark [in thausands]: ";
+inline const std::string kWhetstoneHead = "\r\nWhetstone Benchmark - Pascal Language\r\n"
+                                          " -> Please give the number of runs through the benchmark: ";
+inline const std::string kTooSmall = Lines(
+    {" *** Measured time too small to obtain meaningful results.", " *** Please increase number of runs !"});
 
 class BenchTest : public ::testing::Test {
   protected:

@@ -3,19 +3,14 @@
 #include "support/harness.hpp"
 #include "support/run_binary.hpp"
 
+#include "bench_fixture.hpp"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 namespace {
 
-const std::string kDhrystoneHead =
-    "\r\nDhrystone Benchmark, based on Version 2.1 - Pascal Language\r\n"
-    " -> Please give the number of runs through the benchmark [in thausands]: ";
-const std::string kWhetstoneHead = "\r\nWhetstone Benchmark - Pascal Language\r\n"
-                                   " -> Please give the number of runs through the benchmark: ";
-const std::string kTooSmall = Lines(
-    {" *** Measured time too small to obtain meaningful results.", " *** Please increase number of runs !"});
 const std::string kEnd = "\r\n ---- End ----";
 const std::string kMenuAgain = kEnd + "\r\nVELDRIX Menu\r\n";
 

@@ -2,6 +2,7 @@
 #include "probe/funcs.hpp"
 #include "probe/probe.hpp"
 #include "support/harness.hpp"
+#include "support/processors.hpp"
 #include "views/views.hpp"
 
 #include <cstring>
@@ -9,27 +10,6 @@
 namespace {
 
 const char kEnd[] = " ---- End ----";
-
-// Registers of a Transmeta Crusoe TM5800, from GenuineTMx860000543_Crusoe_CPUID.txt,
-// with the highest Transmeta leaf replaced by maxLevel.
-CpuidTable CrusoeTable(uint32_t maxLevel) {
-    return {
-        {0x00000000, {0x00000003, 0x756E6547, 0x3638784D, 0x54656E69}},
-        {0x00000001, {0x00000543, 0x00000000, 0x00000000, 0x0084893F}},
-        {0x00000002, {0x00000000, 0x00000000, 0x00000000, 0x00000000}},
-        {0x00000003, {0x00000000, 0x229B3189, 0x0061A48B, 0x000068D6}},
-        {0x80000000, {0x80000006, 0x6E617254, 0x55504361, 0x74656D73}},
-        {0x80000001, {0x00000543, 0x00000000, 0x00000000, 0x0081813F}},
-        {0x80860000, {maxLevel, 0x6E617254, 0x55504361, 0x74656D73}},
-        {0x80860001, {0x00000543, 0x01050002, 0x000003E8, 0x000001CE}},
-        {0x80860002, {0x00000000, 0x0404030A, 0x000000B8, 0x00000000}},
-        {0x80860003, {0x33303032, 0x38313630, 0x3A353120, 0x6F203732}},
-        {0x80860004, {0x63696666, 0x206C6169, 0x656C6572, 0x20657361}},
-        {0x80860005, {0x2E342E34, 0x00312333, 0x00000000, 0x00000000}},
-        {0x80860006, {0x00000000, 0x00000000, 0x00000000, 0x00000000}},
-        {0x80860007, {0x000003E8, 0x00000578, 0x00000064, 0x000048CB}},
-    };
-}
 
 // Runs a view that must not wait: it gets input it must leave unread.
 std::string ShowWithoutWaiting(void (*view)()) {
