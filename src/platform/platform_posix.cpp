@@ -6,6 +6,7 @@
 #include <ctime>
 #include <pthread.h>
 #include <sched.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -71,5 +72,8 @@ void RestoreProcessPriority(const SavedPriority& saved) {
 }
 
 void PrepareConsole() {
-    // POSIX streams never translate line ends.
+    // POSIX streams never translate line ends. A reader that goes away (the
+    // program piped into "head") must not kill the program: a write to it then
+    // fails like any other console write, which is ignored.
+    (void)signal(SIGPIPE, SIG_IGN);
 }

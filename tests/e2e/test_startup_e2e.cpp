@@ -94,3 +94,24 @@ TEST(StartupEndToEnd, EndOfInputAtTheMenuQuits) {
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.output.find("~ Thank you for using VELDRIX.\r\n"), std::string::npos);
 }
+
+TEST(StartupEndToEnd, AReaderThatGoesAwayDoesNotKillTheProgram) {
+    const char* override = std::getenv("VELDRIX_TEST_BINARY");
+    if (override != nullptr && *override != '\0') {
+        GTEST_SKIP() << "a reader that closes the pipe is a matter of the POSIX build";
+    }
+    // Help and About write many lines after the first failed write; the
+    // program still walks every screen and quits normally.
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+        const char* input;
+    } cases[] = {
+        {"menu and quit", {}, "Q\n"},
+        {"help and about", {}, "?\n\n\n\n\nA\n\nQ\n"},
+        {"verbose probe", {"-v"}, "Q\n"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(RunBinaryIntoClosedPipe(c.args, c.input), 0) << c.name;
+    }
+}

@@ -8,6 +8,7 @@
 #include <sstream>
 #ifndef _WIN32
 #include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -64,6 +65,33 @@ std::string MakeTempDir(const std::string& name) {
     return dir;
 }
 
+#ifndef _WIN32
+namespace {
+
+// The shell command that runs the program in workDir with input from inputPath.
+std::string ProgramLine(const std::vector<std::string>& args, const std::string& inputPath,
+                        const std::string& workDir, const std::string& binary, int timeoutSeconds) {
+    std::string command;
+    if (!workDir.empty()) {
+        command += "cd " + Quote(workDir) + " && ";
+    }
+    command += "timeout " + std::to_string(timeoutSeconds) + " " + ProgramCommand(binary);
+    for (const std::string& arg : args) {
+        command += " " + Quote(arg);
+    }
+    return command + " < " + Quote(inputPath);
+}
+
+std::string WriteInput(const std::string& dir, const std::string& input) {
+    std::string inputPath = dir + "/stdin.txt";
+    std::ofstream file(inputPath, std::ios::binary);
+    file << input;
+    return inputPath;
+}
+
+} // namespace
+#endif
+
 BinaryRun RunBinary(const std::vector<std::string>& args, const std::string& input,
                     const std::string& workDir, const std::string& binary, int timeoutSeconds) {
 #ifdef _WIN32
@@ -76,22 +104,45 @@ BinaryRun RunBinary(const std::vector<std::string>& args, const std::string& inp
     return BinaryRun{std::string(), -1};
 #else
     std::string dir = MakeTempDir("io");
-    std::string inputPath = dir + "/stdin.txt";
+    std::string inputPath = WriteInput(dir, input);
     std::string outputPath = dir + "/stdout.txt";
-    {
-        std::ofstream file(inputPath, std::ios::binary);
-        file << input;
-    }
-    std::string command;
-    if (!workDir.empty()) {
-        command += "cd " + Quote(workDir) + " && ";
-    }
-    command += "timeout " + std::to_string(timeoutSeconds) + " " + ProgramCommand(binary);
-    for (const std::string& arg : args) {
-        command += " " + Quote(arg);
-    }
-    command += " < " + Quote(inputPath) + " > " + Quote(outputPath);
+    std::string command = ProgramLine(args, inputPath, workDir, binary, timeoutSeconds);
+    command += " > " + Quote(outputPath);
     int raw = std::system(command.c_str());
     return BinaryRun{ReadWhole(outputPath), ExitStatus(raw)};
+#endif
+}
+
+int RunBinaryIntoClosedPipe(const std::vector<std::string>& args, const std::string& input,
+                            int timeoutSeconds) {
+#ifdef _WIN32
+    (void)args;
+    (void)input;
+    (void)timeoutSeconds;
+    ADD_FAILURE() << "end-to-end tests run from the Linux test binary, not under Windows";
+    return -1;
+#else
+    std::string dir = MakeTempDir("io");
+    std::string command = ProgramLine(args, WriteInput(dir, input), "", VELDRIX_BINARY, timeoutSeconds);
+    int ends[2];
+    if (pipe(ends) != 0) {
+        ADD_FAILURE() << "cannot create a pipe";
+        return -1;
+    }
+    close(ends[0]); // no reader: every write to the pipe fails
+    pid_t child = fork();
+    if (child == 0) {
+        dup2(ends[1], STDOUT_FILENO);
+        close(ends[1]);
+        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(ends[1]);
+    int raw = -1;
+    if (child < 0 || waitpid(child, &raw, 0) != child) {
+        ADD_FAILURE() << "cannot run " << command;
+        return -1;
+    }
+    return ExitStatus(raw);
 #endif
 }

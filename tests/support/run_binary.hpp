@@ -20,5 +20,10 @@ BinaryRun RunBinary(const std::vector<std::string>& args, const std::string& inp
                     const std::string& workDir = "", const std::string& binary = VELDRIX_BINARY,
                     int timeoutSeconds = 60);
 
+// Runs the binary with its standard output a pipe whose reader has already gone,
+// so every console write fails; gives the exit status as RunBinary does.
+int RunBinaryIntoClosedPipe(const std::vector<std::string>& args, const std::string& input,
+                            int timeoutSeconds = 60);
+
 // A fresh empty folder under the test's temporary folder.
 std::string MakeTempDir(const std::string& name);
