@@ -41,6 +41,11 @@ bool TextFile::Create(const std::string& name) {
         Close();
     }
     errorCode_ = 0;
+    // The system ends a name at its first NUL: a typed NUL would create a
+    // different file than the one named, with no extension, so no file is made.
+    if (name.find('\0') != std::string::npos) {
+        return false;
+    }
     if (gRoutedBuffer != nullptr) {
         out_ = gRoutedBuffer;
         return true;

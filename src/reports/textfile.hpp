@@ -23,7 +23,8 @@ class TextFile {
     TextFile& operator=(const TextFile&) = delete;
     ~TextFile();
 
-    // Creates or replaces the file; false when it cannot be created.
+    // Creates or replaces the file; false when it cannot be created (a name
+    // holding a NUL byte is one that cannot).
     bool Create(const std::string& name);
 
     // Writes text and the line end. After the first failure nothing more is

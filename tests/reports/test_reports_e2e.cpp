@@ -75,6 +75,23 @@ TEST(ReportsEndToEnd, EndOfInputAtEitherPromptLeavesNoFile) {
         EndsWith(capture.output, "*** Error generating RAW file ***\r\n\r\n" + std::string(kQuitLines)));
 }
 
+// The system would end the name at the NUL and create "abc" without an
+// extension, possibly over an unrelated file: nothing is created instead.
+TEST(ReportsEndToEnd, ANulByteInTheTypedNameCreatesNoFile) {
+    std::string reportDir = MakeTempDir("report_nul");
+    BinaryRun report = RunBinary({}, std::string("R\nabc\0def\nQ\n", 12), reportDir);
+    EXPECT_EQ(report.status, 0);
+    EXPECT_TRUE(FilesIn(reportDir).empty());
+    EXPECT_TRUE(EndsWith(report.output, kQuitLines));
+
+    std::string captureDir = MakeTempDir("capture_nul");
+    BinaryRun capture = RunBinary({"-c"}, std::string("xyz\0.txt\n", 9), captureDir);
+    EXPECT_EQ(capture.status, 0);
+    EXPECT_TRUE(FilesIn(captureDir).empty());
+    EXPECT_TRUE(
+        EndsWith(capture.output, "*** Error generating RAW file ***\r\n\r\n" + std::string(kQuitLines)));
+}
+
 // /dev/full opens like any file and fails every write with ENOSPC: a disk
 // that is full from the first byte on.
 TEST(ReportsEndToEnd, FullDiskIsReportedAndTheProgramEndsNormally) {
