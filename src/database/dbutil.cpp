@@ -12,9 +12,14 @@ const char kDatabaseFileName[] = "veldrix.dat";
 IniFile gDatabase;
 std::string gLocationOverride;
 
+// No name the file can hold is longer than a value, so a wider column only
+// pads with blanks; a width far beyond that (an edited file) would make every
+// row gigabytes long, and is treated like one that does not read.
+constexpr int32_t kWidestColumn = static_cast<int32_t>(kIniValueLimit);
+
 int32_t ReadWidth(const std::string& key, int32_t fallback) {
     int32_t value = 0;
-    if (ParseInteger(ReadIniValue(gDatabase, "TextWidth", key, ""), value)) {
+    if (ParseInteger(ReadIniValue(gDatabase, "TextWidth", key, ""), value) && value <= kWidestColumn) {
         return value;
     }
     return fallback;

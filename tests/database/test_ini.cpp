@@ -97,6 +97,8 @@ TEST_F(Database, TextWidths) {
         {"not integers", "StandardFeatures=wide\r\nExtendedFeatures=12px\r\nEnhancedPowerManagement=\r\n", 47,
          47, 35},
         {"negative", "StandardFeatures=-3\r\n", -3, 47, 35},
+        {"widest column kept", "StandardFeatures=2047\r\n", 2047, 47, 35},
+        {"beyond any name", "StandardFeatures=2048\r\nExtendedFeatures=2147483647\r\n", 47, 47, 35},
     };
     for (const Row& row : rows) {
         OpenDatabaseText(std::string("[TextWidth]\r\n") + row.section);
