@@ -47,10 +47,20 @@ bool ConReadLine(std::string& line) {
     ConFlush();
     line.clear();
     std::istream& in = Input();
-    if (!std::getline(in, line)) {
-        return !line.empty();
+    int c = in.get();
+    if (c == EOF) {
+        return false;
     }
-    if (!line.empty() && line.back() == '\r') {
+    bool cut = false;
+    for (; c != EOF && c != '\n'; c = in.get()) {
+        if (line.size() < kConsoleLineLimit) {
+            line.push_back(static_cast<char>(c));
+        } else {
+            cut = true;
+        }
+    }
+    // A CR right before the LF belongs to the line end.
+    if (c == '\n' && !cut && !line.empty() && line.back() == '\r') {
         line.pop_back();
     }
     return true;

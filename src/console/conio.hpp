@@ -2,6 +2,7 @@
 // CR LF here and nowhere else; tests swap the streams for string streams.
 #pragma once
 
+#include <cstddef>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -18,8 +19,14 @@ void ConLine(std::string_view text = {});
 
 void ConFlush();
 
-// Reads one input line without its line end (LF, or CR LF). False when the
-// input has ended and no text was left.
+// Longest input line kept. No answer is near this long, and a file name cut
+// here is still longer than any system accepts, so cutting never turns one
+// name into another; it only keeps endless input from exhausting memory.
+constexpr size_t kConsoleLineLimit = 65536;
+
+// Reads one input line without its line end (LF, or CR LF), keeping at most
+// kConsoleLineLimit characters; the rest of a longer line is read and thrown
+// away. False when the input has ended and no text was left.
 bool ConReadLine(std::string& line);
 
 // Skips blanks and line ends, then takes up to 32 characters up to the next
