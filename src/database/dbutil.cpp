@@ -92,7 +92,7 @@ int32_t ReadNumberedNames(const std::string& section, FeatureNameTable& names) {
     int32_t count = -1;
     for (const std::string& key : ListIniKeys(gDatabase, section)) {
         int32_t bit = 0;
-        if (!ParseInteger(key, bit) || bit < 0 || bit > 31) {
+        if (!ParseInteger(key, bit, HexPrefixes::AlsoBareX) || bit < 0 || bit > 31) {
             continue;
         }
         names[static_cast<size_t>(bit)] = ReadIniValue(gDatabase, section, key, "");

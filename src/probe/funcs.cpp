@@ -109,11 +109,11 @@ std::string NulText(const uint8_t* bytes, size_t size) {
     return std::string(reinterpret_cast<const char*>(bytes), length);
 }
 
-bool ParseInteger(const std::string& text, int32_t& value) {
-    return ReadIntegerText(text, value) == IntegerText::Valid;
+bool ParseInteger(const std::string& text, int32_t& value, HexPrefixes prefixes) {
+    return ReadIntegerText(text, value, prefixes) == IntegerText::Valid;
 }
 
-IntegerText ReadIntegerText(const std::string& text, int32_t& value) {
+IntegerText ReadIntegerText(const std::string& text, int32_t& value, HexPrefixes prefixes) {
     size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
         ++i;
@@ -124,7 +124,8 @@ IntegerText ReadIntegerText(const std::string& text, int32_t& value) {
         ++i;
     }
     int base = 10;
-    if (i < text.size() && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
+    bool bareX = prefixes == HexPrefixes::AlsoBareX && i < text.size() && (text[i] == 'x' || text[i] == 'X');
+    if (i < text.size() && (text[i] == '$' || bareX)) {
         base = 16;
         ++i;
     } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {

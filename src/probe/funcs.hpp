@@ -49,10 +49,18 @@ std::string Decimal(uint64_t value);
 // Bytes up to the first NUL, or all of them when there is none.
 std::string NulText(const uint8_t* bytes, size_t size);
 
+// Which prefixes mark hexadecimal digits: "$" and "0x" everywhere; the data
+// file's numbered keys also take a bare "x" or "X".
+enum class HexPrefixes {
+    DollarOrZeroX,
+    AlsoBareX,
+};
+
 // Reads text wholly as a signed 32-bit integer: leading blanks, an optional
-// sign, then decimal digits, or hexadecimal after "$", "x", "X" or "0x".
-// False for anything else, including values outside the 32-bit range.
-bool ParseInteger(const std::string& text, int32_t& value);
+// sign, then decimal digits, or hexadecimal after one of the prefixes ("0x"
+// in either case). False for anything else, including values outside the
+// 32-bit range.
+bool ParseInteger(const std::string& text, int32_t& value, HexPrefixes prefixes = HexPrefixes::DollarOrZeroX);
 
 // The same reading, telling an integer too large for 32 bits apart from text
 // that is no integer at all.
@@ -61,7 +69,8 @@ enum class IntegerText {
     NotInteger,
     OutOfRange,
 };
-IntegerText ReadIntegerText(const std::string& text, int32_t& value);
+IntegerText ReadIntegerText(const std::string& text, int32_t& value,
+                            HexPrefixes prefixes = HexPrefixes::DollarOrZeroX);
 
 // The four bytes of a register into out, lowest byte first (as CPUID text is laid out).
 void DwordToBytes(uint32_t value, uint8_t* out);

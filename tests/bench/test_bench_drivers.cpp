@@ -133,6 +133,7 @@ TEST_F(BenchDrivers, DhrystoneRunCountInput) {
         {"rest of the line is ignored", "4 junk\n\n", 4000, true},
         {"hexadecimal after $", "$A\n\n", 10000, true},
         {"hexadecimal after 0x", "0x10\n\n", 16000, true},
+        {"bare x is no hexadecimal prefix", "x10\n\n", 0, false},
         {"largest negative entry", "-2147483\n\n", -2147483000, false},
         {"negative", "-5\n\n", -5000, false},
         {"zero", "0\n\n", 0, false},

@@ -39,7 +39,8 @@ TEST(ConsoleReader, LinesEndAtLfWithAnOptionalCr) {
         {"no input", "", {}},
         {"longest line kept whole", longest + "\r\nnext\n", {longest, "next"}},
         {"longer line cut, its rest dropped", longest + "tail\r\nnext\n", {longest, "next"}},
-        {"CR stored before the cut is text", std::string(kConsoleLineLimit - 1, 'n') + "\r\r\n",
+        {"CR stored before the cut is text",
+         std::string(kConsoleLineLimit - 1, 'n') + "\r\r\n",
          {std::string(kConsoleLineLimit - 1, 'n') + "\r"}},
     };
     for (const ReadCase& c : cases) {

@@ -97,6 +97,7 @@ TEST_F(Database, TextWidths) {
         {"not integers", "StandardFeatures=wide\r\nExtendedFeatures=12px\r\nEnhancedPowerManagement=\r\n", 47,
          47, 35},
         {"negative", "StandardFeatures=-3\r\n", -3, 47, 35},
+        {"bare x is no prefix for a width", "StandardFeatures=x10\r\nExtendedFeatures=0X10\r\n", 47, 16, 35},
         {"widest column kept", "StandardFeatures=2047\r\n", 2047, 47, 35},
         {"beyond any name", "StandardFeatures=2048\r\nExtendedFeatures=2147483647\r\n", 47, 47, 35},
     };
@@ -157,6 +158,16 @@ TEST_F(Database, ReadNumberedNamesCountsStoredNames) {
     FeatureNameTable twice;
     EXPECT_EQ(ReadNumberedNames("Twice", twice), 1);
     EXPECT_EQ(twice[5], "second");
+}
+
+TEST_F(Database, NumberedKeysTakeEveryHexadecimalPrefix) {
+    OpenDatabaseText("[Hex]\r\nx1A=bare x\r\nX1b=bare X\r\n$1C=dollar\r\n0x1D=zero x\r\n0X1E=zero X\r\n");
+    FeatureNameTable names;
+    EXPECT_EQ(ReadNumberedNames("Hex", names), 4);
+    const char* expected[] = {"bare x", "bare X", "dollar", "zero x", "zero X"};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(names[static_cast<size_t>(26 + i)], expected[i]) << "bit " << 26 + i;
+    }
 }
 
 TEST_F(Database, DescriptorAndVendorLookups) {

@@ -95,38 +95,47 @@ TEST(Funcs, NulTextStopsAtTheFirstNul) {
 }
 
 TEST(Funcs, ParseInteger) {
+    // ok: read with "$" and "0x" only; okBareX: read as a numbered key is.
     struct Row {
         const char* text;
-        bool ok;
+        bool ok, okBareX;
         int32_t value;
     };
     const Row rows[] = {
-        {"0", true, 0},
-        {"31", true, 31},
-        {"-1", true, -1},
-        {"+7", true, 7},
-        {"  12", true, 12},
-        {"05", true, 5},
-        {"$1F", true, 31},
-        {"0x1f", true, 31},
-        {"x10", true, 16},
-        {"X10", true, 16},
-        {"2147483647", true, INT32_MAX},
-        {"-2147483648", true, INT32_MIN},
-        {"2147483648", false, 0},
-        {"abc", false, 0},
-        {"", false, 0},
-        {"12a", false, 0},
-        {"12 ", false, 0},
-        {"-", false, 0},
-        {"0x", false, 0},
-        {"$", false, 0},
-        {"99999999999999999999", false, 0},
+        {"0", true, true, 0},
+        {"31", true, true, 31},
+        {"-1", true, true, -1},
+        {"+7", true, true, 7},
+        {"  12", true, true, 12},
+        {"05", true, true, 5},
+        {"$1F", true, true, 31},
+        {"0x1f", true, true, 31},
+        {"0X1f", true, true, 31},
+        {"-$10", true, true, -16},
+        {"x10", false, true, 16},
+        {"X10", false, true, 16},
+        {"2147483647", true, true, INT32_MAX},
+        {"-2147483648", true, true, INT32_MIN},
+        {"2147483648", false, false, 0},
+        {"abc", false, false, 0},
+        {"", false, false, 0},
+        {"12a", false, false, 0},
+        {"12 ", false, false, 0},
+        {"-", false, false, 0},
+        {"0x", false, false, 0},
+        {"x", false, false, 0},
+        {"$", false, false, 0},
+        {"99999999999999999999", false, false, 0},
     };
     for (const Row& row : rows) {
         int32_t value = 0;
         EXPECT_EQ(ParseInteger(row.text, value), row.ok) << row.text;
         if (row.ok) {
+            EXPECT_EQ(value, row.value) << row.text;
+        }
+        value = 0;
+        EXPECT_EQ(ParseInteger(row.text, value, HexPrefixes::AlsoBareX), row.okBareX) << row.text;
+        if (row.okBareX) {
             EXPECT_EQ(value, row.value) << row.text;
         }
     }
