@@ -11,6 +11,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -430,6 +431,28 @@ std::string BrandOf(const CpuidTable& table) {
     return brand.substr(0, brand.find('\0'));
 }
 
+// The Model line key I shows for each shared dump, by the dump's first 19
+// characters (vendor and signature): the data file must name every one.
+const std::map<std::string, std::string> kModelLines = {
+    {"AuthenticAMD0000580", "8 [AMD K6-2 (Chomper)]"},
+    {"AuthenticAMD0000662", "6 [AMD Athlon 4 / XP / MP, Duron (Palomino)]"},
+    {"AuthenticAMD0020FB1", "B [AMD Athlon 64 X2 (Manchester)]"},
+    {"AuthenticAMD0A00F11", "1 [AMD EPYC 7003 (Milan), Zen 3]"},
+    {"AuthenticAMD0A60F12", "1 [AMD Ryzen 7000 / 7045HX (Raphael, Dragon Range), Zen 4]"},
+    {"CentaurHauls0000541", "4 [IDT WinChip C6]"},
+    {"CentaurHauls0000673", "7 [VIA C3 (Samuel 2, C5B), 150 nm]"},
+    {"CyrixInstead0000520", "2 [Cyrix 6x86 (M1)]"},
+    {"GenuineIntel0000517", "1 [Intel Pentium 60/66 (P5)]"},
+    {"GenuineIntel0000633", "3 [Intel Pentium II (Klamath)]"},
+    {"GenuineIntel0000683", "8 [Intel Pentium III / Celeron (Coppermine), 180 nm]"},
+    {"GenuineIntel00006F6", "F [Intel Core 2 / Xeon (Merom, Conroe, Woodcrest), 65 nm]"},
+    {"GenuineIntel0000F24", "2 [Intel Pentium 4/Celeron (Northwood), Xeon (Prestonia)]"},
+    {"GenuineIntel0090672", "7 [Intel Core 12th gen (Alder Lake-S/HX)]"},
+    {"GenuineTMx860000543", "4 [Transmeta Crusoe TM5x00 (TM5400 to TM5800)]"},
+    {"HygonGenuine0900F02", "0 [Hygon C86 (Dhyana), first generation]"},
+    {"RiseRiseRise0000504", "0 [Rise mP6 (iDragon), 250 nm]"},
+};
+
 // Every section key, the report, About and help; the benchmarks measure this
 // machine, not the dump, and have their own test below.
 const char kDumpKeys[] = "IFCif12PHTtSRA?";
@@ -453,6 +476,13 @@ TEST(ReplayE2e, EveryRealDumpThroughEveryMenuKey) {
         ASSERT_GE(run.output.size(), sizeof kQuitLines - 1);
         EXPECT_EQ(run.output.substr(run.output.size() - (sizeof kQuitLines - 1)), kQuitLines);
         EXPECT_FALSE(ReadFile(dir + "/report.html").empty());
+        auto model = kModelLines.find(name.substr(0, 19));
+        if (model != kModelLines.end()) {
+            EXPECT_TRUE(HasLine(run.output, " -> Model     : " + model->second));
+        } else {
+            // A dump added later: its model must still be named.
+            EXPECT_EQ(run.output.find(" -> Model     : " + name.substr(17, 1) + " []"), std::string::npos);
+        }
         CpuidTable table;
         ASSERT_TRUE(LoadCpuidDump(file.string(), table));
         if (table[0x80000000].eax >= 0x80000004) {
