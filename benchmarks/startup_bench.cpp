@@ -57,6 +57,8 @@ int main() {
     std::printf("open data file + read widths : %8.3f ms\n", databaseTotal / rounds);
     std::printf("probe (CPUID, lookups)       : %8.3f ms\n", probeTotal / rounds);
     std::printf("draw menu                    : %8.3f ms\n", menuTotal / rounds);
+    std::printf("data file and every lookup   : %8.3f ms (budget 2 ms; includes the CPUID reads)\n",
+                (databaseTotal + probeTotal) / rounds);
     std::printf("start-up without the clock   : %8.3f ms (budget 5 ms)\n",
                 (databaseTotal + probeTotal + menuTotal) / rounds);
     std::printf("peak memory                  : %8.2f MB (budget 8 MB)\n", usage.ru_maxrss / 1024.0);
