@@ -7,11 +7,16 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cerrno>
 #include <fstream>
 #include <string>
 
 #ifndef _WIN32
 #include "support/run_binary.hpp"
+
+#include <pthread.h>
+#include <sched.h>
+#include <sys/resource.h>
 #endif
 
 namespace {
@@ -60,6 +65,34 @@ TEST(PlatformPriority, RaiseThenRestoreInReverseOrderGivesTheStartingValues) {
     RestoreProcessPriority(before);
     ExpectSamePriority(before, ReadPriority());
 }
+
+#ifndef _WIN32
+// Starting from the defaults could not tell a restore from a reset to the
+// defaults: start from a weaker nice value and the batch policy instead, which
+// any user may choose, and expect exactly those back.
+TEST(PlatformPriority, MeasurementRestoresNonDefaultStartingValues) {
+    errno = 0;
+    int oldNice = getpriority(PRIO_PROCESS, 0);
+    ASSERT_EQ(errno, 0);
+    int policy = SCHED_OTHER;
+    sched_param oldParam{};
+    ASSERT_EQ(pthread_getschedparam(pthread_self(), &policy, &oldParam), 0);
+    int weaker = oldNice + 5 > 19 ? 19 : oldNice + 5;
+    ASSERT_EQ(setpriority(PRIO_PROCESS, 0, weaker), 0);
+    sched_param batch{};
+    ASSERT_EQ(pthread_setschedparam(pthread_self(), SCHED_BATCH, &batch), 0);
+
+    SavedPriority before = ReadPriority();
+    EXPECT_EQ(before.priorityClass, weaker);
+    EXPECT_EQ(before.threadPolicy, SCHED_BATCH);
+    (void)MeasureHardwareTicks();
+    ExpectSamePriority(before, ReadPriority());
+
+    // Put back what an unprivileged process may (a lower nice value needs privilege).
+    (void)pthread_setschedparam(pthread_self(), policy, &oldParam);
+    (void)setpriority(PRIO_PROCESS, 0, oldNice);
+}
+#endif
 
 TEST(PlatformExecutable, PathIsAbsoluteAndNamesTheRunningTestBinary) {
     std::string path = ExecutablePath();
