@@ -78,3 +78,22 @@ void AddBrandLeaves(CpuidTable& table, const std::string& text) {
 void AddTransmetaInfoLeaves(CpuidTable& table, const std::string& text) {
     AddTextLeaves(table, 0x80860003u, 4, text);
 }
+
+std::string TitleRow(std::string_view title) {
+    return "     <tr>\n       <td colspan=3 class=title>" + std::string(title) + "</td>\n     </tr>\n";
+}
+
+std::string FieldRow(std::string_view field, std::string_view value) {
+    return "     <tr>\n       <td></td>\n       <td class=field>" + std::string(field) +
+           "</td>\n       <td class=value>" + std::string(value) + "</td>\n     </tr>\n";
+}
+
+std::string FlagRow(std::string_view name, bool present) {
+    return "     <tr>\n       <td></td>\n       <td class=field>" + std::string(name) + "</td>\n" +
+           (present ? "       <td class=valyes>Yes</td>\n" : "       <td class=valno>No</td>\n") +
+           "     </tr>\n";
+}
+
+std::string SpacerRow() {
+    return "     <tr>\n       <td colspan=3><br></td>\n     </tr>\n";
+}

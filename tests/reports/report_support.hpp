@@ -32,6 +32,13 @@ bool PathExists(const std::string& path);
 // Text with every "\n" turned into CR LF, so expectations read like the file.
 std::string Crlf(std::string_view text);
 
+// The common rows of a report page, with "\n" line ends for Crlf: a section
+// title, a field and its value, a feature with Yes or No, the empty spacer.
+std::string TitleRow(std::string_view title);
+std::string FieldRow(std::string_view field, std::string_view value);
+std::string FlagRow(std::string_view name, bool present);
+std::string SpacerRow();
+
 // Puts text (at most 48 bytes, zero-filled) into leaves 0x80000002 to 0x80000004.
 void AddBrandLeaves(CpuidTable& table, const std::string& text);
 

@@ -44,228 +44,37 @@ std::string ReportOf(const CpuidTable& table, const std::string& database) {
     return ReadWholeFile(path);
 }
 
-const char kNotTestedBenchmark[] = R"(     <tr>
-       <td colspan=3 class=title>Benchmark Result</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Dhrystone ALU</td>
-       <td class=value>Not Tested Yet</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Whetstone ALU</td>
-       <td class=value>Not Tested Yet</td>
-     </tr>
-     <tr>
-       <td colspan=3><br></td>
-     </tr>
-)";
+const std::string kNotTestedBenchmark = TitleRow("Benchmark Result") +
+                                        FieldRow("Dhrystone ALU", "Not Tested Yet") +
+                                        FieldRow("Whetstone ALU", "Not Tested Yet") + SpacerRow();
 
 TEST(HtmlReportPage, OnlyStandardLeavesZeroAndOne) {
-    std::string expected = ExpectedReportHead() + Crlf(R"(     <tr>
-       <td colspan=3 class=title>Processor Identity</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Vendor</td>
-       <td class=value>GenuineIntel</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Type</td>
-       <td class=value>Original OEM Processor</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Family</td>
-       <td class=value>5</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Model</td>
-       <td class=value>4 [Test P5 Processor]</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Stepping</td>
-       <td class=value>3</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Speed</td>
-       <td class=value> 930.412 MHz   [Normalized to 933 MHz]</td>
-     </tr>
-     <tr>
-       <td colspan=3><br></td>
-     </tr>
-     <tr>
-       <td colspan=3 class=title>Standard Processor Features</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>FPU</td>
-       <td class=valyes>Yes</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>TSC</td>
-       <td class=valyes>Yes</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>CX8</td>
-       <td class=valno>No</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>APIC</td>
-       <td class=valno>No</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>PSN</td>
-       <td class=valno>No</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>CLFSH</td>
-       <td class=valno>No</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>MMX</td>
-       <td class=valyes>Yes</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>HTT</td>
-       <td class=valno>No</td>
-     </tr>
-     <tr>
-       <td colspan=3><br></td>
-     </tr>
-)") + Crlf(kNotTestedBenchmark) +
-                           ExpectedReportFoot();
+    std::string expected =
+        ExpectedReportHead() +
+        Crlf(TitleRow("Processor Identity") + FieldRow("Vendor", "GenuineIntel") +
+             FieldRow("Type", "Original OEM Processor") + FieldRow("Family", "5") +
+             FieldRow("Model", "4 [Test P5 Processor]") + FieldRow("Stepping", "3") +
+             FieldRow("Speed", " 930.412 MHz   [Normalized to 933 MHz]") + SpacerRow() +
+             TitleRow("Standard Processor Features") + FlagRow("FPU", true) + FlagRow("TSC", true) +
+             FlagRow("CX8", false) + FlagRow("APIC", false) + FlagRow("PSN", false) +
+             FlagRow("CLFSH", false) + FlagRow("MMX", true) + FlagRow("HTT", false) + SpacerRow()) +
+        Crlf(kNotTestedBenchmark) + ExpectedReportFoot();
     EXPECT_EQ(ReportOf(OnlyLeavesZeroAndOne(), kReportTestDatabase), expected);
 }
 
-const char kTransmetaIdentityToDescriptors[] = R"(     <tr>
-       <td colspan=3 class=title>Processor Identity</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Vendor</td>
-       <td class=value>GenuineTMx86</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Type</td>
-       <td class=value>Original OEM Processor</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Family</td>
-       <td class=value>5</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Model</td>
-       <td class=value>4 [Test Crusoe]</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Long Name</td>
-       <td class=value>  Test Processor TM5800</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Stepping</td>
-       <td class=value>3</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>BRAND ID</td>
-       <td class=value>Intel Celeron Processor [Coppermine]</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Speed</td>
-       <td class=value> 930.412 MHz   [Normalized to 933 MHz]</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Local APIC Physical ID</td>
-       <td class=value>03</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Processor Serial Number [PSN]</td>
-       <td class=value>0000-0543-1234-5678-9ABC-DEF0</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Cache Line FLUSH [CLFLUSH] Size</td>
-       <td class=value>64</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>CPU Count for Hyper Threading Technology</td>
-       <td class=value>2</td>
-     </tr>
-     <tr>
-       <td colspan=3><br></td>
-     </tr>
-     <tr>
-       <td colspan=3 class=title>Standard Processor Features</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>FPU</td>
-       <td class=valyes>Yes</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>TSC</td>
-       <td class=valyes>Yes</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>CX8</td>
-       <td class=valno>No</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>APIC</td>
-       <td class=valyes>Yes</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>PSN</td>
-       <td class=valyes>Yes</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>CLFSH</td>
-       <td class=valyes>Yes</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>MMX</td>
-       <td class=valno>No</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>HTT</td>
-       <td class=valyes>Yes</td>
-     </tr>
-     <tr>
-       <td colspan=3><br></td>
-     </tr>
-     <tr>
-       <td colspan=3 class=title>Standard Processor Configuration Descriptor</td>
-     </tr>
-     <tr>
+const std::string kTransmetaIdentityToDescriptors =
+    TitleRow("Processor Identity") + FieldRow("Vendor", "GenuineTMx86") +
+    FieldRow("Type", "Original OEM Processor") + FieldRow("Family", "5") +
+    FieldRow("Model", "4 [Test Crusoe]") + FieldRow("Long Name", "  Test Processor TM5800") +
+    FieldRow("Stepping", "3") + FieldRow("BRAND ID", "Intel Celeron Processor [Coppermine]") +
+    FieldRow("Speed", " 930.412 MHz   [Normalized to 933 MHz]") + FieldRow("Local APIC Physical ID", "03") +
+    FieldRow("Processor Serial Number [PSN]", "0000-0543-1234-5678-9ABC-DEF0") +
+    FieldRow("Cache Line FLUSH [CLFLUSH] Size", "64") +
+    FieldRow("CPU Count for Hyper Threading Technology", "2") + SpacerRow() +
+    TitleRow("Standard Processor Features") + FlagRow("FPU", true) + FlagRow("TSC", true) +
+    FlagRow("CX8", false) + FlagRow("APIC", true) + FlagRow("PSN", true) + FlagRow("CLFSH", true) +
+    FlagRow("MMX", false) + FlagRow("HTT", true) + SpacerRow() +
+    TitleRow("Standard Processor Configuration Descriptor") + R"(     <tr>
        <td></td>
        <td colspan=2 class=field>2nd-level cache: 512 KB, 4-way, 32 byte lines</td>
      </tr>
@@ -278,88 +87,22 @@ const char kTransmetaIdentityToDescriptors[] = R"(     <tr>
      </tr>
 )";
 
-const char kTransmetaExtendedToAddress[] = R"(     <tr>
-       <td colspan=3 class=title>Extended Processor Identity</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Family</td>
-       <td class=value>5</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Model</td>
-       <td class=value>4 [Test Crusoe Extended]</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Long Name</td>
-       <td class=value>  Test Processor TM5800</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Stepping</td>
-       <td class=value>3</td>
-     </tr>
-     <tr>
-       <td colspan=3><br></td>
-     </tr>
-     <tr>
-       <td colspan=3 class=title>Extended Processor Features</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>SYSCALL</td>
-       <td class=valyes>Yes</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>3DNow!</td>
-       <td class=valno>No</td>
-     </tr>
-     <tr>
-       <td colspan=3><br></td>
-     </tr>
-     <tr>
-       <td colspan=3 class=title>L1 Cache and TLB Configuration</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>L1 Data TLB, 4M/2M pages</td>
-       <td class=value>full, 8 entries       </td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>L1 Code TLB, 4M/2M pages</td>
-       <td class=value>full, 16 entries       </td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>L1 Data TLB, 4K pages</td>
-       <td class=value>4 ways, 32 entries       </td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>L1 Code TLB, 4K pages</td>
-       <td class=value>2 ways, 32 entries       </td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>L1 Data Cache</td>
-       <td class=value>64 KB, 2 ways, 1 lines per tag, 64 byte lines       </td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>L1 Code Cache</td>
-       <td class=value>64 KB, full, 1 lines per tag, 64 byte lines       </td>
-     </tr>
-     <tr>
+const std::string kTransmetaExtendedToAddress =
+    TitleRow("Extended Processor Identity") + FieldRow("Family", "5") +
+    FieldRow("Model", "4 [Test Crusoe Extended]") + FieldRow("Long Name", "  Test Processor TM5800") +
+    FieldRow("Stepping", "3") + SpacerRow() + TitleRow("Extended Processor Features") +
+    FlagRow("SYSCALL", true) + FlagRow("3DNow!", false) + SpacerRow() +
+    TitleRow("L1 Cache and TLB Configuration") +
+    FieldRow("L1 Data TLB, 4M/2M pages", "full, 8 entries       ") +
+    FieldRow("L1 Code TLB, 4M/2M pages", "full, 16 entries       ") +
+    FieldRow("L1 Data TLB, 4K pages", "4 ways, 32 entries       ") +
+    FieldRow("L1 Code TLB, 4K pages", "2 ways, 32 entries       ") +
+    FieldRow("L1 Data Cache", "64 KB, 2 ways, 1 lines per tag, 64 byte lines       ") +
+    FieldRow("L1 Code Cache", "64 KB, full, 1 lines per tag, 64 byte lines       ") + R"(     <tr>
        <td colspan=3 width=12><br></td>
      </tr>
-     <tr>
-       <td colspan=3 class=title>L2 Cache and TLB Configuration</td>
-     </tr>
-     <tr>
+)" + TitleRow("L2 Cache and TLB Configuration") +
+    R"(     <tr>
        <td></td>
        <td class=field>L2 Data TLB, 4M/2M pages
        <td class=value>8 ways, 512 entries       </td>
@@ -384,13 +127,8 @@ const char kTransmetaExtendedToAddress[] = R"(     <tr>
        <td class=field>Unified L2 Cache
        <td class=value>256 KB, 16 ways, 1 lines per tag, 64 byte lines       </td>
      </tr>
-     <tr>
-       <td colspan=3><br></td>
-     </tr>
-     <tr>
-       <td colspan=3 class=title>Enhanced Power Management</td>
-     </tr>
-     <tr>
+)" + SpacerRow() +
+    TitleRow("Enhanced Power Management") + R"(     <tr>
        <td></td>
        <td class=field>TS</td>
        <td class=valyes>Yes</td>
@@ -398,122 +136,22 @@ const char kTransmetaExtendedToAddress[] = R"(     <tr>
        <td></td>
        <td class=field>FID</td>
        <td class=valno>No</td>
-     <tr>
-       <td colspan=3><br></td>
-     </tr>
-     <tr>
-       <td colspan=3 class=title>Physical Address And Linear Address Size</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Physical Address Size</td>
-       <td class=value>36-bits [approx.  68719476736 bytes]</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Linear   Address Size</td>
-       <td class=value>48-bits [approx. 281474976710656 bytes]</td>
-     </tr>
-     <tr>
-       <td colspan=3><br></td>
-     </tr>
-)";
+)" + SpacerRow() +
+    TitleRow("Physical Address And Linear Address Size") +
+    FieldRow("Physical Address Size", "36-bits [approx.  68719476736 bytes]") +
+    FieldRow("Linear   Address Size", "48-bits [approx. 281474976710656 bytes]") + SpacerRow();
 
-const char kTransmetaOwnSectionsAndScores[] = R"(     <tr>
-       <td colspan=3 class=title>Transmeta Processor Identity</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Family</td>
-       <td class=value>5</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Model</td>
-       <td class=value>4</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Stepping</td>
-       <td class=value>3</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Hardware Revision</td>
-       <td class=value>01.02-03.04</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Software Revision</td>
-       <td class=value>0A.0B.0C-0D-12345678</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Additional Information</td>
-       <td class=value>Test firmware 4.2.4</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Clock Frequency</td>
-       <td class=value>933 MHz</td>
-     </tr>
-     <tr>
-       <td colspan=3><br></td>
-     </tr>
-     <tr>
-       <td colspan=3 class=title>Transmeta Processor Features</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Recovery</td>
-       <td class=valyes>Yes</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>LongRun</td>
-       <td class=valno>No</td>
-     </tr>
-     <tr>
-       <td colspan=3><br></td>
-     </tr>
-     <tr>
-       <td colspan=3 class=title>Transmeta Processor Actual Status</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Frequency</td>
-       <td class=value>600 MHz</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Voltage</td>
-       <td class=value>1350 mV</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Performance</td>
-       <td class=value>85 percent</td>
-     </tr>
-     <tr>
-       <td colspan=3><br></td>
-     </tr>
-     <tr>
-       <td colspan=3 class=title>Benchmark Result</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Dhrystone ALU</td>
-       <td class=value>     2.5000 MIPS</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Whetstone ALU</td>
-       <td class=value>   350.0000 MWIPS</td>
-     </tr>
-     <tr>
-       <td colspan=3><br></td>
-     </tr>
-)";
+const std::string kTransmetaOwnSectionsAndScores =
+    TitleRow("Transmeta Processor Identity") + FieldRow("Family", "5") + FieldRow("Model", "4") +
+    FieldRow("Stepping", "3") + FieldRow("Hardware Revision", "01.02-03.04") +
+    FieldRow("Software Revision", "0A.0B.0C-0D-12345678") +
+    FieldRow("Additional Information", "Test firmware 4.2.4") + FieldRow("Clock Frequency", "933 MHz") +
+    SpacerRow() + TitleRow("Transmeta Processor Features") + FlagRow("Recovery", true) +
+    FlagRow("LongRun", false) + SpacerRow() + TitleRow("Transmeta Processor Actual Status") +
+    FieldRow("Frequency", "600 MHz") + FieldRow("Voltage", "1350 mV") +
+    FieldRow("Performance", "85 percent") + SpacerRow() + TitleRow("Benchmark Result") +
+    FieldRow("Dhrystone ALU", "     2.5000 MIPS") + FieldRow("Whetstone ALU", "   350.0000 MWIPS") +
+    SpacerRow();
 
 TEST(HtmlReportPage, EverySectionOnATransmetaProcessor) {
     ProbeAndDrawMenu(EverySectionTransmeta(), kReportTestDatabase);
@@ -532,114 +170,30 @@ TEST(HtmlReportPage, EverySectionOnATransmetaProcessor) {
 std::string UnnamedFlagRows(uint32_t flags) {
     std::string rows;
     for (int bit = 0; bit < 32; ++bit) {
-        bool set = ((flags >> bit) & 1u) != 0;
-        rows += "     <tr>\n       <td></td>\n       <td class=field></td>\n";
-        rows += set ? "       <td class=valyes>Yes</td>\n" : "       <td class=valno>No</td>\n";
-        rows += "     </tr>\n";
+        rows += FlagRow("", ((flags >> bit) & 1u) != 0);
     }
     return rows;
 }
 
 TEST(HtmlReportPage, AmdProcessorWithoutDataFile) {
-    std::string expected = ExpectedReportHead() + Crlf(R"(     <tr>
-       <td colspan=3 class=title>Processor Identity</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Vendor</td>
-       <td class=value>AuthenticAMD</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Type</td>
-       <td class=value>Original OEM Processor</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Family</td>
-       <td class=value>6</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Model</td>
-       <td class=value>6 []</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Long Name</td>
-       <td class=value>AMD Test Processor</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Stepping</td>
-       <td class=value>2</td>
-     </tr>
-     <tr>
-       <td colspan=3><br></td>
-     </tr>
-     <tr>
-       <td colspan=3 class=title>Standard Processor Features</td>
-     </tr>
-)" + UnnamedFlagRows(0x00808001) + R"(     <tr>
-       <td colspan=3><br></td>
-     </tr>
-     <tr>
-       <td colspan=3 class=title>Extended Processor Identity</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Family</td>
-       <td class=value>7</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Model</td>
-       <td class=value>6 []</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Long Name</td>
-       <td class=value>AMD Test Processor</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>Stepping</td>
-       <td class=value>2</td>
-     </tr>
-     <tr>
-       <td colspan=3><br></td>
-     </tr>
-     <tr>
-       <td colspan=3 class=title>Extended Processor Features</td>
-     </tr>
-)" + UnnamedFlagRows(0xC0400800) + R"(     <tr>
-       <td colspan=3><br></td>
-     </tr>
-     <tr>
-       <td colspan=3 class=title>L1 Cache and TLB Configuration</td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>L1 Data TLB, 4K pages</td>
-       <td class=value>4 ways, 32 entries       </td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>L1 Code TLB, 4K pages</td>
-       <td class=value>4 ways, 16 entries       </td>
-     </tr>
-     <tr>
-       <td></td>
-       <td class=field>L1 Data Cache</td>
-       <td class=value>64 KB, 2 ways, 1 lines per tag, 64 byte lines       </td>
-     </tr>
-     <tr>
+    std::string expected =
+        ExpectedReportHead() +
+        Crlf(TitleRow("Processor Identity") + FieldRow("Vendor", "AuthenticAMD") +
+             FieldRow("Type", "Original OEM Processor") + FieldRow("Family", "6") +
+             FieldRow("Model", "6 []") + FieldRow("Long Name", "AMD Test Processor") +
+             FieldRow("Stepping", "2") + SpacerRow() + TitleRow("Standard Processor Features") +
+             UnnamedFlagRows(0x00808001) + SpacerRow() + TitleRow("Extended Processor Identity") +
+             FieldRow("Family", "7") + FieldRow("Model", "6 []") +
+             FieldRow("Long Name", "AMD Test Processor") + FieldRow("Stepping", "2") + SpacerRow() +
+             TitleRow("Extended Processor Features") + UnnamedFlagRows(0xC0400800) + SpacerRow() +
+             TitleRow("L1 Cache and TLB Configuration") +
+             FieldRow("L1 Data TLB, 4K pages", "4 ways, 32 entries       ") +
+             FieldRow("L1 Code TLB, 4K pages", "4 ways, 16 entries       ") +
+             FieldRow("L1 Data Cache", "64 KB, 2 ways, 1 lines per tag, 64 byte lines       ") + R"(     <tr>
        <td colspan=3 width=12><br></td>
      </tr>
-     <tr>
-       <td colspan=3 class=title>L2 Cache and TLB Configuration</td>
-     </tr>
-     <tr>
+)" + TitleRow("L2 Cache and TLB Configuration") +
+             R"(     <tr>
        <td></td>
        <td class=field>L2 Data TLB, 4K pages
        <td class=value>4 ways, 256 entries       </td>
@@ -654,13 +208,8 @@ TEST(HtmlReportPage, AmdProcessorWithoutDataFile) {
        <td class=field>Unified L2 Cache
        <td class=value>256 KB, 4 ways, 1 lines per tag, 64 byte lines       </td>
      </tr>
-     <tr>
-       <td colspan=3><br></td>
-     </tr>
-     <tr>
-       <td colspan=3 class=title>Enhanced Power Management</td>
-     </tr>
-     <tr>
+)" + SpacerRow() +
+             TitleRow("Enhanced Power Management") + R"(     <tr>
        <td></td>
        <td class=field></td>
        <td class=valyes>Yes</td>
@@ -672,11 +221,8 @@ TEST(HtmlReportPage, AmdProcessorWithoutDataFile) {
        <td></td>
        <td class=field></td>
        <td class=valyes>Yes</td>
-     <tr>
-       <td colspan=3><br></td>
-     </tr>
-)") + Crlf(kNotTestedBenchmark) +
-                           ExpectedReportFoot();
+)" + SpacerRow()) +
+        Crlf(kNotTestedBenchmark) + ExpectedReportFoot();
     EXPECT_EQ(ReportOf(AmdUpToPowerLeaf(), ""), expected);
 }
 
