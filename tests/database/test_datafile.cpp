@@ -3,6 +3,7 @@
 // processor signatures get, and the bytes of the file itself.
 #include "database/dbutil.hpp"
 #include "probe/funcs.hpp"
+#include "support/text.hpp"
 
 #include <gtest/gtest.h>
 
@@ -28,22 +29,6 @@ constexpr size_t kMaxProcessorName = 58;
 constexpr size_t kMaxDescriptorText = 75;
 // " -> " + name + " : " + "Yes" must stay inside 79 columns.
 constexpr int kMaxFeatureWidth = 69;
-
-std::string Lower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return text;
-}
-
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
-}
 
 // The twelve characters of a vendor identification from leaf 0 EBX, EDX, ECX.
 std::string VendorFromRegisters(uint32_t ebx, uint32_t edx, uint32_t ecx) {
@@ -156,8 +141,8 @@ TEST_F(DataFile, EverySectionIsWrittenOnceAndIsOneTheProgramReads) {
                                    "standardfeatures",  "extendedfeatures", "enhancedpowermanagement",
                                    "transmetafeatures", "cachesizetlb"};
     for (const std::string& key : VendorKeys()) {
-        known.insert(Lower("Vendor" + key));
-        known.insert(Lower("ExtVendor" + key));
+        known.insert(LowerAscii("Vendor" + key));
+        known.insert(LowerAscii("ExtVendor" + key));
     }
     std::istringstream lines(ReadWholeFile(kDataFile));
     std::string line;
@@ -166,7 +151,7 @@ TEST_F(DataFile, EverySectionIsWrittenOnceAndIsOneTheProgramReads) {
         if (line.empty() || line[0] != '[') {
             continue;
         }
-        std::string name = Lower(line.substr(1, line.find(']') - 1));
+        std::string name = LowerAscii(line.substr(1, line.find(']') - 1));
         EXPECT_TRUE(seen.insert(name).second) << "section written twice: " << line;
         EXPECT_EQ(known.count(name), 1u) << "section nobody reads: " << line;
     }
@@ -220,7 +205,7 @@ TEST_F(DataFile, NoSectionHoldsTheSameKeyTwice) {
     for (const std::string& section : sections) {
         std::set<std::string> seen;
         for (const std::string& key : ListDatabaseKeys(section)) {
-            EXPECT_TRUE(seen.insert(Lower(key)).second) << "[" << section << "] repeats " << key;
+            EXPECT_TRUE(seen.insert(LowerAscii(key)).second) << "[" << section << "] repeats " << key;
         }
     }
 }

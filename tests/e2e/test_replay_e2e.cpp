@@ -6,6 +6,7 @@
 #include "probe/funcs.hpp"
 #include "support/harness.hpp"
 #include "support/run_binary.hpp"
+#include "support/text.hpp"
 
 #include <gtest/gtest.h>
 
@@ -41,34 +42,6 @@ std::vector<std::string> SplitLines(const std::string& text) {
     return lines;
 }
 
-bool HasLine(const std::string& output, const std::string& line) {
-    return output.find("\r\n" + line + "\r\n") != std::string::npos;
-}
-
-size_t CountOf(const std::string& text, const std::string& part) {
-    size_t count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
-        ++count;
-    }
-    return count;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
-}
-
-std::string Lower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'F') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return text;
-}
-
 // Text laid into consecutive registers, lowest byte first, NUL-padded.
 std::vector<uint32_t> TextRegisters(const std::string& text, size_t registers) {
     std::vector<uint32_t> values(registers, 0);
@@ -99,9 +72,9 @@ std::string ReportDump(const std::vector<Regs>& leaves) {
 std::string CpuidToolDump(const std::vector<Regs>& leaves) {
     std::string text = "CPU:\n";
     for (const Regs& r : leaves) {
-        text += "   0x" + Lower(DwordToHex(r.leaf)) + " 0x00: eax=0x" + Lower(DwordToHex(r.eax)) + " ebx=0x" +
-                Lower(DwordToHex(r.ebx)) + " ecx=0x" + Lower(DwordToHex(r.ecx)) + " edx=0x" +
-                Lower(DwordToHex(r.edx)) + "\n";
+        text += "   0x" + LowerAscii(DwordToHex(r.leaf)) + " 0x00: eax=0x" + LowerAscii(DwordToHex(r.eax)) +
+                " ebx=0x" + LowerAscii(DwordToHex(r.ebx)) + " ecx=0x" + LowerAscii(DwordToHex(r.ecx)) +
+                " edx=0x" + LowerAscii(DwordToHex(r.edx)) + "\n";
     }
     return text;
 }
@@ -350,7 +323,7 @@ TEST(ReplayE2e, TransmetaWithAllEightLeavesFromReport) {
 std::string CaptureOf(const std::string& dumpPath, const std::string& dir, const std::string& name) {
     BinaryRun run = RunBinary({"-r", dumpPath, "-c"}, name + "\n", dir);
     EXPECT_EQ(run.status, 0) << run.output;
-    return ReadFile(dir + "/" + name + ".txt");
+    return ReadWholeFile(dir + "/" + name + ".txt");
 }
 
 TEST(ReplayE2e, CaptureReplayCaptureGivesTheSameBytes) {
@@ -395,7 +368,7 @@ TEST(ReplayE2e, ThisMachinesOwnCaptureReplaysAsTheMachine) {
         GTEST_SKIP() << "this machine has no CPUID instruction";
     }
     RunBinary({"-c"}, "own\n", dir);
-    std::string own = ReadFile(dir + "/own.txt");
+    std::string own = ReadWholeFile(dir + "/own.txt");
     ASSERT_FALSE(own.empty());
     BinaryRun replay = RunBinary({"-r", dir + "/own.txt", "-v"}, "Q\n", dir);
     EXPECT_EQ(replay.status, 0);
@@ -475,7 +448,7 @@ TEST(ReplayE2e, EveryRealDumpThroughEveryMenuKey) {
         EXPECT_EQ(CountOf(run.output, kPrompt), sizeof kDumpKeys) << "menu drawn once more per key";
         ASSERT_GE(run.output.size(), sizeof kQuitLines - 1);
         EXPECT_EQ(run.output.substr(run.output.size() - (sizeof kQuitLines - 1)), kQuitLines);
-        EXPECT_FALSE(ReadFile(dir + "/report.html").empty());
+        EXPECT_FALSE(ReadWholeFile(dir + "/report.html").empty());
         auto model = kModelLines.find(name.substr(0, 19));
         if (model != kModelLines.end()) {
             EXPECT_TRUE(HasLine(run.output, " -> Model     : " + model->second));

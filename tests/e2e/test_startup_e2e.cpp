@@ -1,5 +1,6 @@
 // The real binary on this machine's processor, driven through piped input.
 #include "support/run_binary.hpp"
+#include "support/text.hpp"
 
 #include <gtest/gtest.h>
 
@@ -9,26 +10,11 @@
 
 namespace {
 
-std::string ReadWhole(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
-}
-
 std::string DatabaseVersion() {
-    std::string data = ReadWhole(VELDRIX_SOURCE_DIR "/data/veldrix.dat");
+    std::string data = ReadWholeFile(VELDRIX_SOURCE_DIR "/data/veldrix.dat");
     size_t at = data.find("Version=");
     size_t end = data.find("\r\n", at);
     return data.substr(at + 8, end - at - 8);
-}
-
-size_t Count(const std::string& text, const std::string& part) {
-    size_t count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
-        ++count;
-    }
-    return count;
 }
 
 } // namespace
@@ -43,11 +29,11 @@ TEST(StartupEndToEnd, BannerMenuAboutHelpAndQuit) {
         "~ Database Version " +
         DatabaseVersion() + "\r\n";
     EXPECT_EQ(out.rfind(banner, 0), 0u) << out.substr(0, 200);
-    EXPECT_EQ(Count(out, banner), 2u) << "the About screen repeats the banner";
-    EXPECT_EQ(Count(out, "\r\nVELDRIX Menu\r\n============\r\n"), 3u);
-    EXPECT_EQ(Count(out, "  ---- More ----"), 3u);
-    EXPECT_EQ(Count(out, "\r\n ---- End ----"), 1u) << "About's end";
-    EXPECT_EQ(Count(out, "\r\n  ---- End ----"), 1u) << "the help's end";
+    EXPECT_EQ(CountOf(out, banner), 2u) << "the About screen repeats the banner";
+    EXPECT_EQ(CountOf(out, "\r\nVELDRIX Menu\r\n============\r\n"), 3u);
+    EXPECT_EQ(CountOf(out, "  ---- More ----"), 3u);
+    EXPECT_EQ(CountOf(out, "\r\n ---- End ----"), 1u) << "About's end";
+    EXPECT_EQ(CountOf(out, "\r\n  ---- End ----"), 1u) << "the help's end";
     EXPECT_NE(out.find("\r\n~ Thank you for using VELDRIX.\r\n"), std::string::npos);
     // Every line ends with CR LF: no bare LF anywhere.
     for (size_t at = out.find('\n'); at != std::string::npos; at = out.find('\n', at + 1)) {

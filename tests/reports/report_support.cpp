@@ -45,16 +45,6 @@ FullMediumBuffer::int_type FullMediumBuffer::overflow(int_type c) {
     return xsputn(&one, 1) == 1 ? c : traits_type::eof();
 }
 
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return "<missing>";
-    }
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
-}
-
 bool PathExists(const std::string& path) {
     struct stat info;
     return stat(path.c_str(), &info) == 0;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "probe/cpuid.hpp"
+#include "support/text.hpp"
 
 #include <streambuf>
 #include <string>
@@ -23,9 +24,6 @@ class FullMediumBuffer : public std::streambuf {
     size_t capacity_;
     std::string kept_;
 };
-
-// The whole content of a file, or "<missing>" when it cannot be read.
-std::string ReadWholeFile(const std::string& path);
 
 bool PathExists(const std::string& path);
 

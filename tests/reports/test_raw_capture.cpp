@@ -58,14 +58,6 @@ std::string CaptureOf(const CpuidTable& table) {
     return ReadWholeFile(path + ".txt");
 }
 
-size_t CountOf(const std::string& text, const std::string& piece) {
-    size_t count = 0;
-    for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) {
-        ++count;
-    }
-    return count;
-}
-
 // Leaf 0 of an Intel processor without further leaves.
 TEST(RawCaptureFile, MaxStandardLevelZeroStillListsLeafZero) {
     CpuidTable table{{0x00000000, {0, 0x756E6547, 0x6C65746E, 0x49656E69}}};

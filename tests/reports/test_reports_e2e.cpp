@@ -27,10 +27,6 @@ std::set<std::string> FilesIn(const std::string& dir) {
     return names;
 }
 
-bool EndsWith(const std::string& text, const std::string& tail) {
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 const char kQuitLines[] = "~ Thank you for using VELDRIX.\r\n~ Know your processor, know your machine.\r\n";
 
 TEST(ReportsEndToEnd, CaptureOptionWritesTheFileAndQuits) {

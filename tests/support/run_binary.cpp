@@ -1,4 +1,5 @@
 #include "support/run_binary.hpp"
+#include "support/text.hpp"
 
 #include <gtest/gtest.h>
 
@@ -24,13 +25,6 @@ std::string Quote(const std::string& text) {
         }
     }
     return quoted + "'";
-}
-
-std::string ReadWhole(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
 }
 
 // The command that starts the program: the override from the environment for
@@ -109,7 +103,7 @@ BinaryRun RunBinary(const std::vector<std::string>& args, const std::string& inp
     std::string command = ProgramLine(args, inputPath, workDir, binary, timeoutSeconds);
     command += " > " + Quote(outputPath);
     int raw = std::system(command.c_str());
-    return BinaryRun{ReadWhole(outputPath), ExitStatus(raw)};
+    return BinaryRun{ReadWholeFile(outputPath), ExitStatus(raw)};
 #endif
 }
 

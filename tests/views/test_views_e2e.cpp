@@ -1,5 +1,6 @@
 // The section views through the real binary, driven by piped keys.
 #include "support/run_binary.hpp"
+#include "support/text.hpp"
 
 #include <gtest/gtest.h>
 
@@ -10,14 +11,6 @@ namespace {
 
 // Piped Enters are not echoed, so a view's heading follows the menu prompt.
 const std::string kMenuPrompt = "And your choise is.. [type \"?\" for help] ";
-
-size_t Count(const std::string& text, const std::string& part) {
-    size_t count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
-        ++count;
-    }
-    return count;
-}
 
 bool Offered(const std::string& out, char key) {
     return out.find(std::string("  [") + key + "] ") != std::string::npos;
@@ -72,8 +65,8 @@ TEST(ViewsEndToEnd, EveryOfferedViewOnThisProcessor) {
         EXPECT_EQ(more != std::string::npos && more < end, view.paged) << "key " << view.key;
     }
     EXPECT_GE(offered, 2u) << "any processor with CPUID offers I and F";
-    EXPECT_EQ(Count(out, " ---- End ----\r\nVELDRIX Menu\r\n"), offered);
-    EXPECT_EQ(Count(out, "\r\nVELDRIX Menu\r\n"), offered + 1);
+    EXPECT_EQ(CountOf(out, " ---- End ----\r\nVELDRIX Menu\r\n"), offered);
+    EXPECT_EQ(CountOf(out, "\r\nVELDRIX Menu\r\n"), offered + 1);
     EXPECT_NE(out.find("\r\n~ Thank you for using VELDRIX.\r\n"), std::string::npos);
 }
 
@@ -91,7 +84,7 @@ TEST(ViewsEndToEnd, KeyTypedAtTheEndPromptIsThrownAway) {
     ASSERT_NE(thanks, std::string::npos) << out;
     EXPECT_LT(identity, features);
     EXPECT_LT(features, thanks);
-    EXPECT_EQ(Count(out, "\r\nVELDRIX Menu\r\n"), 3u);
+    EXPECT_EQ(CountOf(out, "\r\nVELDRIX Menu\r\n"), 3u);
 }
 
 // A Pentium III Coppermine replayed from its dump: no extended leaves, no
@@ -146,6 +139,6 @@ TEST(ViewsEndToEnd, PentiumIIICoppermineReplayed) {
                        menuBack),
               std::string::npos)
         << out;
-    EXPECT_EQ(Count(out, "\r\nVELDRIX Menu\r\n"), 4u);
+    EXPECT_EQ(CountOf(out, "\r\nVELDRIX Menu\r\n"), 4u);
     EXPECT_NE(out.find("\r\n~ Thank you for using VELDRIX.\r\n"), std::string::npos);
 }
