@@ -6,3 +6,11 @@
 // Transmeta Crusoe TM5800, registers from a public dump of that processor,
 // with its highest Transmeta leaf set to maxTransmetaLevel.
 CpuidTable CrusoeTable(uint32_t maxTransmetaLevel);
+
+// AMD Athlon (Palomino), from AuthenticAMD0000662_K7_Palomino_CPUID.txt:
+// leaves 0, 1 and the extended leaves up to 0x80000008 (34 physical, 32 linear bits).
+CpuidTable PalominoTable();
+
+// Intel Pentium III Coppermine (signature 683), from
+// GenuineIntel0000683_P3_Coppermine_CPUID.txt, logical processor 0: leaves 0 to 3.
+CpuidTable CoppermineTable();

@@ -57,12 +57,7 @@ TEST(AddressSizeView, WidthsAndByteCounts) {
 // Leaf 0x80000008 EAX 00002022 of an AMD Athlon (Palomino), from
 // AuthenticAMD0000662_K7_Palomino_CPUID.txt: 34 physical, 32 linear bits.
 TEST(AddressSizeView, AthlonPalominoProbed) {
-    ResetWorld({
-        {0x00000000, {0x00000001, 0x68747541, 0x444D4163, 0x69746E65}},
-        {0x00000001, {0x00000662, 0x00000000, 0x00000000, 0x0383F9FF}},
-        {0x80000000, {0x80000008, 0x68747541, 0x444D4163, 0x69746E65}},
-        {0x80000008, {0x00002022, 0x00000000, 0x00000000, 0x00000000}},
-    });
+    ResetWorld(PalominoTable());
     ProbeProcessor();
     ConsoleCapture console("\n");
     ShowAddressSizes();

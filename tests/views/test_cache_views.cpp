@@ -2,6 +2,7 @@
 #include "probe/features.hpp"
 #include "probe/probe.hpp"
 #include "support/harness.hpp"
+#include "support/processors.hpp"
 #include "views/views.hpp"
 
 namespace {
@@ -31,15 +32,7 @@ void RecordL2(const std::array<uint32_t, 4>& regs) {
 // Leaves 0x80000005 and 0x80000006 of an AMD Athlon (Palomino), from
 // AuthenticAMD0000662_K7_Palomino_CPUID.txt.
 TEST(CacheViews, AthlonPalominoProbed) {
-    ResetWorld({
-        {0x00000000, {0x00000001, 0x68747541, 0x444D4163, 0x69746E65}},
-        {0x00000001, {0x00000662, 0x00000000, 0x00000000, 0x0383F9FF}},
-        {0x80000000, {0x80000008, 0x68747541, 0x444D4163, 0x69746E65}},
-        {0x80000001, {0x00000762, 0x00000000, 0x00000000, 0xC1C3F9FF}},
-        {0x80000005, {0x0408FF08, 0xFF20FF10, 0x40020140, 0x40020140}},
-        {0x80000006, {0x00000000, 0x41004100, 0x01008140, 0x00000000}},
-        {0x80000008, {0x00002022, 0x00000000, 0x00000000, 0x00000000}},
-    });
+    ResetWorld(PalominoTable());
     ProbeProcessor();
     EXPECT_EQ(
         Show(ShowL1Cache),

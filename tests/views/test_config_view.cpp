@@ -1,6 +1,7 @@
 // The configuration descriptor list, compared whole.
 #include "probe/probe.hpp"
 #include "support/harness.hpp"
+#include "support/processors.hpp"
 #include "views/views.hpp"
 
 namespace {
@@ -28,12 +29,7 @@ const char kDescriptorNames[] = "[CacheSizeTLB]\n"
 // GenuineIntel0000683_P3_Coppermine_CPUID.txt: leaf 2 EAX 03020101 (the low
 // 01 is the repeat count and is never named), EDX 0C040882.
 TEST(ConfigView, PentiumIIICoppermineProbed) {
-    ResetWorld({
-        {0x00000000, {0x00000003, 0x756E6547, 0x6C65746E, 0x49656E69}},
-        {0x00000001, {0x00000683, 0x00000002, 0x00000000, 0x0387FBFF}},
-        {0x00000002, {0x03020101, 0x00000000, 0x00000000, 0x0C040882}},
-        {0x00000003, {0x00000000, 0x00000000, 0x6107FB5A, 0x0000E4CA}},
-    });
+    ResetWorld(CoppermineTable());
     OpenDatabaseText(kDescriptorNames);
     ProbeProcessor();
     EXPECT_EQ(

@@ -1,6 +1,7 @@
 // The four feature lists, compared whole.
 #include "probe/probe.hpp"
 #include "support/harness.hpp"
+#include "support/processors.hpp"
 #include "views/views.hpp"
 
 #include <functional>
@@ -214,14 +215,7 @@ TEST(FeatureViews, TextTypedAtEitherStopIsThrownAway) {
 // Registers of a Crusoe TM5800, from GenuineTMx860000543_Crusoe_CPUID.txt:
 // leaf 0x80860001 EDX 000001CE sets bits 1, 2, 3, 6, 7 and 8.
 TEST(FeatureViews, CrusoeTransmetaFeaturesProbed) {
-    ResetWorld({
-        {0x00000000, {0x00000003, 0x756E6547, 0x3638784D, 0x54656E69}},
-        {0x00000001, {0x00000543, 0x00000000, 0x00000000, 0x0084893F}},
-        {0x80000000, {0x80000006, 0x6E617254, 0x55504361, 0x74656D73}},
-        {0x80000001, {0x00000543, 0x00000000, 0x00000000, 0x0081813F}},
-        {0x80860000, {0x80860007, 0x6E617254, 0x55504361, 0x74656D73}},
-        {0x80860001, {0x00000543, 0x01050002, 0x000003E8, 0x000001CE}},
-    });
+    ResetWorld(CrusoeTable(0x80860007));
     OpenDatabaseText("[TransmetaFeatures]\n0=Recovery Mode\n1=LongRun\n3=LongRun Table Interface [LRTI]\n"
                      "7=PTTI1\n8=PTTI2\n12=Processor Break Events\n");
     ProbeProcessor();

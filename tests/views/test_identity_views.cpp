@@ -3,6 +3,7 @@
 #include "probe/funcs.hpp"
 #include "probe/probe.hpp"
 #include "support/harness.hpp"
+#include "support/processors.hpp"
 #include "views/views.hpp"
 
 #include <cstring>
@@ -162,12 +163,7 @@ TEST(IdentityView, SpeedIsAFixedRealOfEightCharacters) {
 // Registers of an Intel Pentium III Coppermine (signature 683), from the dump
 // GenuineIntel0000683_P3_Coppermine_CPUID.txt, logical processor 0.
 TEST(IdentityView, PentiumIIICoppermineProbed) {
-    ResetWorld({
-        {0x00000000, {0x00000003, 0x756E6547, 0x6C65746E, 0x49656E69}},
-        {0x00000001, {0x00000683, 0x00000002, 0x00000000, 0x0387FBFF}},
-        {0x00000002, {0x03020101, 0x00000000, 0x00000000, 0x0C040882}},
-        {0x00000003, {0x00000000, 0x00000000, 0x6107FB5A, 0x0000E4CA}},
-    });
+    ResetWorld(CoppermineTable());
     OpenDatabaseText("[Vendor]\nGenuineIntel=Intel\n"
                      "[VendorIntel]\n"
                      "????\t00000000\t0000\t??\t??\t0110\t1000\t??\?\?=Pentium III (Coppermine)\n"
