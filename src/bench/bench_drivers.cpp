@@ -89,60 +89,69 @@ RunCountEntry ReadRunCount() {
     return RunCountEntry{0, false};
 }
 
-void ShowDhrystone() {
-    ProcessorRecord& r = gRecord;
+namespace {
+
+// Shows the title and the prompt and reads the run count; false (after the
+// out-of-range line) when the count does not fit this benchmark.
+bool AskRunCount(const char* title, const char* prompt, bool (*inRange)(int32_t), int32_t& entry) {
     ConLine();
-    ConLine("Dhrystone Benchmark, based on Version 2.1 - Pascal Language");
-    ConWrite(" -> Please give the number of runs through the benchmark [in thausands]: ");
+    ConLine(title);
+    ConWrite(prompt);
     ConFlush();
-    RunCountEntry entry = ReadRunCount();
-    if (entry.outOfRange || !DhrystoneEntryInRange(entry.value)) {
+    RunCountEntry typed = ReadRunCount();
+    if (typed.outOfRange || !inRange(typed.value)) {
         WriteOutOfRange();
-        PauseEnd();
-        return;
+        return false;
     }
-    r.dhrystoneRuns = entry.value * kDhrystoneRunsPerEntry;
-    if (r.verbose) {
-        ConLine(" -> Execution starts, " + RightAligned(r.dhrystoneRuns, 7) + " runs through Dhrystone");
+    entry = typed.value;
+    return true;
+}
+
+void WriteRunsStart(const std::string& name, int32_t runs, int width) {
+    if (gRecord.verbose) {
+        ConLine(" -> Execution starts, " + RightAligned(runs, width) + " runs through " + name);
     }
-    r.dhrystoneScore = RunDhrystone(r.dhrystoneRuns, r.dhrystoneMicros);
-    if (r.dhrystoneScore > -1.0) {
-        if (r.verbose) {
-            ConLine(" -> Microseconds for one run through Dhrystone: " + FixedReal(r.dhrystoneMicros, 12, 8));
+}
+
+// The score lines of a run, or the two lines of a run that was too short.
+void WriteScore(const std::string& name, const char* unit, double score, double micros) {
+    if (score > -1.0) {
+        if (gRecord.verbose) {
+            ConLine(" -> Microseconds for one run through " + name + ": " + FixedReal(micros, 12, 8));
         }
-        ConLine(" ==> Dhrystone score: " + FixedReal(r.dhrystoneScore, 17, 4) + "    [" +
-                FixedReal(r.dhrystoneScore / 1000000.0, 11, 4) + "] MIPS");
+        ConLine(" ==> " + name + " score: " + FixedReal(score, 17, 4) + "    [" +
+                FixedReal(score / 1000000.0, 11, 4) + "] " + unit);
     } else {
         WriteTimeTooSmall();
+    }
+}
+
+} // namespace
+
+void ShowDhrystone() {
+    ProcessorRecord& r = gRecord;
+    int32_t thousands = 0;
+    if (AskRunCount("Dhrystone Benchmark, based on Version 2.1 - Pascal Language",
+                    " -> Please give the number of runs through the benchmark [in thausands]: ",
+                    DhrystoneEntryInRange, thousands)) {
+        r.dhrystoneRuns = thousands * kDhrystoneRunsPerEntry;
+        WriteRunsStart("Dhrystone", r.dhrystoneRuns, 7);
+        r.dhrystoneScore = RunDhrystone(r.dhrystoneRuns, r.dhrystoneMicros);
+        WriteScore("Dhrystone", "MIPS", r.dhrystoneScore, r.dhrystoneMicros);
     }
     PauseEnd();
 }
 
 void ShowWhetstone() {
     ProcessorRecord& r = gRecord;
-    ConLine();
-    ConLine("Whetstone Benchmark - Pascal Language");
-    ConWrite(" -> Please give the number of runs through the benchmark: ");
-    ConFlush();
-    RunCountEntry entry = ReadRunCount();
-    if (entry.outOfRange || !WhetstoneRunsInRange(entry.value)) {
-        WriteOutOfRange();
-        PauseEnd();
-        return;
-    }
-    r.whetstoneRuns = entry.value;
-    if (r.verbose) {
-        ConLine(" -> Execution starts, " + RightAligned(r.whetstoneRuns, 11) + " runs through Whetstone");
-    }
-    r.whetstoneScore = RunWhetstone(r.whetstoneRuns, r.whetstoneMicros);
-    if (r.whetstoneScore > -1.0) {
-        if (r.verbose) {
-            ConLine(" -> Microseconds for one run through Whetstone: " + FixedReal(r.whetstoneMicros, 12, 8));
-        }
-        ConLine(" ==> Whetstone score: " + FixedReal(r.whetstoneScore, 17, 4) + "    [" +
-                FixedReal(r.whetstoneScore / 1000000.0, 11, 4) + "] MWIPS");
-    } else {
-        WriteTimeTooSmall();
+    int32_t runs = 0;
+    if (AskRunCount("Whetstone Benchmark - Pascal Language",
+                    " -> Please give the number of runs through the benchmark: ", WhetstoneRunsInRange,
+                    runs)) {
+        r.whetstoneRuns = runs;
+        WriteRunsStart("Whetstone", r.whetstoneRuns, 11);
+        r.whetstoneScore = RunWhetstone(r.whetstoneRuns, r.whetstoneMicros);
+        WriteScore("Whetstone", "MWIPS", r.whetstoneScore, r.whetstoneMicros);
     }
     PauseEnd();
 }
