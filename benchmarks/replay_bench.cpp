@@ -2,12 +2,12 @@
 // processors (generated here, in the report layout with sub-leaf and ASCII
 // tags, MSR lines and headers), and a whole replayed start-up of that dump up
 // to the first menu prompt. Not a test: figures vary by machine.
-#include "console/conio.hpp"
-#include "console/veldrix.hpp"
-#include "database/dbutil.hpp"
-#include "probe/dumpfile.hpp"
-#include "probe/funcs.hpp"
-#include "probe/vars.hpp"
+#include "common/text_format.hpp"
+#include "console/console_io.hpp"
+#include "console/menu.hpp"
+#include "database/processor_db.hpp"
+#include "probe/dump_reader.hpp"
+#include "probe/record.hpp"
 
 #include <algorithm>
 #include <chrono>

@@ -1,13 +1,13 @@
 // Start-up cost without the clock measurement: every CPUID read of the probe,
 // opening the data file with all its lookups, and drawing the menu. Also
 // reports the peak memory of the process. Not a test: figures vary by machine.
-#include "console/conio.hpp"
-#include "console/veldrix.hpp"
-#include "database/dbutil.hpp"
+#include "console/console_io.hpp"
+#include "console/menu.hpp"
+#include "database/processor_db.hpp"
 #include "probe/clock.hpp"
 #include "probe/cpuid.hpp"
 #include "probe/probe.hpp"
-#include "probe/vars.hpp"
+#include "probe/record.hpp"
 
 #include <sys/resource.h>
 

@@ -2,9 +2,9 @@
 // prompt, one timed run and the score lines. Scores stay in the record for
 // the HTML report.
 #include "bench/bench.hpp"
-#include "console/conio.hpp"
-#include "probe/funcs.hpp"
-#include "probe/vars.hpp"
+#include "common/text_format.hpp"
+#include "console/console_io.hpp"
+#include "probe/record.hpp"
 #include "views/views.hpp"
 
 #include <climits>

@@ -1,7 +1,7 @@
 // The timer pair both benchmarks share: priorities raised around the timed
 // work, the time of day read with millisecond resolution on each side.
 #include "bench/bench.hpp"
-#include "probe/funcs.hpp"
+#include "common/text_format.hpp"
 
 #include <cmath>
 #include <utility>

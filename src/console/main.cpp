@@ -1,5 +1,5 @@
 // Program entry: hands the arguments to the front end.
-#include "console/veldrix.hpp"
+#include "console/menu.hpp"
 #include "platform/platform.hpp"
 
 #include <string>

@@ -1,9 +1,9 @@
 #include "console/replay.hpp"
 
-#include "console/conio.hpp"
+#include "console/console_io.hpp"
 #include "probe/clock.hpp"
 #include "probe/cpuid.hpp"
-#include "probe/dumpfile.hpp"
+#include "probe/dump_reader.hpp"
 
 #include <utility>
 

@@ -1,7 +1,7 @@
 #include "probe/clock.hpp"
 
 #include "platform/platform.hpp"
-#include "probe/vars.hpp"
+#include "probe/record.hpp"
 
 #include <utility>
 

@@ -2,7 +2,7 @@
 // default, or a table of recorded leaves (replayed dumps, tests).
 #pragma once
 
-#include "probe/UTypes.hpp"
+#include "probe/record_types.hpp"
 
 #include <cstdint>
 #include <functional>

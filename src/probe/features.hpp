@@ -1,7 +1,7 @@
 // Feature tables, leaf 2 descriptor names, cache splits and address sizes.
 #pragma once
 
-#include "probe/UTypes.hpp"
+#include "probe/record_types.hpp"
 
 #include <cstdint>
 #include <string>

@@ -1,8 +1,8 @@
 #include "probe/identity.hpp"
 
-#include "database/dbutil.hpp"
-#include "probe/funcs.hpp"
-#include "probe/vars.hpp"
+#include "common/text_format.hpp"
+#include "database/processor_db.hpp"
+#include "probe/record.hpp"
 
 namespace {
 

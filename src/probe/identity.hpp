@@ -1,7 +1,7 @@
 // Identity decoding: signature splits, type, brand and database names, serial.
 #pragma once
 
-#include "probe/UTypes.hpp"
+#include "probe/record_types.hpp"
 
 #include <cstdint>
 #include <string>

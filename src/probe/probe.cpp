@@ -1,15 +1,15 @@
 #include "probe/probe.hpp"
 
-#include "console/conio.hpp"
-#include "database/dbutil.hpp"
-#include "probe/TMxLevel.hpp"
+#include "common/text_format.hpp"
+#include "console/console_io.hpp"
+#include "database/processor_db.hpp"
 #include "probe/clock.hpp"
-#include "probe/consts.hpp"
 #include "probe/cpuid.hpp"
 #include "probe/features.hpp"
-#include "probe/funcs.hpp"
 #include "probe/identity.hpp"
-#include "probe/vars.hpp"
+#include "probe/leaves.hpp"
+#include "probe/record.hpp"
+#include "probe/transmeta.hpp"
 
 #include <string>
 

@@ -1,9 +1,9 @@
 // The report sections of the L1 and L2 cache and TLB geometry (extended
 // leaves 0x80000005 and 0x80000006).
-#include "probe/funcs.hpp"
-#include "probe/vars.hpp"
-#include "reports/HTMLRpt.hpp"
-#include "views/cachetext.hpp"
+#include "common/text_format.hpp"
+#include "probe/record.hpp"
+#include "reports/html_report.hpp"
+#include "views/cache_text.hpp"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // The report sections of the standard and extended identity, the feature
 // lists, the configuration descriptors, power management and address sizes.
-#include "probe/consts.hpp"
-#include "probe/funcs.hpp"
-#include "probe/vars.hpp"
-#include "reports/HTMLRpt.hpp"
+#include "common/text_format.hpp"
+#include "probe/leaves.hpp"
+#include "probe/record.hpp"
+#include "reports/html_report.hpp"
 
 namespace {
 

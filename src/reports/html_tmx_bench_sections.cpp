@@ -1,10 +1,10 @@
 // The report sections of the Transmeta leaves (0x80860000 and up) and the
 // benchmark results.
-#include "probe/TMxLevel.hpp"
-#include "probe/consts.hpp"
-#include "probe/funcs.hpp"
-#include "probe/vars.hpp"
-#include "reports/HTMLRpt.hpp"
+#include "common/text_format.hpp"
+#include "probe/leaves.hpp"
+#include "probe/record.hpp"
+#include "probe/transmeta.hpp"
+#include "reports/html_report.hpp"
 
 namespace {
 

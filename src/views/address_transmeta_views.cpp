@@ -1,9 +1,9 @@
 // Address widths of leaf 0x80000008, and the Transmeta identity and status.
-#include "console/conio.hpp"
-#include "probe/TMxLevel.hpp"
-#include "probe/consts.hpp"
-#include "probe/funcs.hpp"
-#include "probe/vars.hpp"
+#include "common/text_format.hpp"
+#include "console/console_io.hpp"
+#include "probe/leaves.hpp"
+#include "probe/record.hpp"
+#include "probe/transmeta.hpp"
 #include "views/views.hpp"
 
 namespace {

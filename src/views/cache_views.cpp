@@ -1,10 +1,10 @@
 // The L1 and L2 cache and TLB geometry of extended leaves 0x80000005 and
 // 0x80000006, one sentence per TLB or cache. A register that reads 0 has no
 // lines.
-#include "console/conio.hpp"
-#include "probe/funcs.hpp"
-#include "probe/vars.hpp"
-#include "views/cachetext.hpp"
+#include "common/text_format.hpp"
+#include "console/console_io.hpp"
+#include "probe/record.hpp"
+#include "views/cache_text.hpp"
 #include "views/views.hpp"
 
 namespace {

@@ -1,6 +1,6 @@
 // The names of the leaf 2 descriptor bytes, in register and byte order.
-#include "console/conio.hpp"
-#include "probe/vars.hpp"
+#include "console/console_io.hpp"
+#include "probe/record.hpp"
 #include "views/views.hpp"
 
 void ShowConfigurationDescriptors() {

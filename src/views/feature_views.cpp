@@ -1,7 +1,7 @@
 // The four feature lists: one row per named bit of a feature register.
-#include "console/conio.hpp"
-#include "probe/funcs.hpp"
-#include "probe/vars.hpp"
+#include "common/text_format.hpp"
+#include "console/console_io.hpp"
+#include "probe/record.hpp"
 #include "views/views.hpp"
 
 namespace {

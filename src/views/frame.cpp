@@ -1,5 +1,5 @@
 // The frame every screen shares: headings and the two stop prompts.
-#include "console/conio.hpp"
+#include "console/console_io.hpp"
 #include "views/views.hpp"
 
 void WriteHeading(const std::string& heading) {

@@ -1,5 +1,5 @@
 // The four help pages, shown for key "?" and for option "-?".
-#include "console/conio.hpp"
+#include "console/console_io.hpp"
 #include "views/views.hpp"
 
 namespace {

@@ -1,9 +1,9 @@
 // The two identity screens: the standard leaves with the clock, and the
 // signature of extended leaf 0x80000001.
-#include "console/conio.hpp"
-#include "probe/consts.hpp"
-#include "probe/funcs.hpp"
-#include "probe/vars.hpp"
+#include "common/text_format.hpp"
+#include "console/console_io.hpp"
+#include "probe/leaves.hpp"
+#include "probe/record.hpp"
 #include "views/views.hpp"
 
 namespace {

@@ -1,5 +1,5 @@
 // Start-up, options, the menu and its keys, About, quit and help screens.
-#include "console/veldrix.hpp"
+#include "console/menu.hpp"
 #include "probe/probe.hpp"
 #include "support/harness.hpp"
 #include "views/views.hpp"

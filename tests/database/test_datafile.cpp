@@ -1,8 +1,8 @@
 // Checks of the shipped processor database, data/veldrix.dat, read through the
 // program's own reader: the shape of every section, the names that real
 // processor signatures get, and the bytes of the file itself.
-#include "database/dbutil.hpp"
-#include "probe/funcs.hpp"
+#include "common/text_format.hpp"
+#include "database/processor_db.hpp"
 #include "support/text.hpp"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // each dump layout, the capture round trip, this machine's own capture, and
 // every real dump driven through every menu key and the report.
 // Synthetic registers are written here from the CPUID register layouts.
-#include "probe/dumpfile.hpp"
-#include "probe/funcs.hpp"
+#include "common/text_format.hpp"
+#include "probe/dump_reader.hpp"
 #include "support/harness.hpp"
 #include "support/run_binary.hpp"
 #include "support/text.hpp"

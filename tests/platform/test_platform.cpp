@@ -1,6 +1,6 @@
 // The platform floor on the machine the tests run on: the real processor,
 // the real scheduler and the real executable.
-#include "database/ini.hpp"
+#include "database/ini_file.hpp"
 #include "platform/platform.hpp"
 #include "probe/clock.hpp"
 

@@ -2,11 +2,11 @@
 // executable's own path.
 #ifdef _WIN32
 
-#include "database/dbutil.hpp"
-#include "database/ini.hpp"
+#include "common/text_format.hpp"
+#include "database/ini_file.hpp"
+#include "database/processor_db.hpp"
 #include "platform/platform.hpp"
 #include "probe/clock.hpp"
-#include "probe/funcs.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The probe sequence over recorded leaf tables: which leaves are read, in
 // which order, what lands in the record, and the verbose progress lines.
-#include "probe/funcs.hpp"
+#include "common/text_format.hpp"
 #include "probe/probe.hpp"
 #include "support/harness.hpp"
 #include "support/processors.hpp"

@@ -1,9 +1,9 @@
 // Whole HTML reports written through the key R dialogue, compared byte for
 // byte, and the dialogue's failure paths.
-#include "console/veldrix.hpp"
+#include "console/menu.hpp"
 #include "probe/probe.hpp"
-#include "reports/HTMLRpt.hpp"
 #include "reports/html_fixtures.hpp"
+#include "reports/html_report.hpp"
 #include "reports/report_support.hpp"
 #include "support/harness.hpp"
 #include "support/run_binary.hpp"

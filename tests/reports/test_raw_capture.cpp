@@ -1,9 +1,9 @@
 // The raw register capture of option -c: whole files for old and modern
 // processors, leaves above the captured ones, the block bound, failures.
 #include "probe/probe.hpp"
-#include "reports/RAWRpt.hpp"
+#include "reports/raw_capture.hpp"
 #include "reports/report_support.hpp"
-#include "reports/textfile.hpp"
+#include "reports/text_file.hpp"
 #include "support/harness.hpp"
 #include "support/run_binary.hpp"
 

@@ -2,11 +2,11 @@
 // tables, and a clean record and database for every test.
 #pragma once
 
-#include "console/conio.hpp"
-#include "database/dbutil.hpp"
+#include "console/console_io.hpp"
+#include "database/processor_db.hpp"
 #include "probe/clock.hpp"
 #include "probe/cpuid.hpp"
-#include "probe/vars.hpp"
+#include "probe/record.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The address size screen and the two Transmeta screens, compared whole.
-#include "probe/funcs.hpp"
+#include "common/text_format.hpp"
 #include "probe/probe.hpp"
 #include "support/harness.hpp"
 #include "support/processors.hpp"

@@ -1,6 +1,6 @@
 // The two identity screens, compared whole.
-#include "console/veldrix.hpp"
-#include "probe/funcs.hpp"
+#include "common/text_format.hpp"
+#include "console/menu.hpp"
 #include "probe/probe.hpp"
 #include "support/harness.hpp"
 #include "support/processors.hpp"

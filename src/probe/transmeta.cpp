@@ -1,9 +1,9 @@
-#include "probe/TMxLevel.hpp"
+#include "probe/transmeta.hpp"
 
-#include "probe/consts.hpp"
+#include "common/text_format.hpp"
 #include "probe/cpuid.hpp"
-#include "probe/funcs.hpp"
-#include "probe/vars.hpp"
+#include "probe/leaves.hpp"
+#include "probe/record.hpp"
 
 namespace {
 

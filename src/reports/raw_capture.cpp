@@ -1,11 +1,11 @@
-#include "reports/RAWRpt.hpp"
+#include "reports/raw_capture.hpp"
 
-#include "console/conio.hpp"
-#include "probe/consts.hpp"
+#include "common/text_format.hpp"
+#include "console/console_io.hpp"
 #include "probe/cpuid.hpp"
-#include "probe/funcs.hpp"
-#include "probe/vars.hpp"
-#include "reports/textfile.hpp"
+#include "probe/leaves.hpp"
+#include "probe/record.hpp"
+#include "reports/text_file.hpp"
 
 #include <algorithm>
 #include <array>

@@ -1,15 +1,15 @@
-#include "console/veldrix.hpp"
+#include "console/menu.hpp"
 
 #include "bench/bench.hpp"
-#include "console/conio.hpp"
+#include "console/console_io.hpp"
 #include "console/replay.hpp"
-#include "database/dbutil.hpp"
-#include "probe/consts.hpp"
+#include "database/processor_db.hpp"
 #include "probe/cpuid.hpp"
+#include "probe/leaves.hpp"
 #include "probe/probe.hpp"
-#include "probe/vars.hpp"
-#include "reports/HTMLRpt.hpp"
-#include "reports/RAWRpt.hpp"
+#include "probe/record.hpp"
+#include "reports/html_report.hpp"
+#include "reports/raw_capture.hpp"
 #include "views/views.hpp"
 
 #include <cstring>

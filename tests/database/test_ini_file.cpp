@@ -1,6 +1,6 @@
 // The INI reader and the database lookups built on it.
-#include "database/ini.hpp"
-#include "probe/funcs.hpp"
+#include "common/text_format.hpp"
+#include "database/ini_file.hpp"
 #include "support/harness.hpp"
 
 #include <gtest/gtest.h>

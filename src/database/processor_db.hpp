@@ -2,7 +2,7 @@
 // read once when opened, and the lookups the probe and the banner make.
 #pragma once
 
-#include "probe/UTypes.hpp"
+#include "probe/record_types.hpp"
 
 #include <cstdint>
 #include <string>

@@ -1,8 +1,8 @@
 // The one process-wide record of everything probed and of the run state.
 #pragma once
 
-#include "probe/UTypes.hpp"
-#include "probe/consts.hpp"
+#include "probe/leaves.hpp"
+#include "probe/record_types.hpp"
 
 #include <array>
 #include <cstdint>

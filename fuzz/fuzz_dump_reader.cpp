@@ -2,8 +2,8 @@
 // sanitizer report, and what the reader finds must hold up: written back in
 // our capture layout it reads back the same, and a second copy of the text
 // appended to the first changes none of the leaves already found.
-#include "probe/dumpfile.hpp"
-#include "probe/funcs.hpp"
+#include "common/text_format.hpp"
+#include "probe/dump_reader.hpp"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "probe/dumpfile.hpp"
+#include "probe/dump_reader.hpp"
 
-#include "probe/funcs.hpp"
+#include "common/text_format.hpp"
 
 #include <fstream>
 #include <utility>

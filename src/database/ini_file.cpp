@@ -1,4 +1,4 @@
-#include "database/ini.hpp"
+#include "database/ini_file.hpp"
 
 #include <fstream>
 #include <sstream>

@@ -2,8 +2,8 @@
 // row forms every section is built from, and the thirteen section writers.
 #pragma once
 
-#include "probe/UTypes.hpp"
-#include "reports/textfile.hpp"
+#include "probe/record_types.hpp"
+#include "reports/text_file.hpp"
 
 #include <string>
 #include <string_view>

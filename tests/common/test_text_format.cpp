@@ -1,5 +1,5 @@
 // Text and number helpers.
-#include "probe/funcs.hpp"
+#include "common/text_format.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "probe/funcs.hpp"
+#include "common/text_format.hpp"
 
 #include <cmath>
 #include <cstdio>

@@ -1,5 +1,5 @@
 // Associativity texts of the AMD cache leaves.
-#include "views/cachetext.hpp"
+#include "views/cache_text.hpp"
 
 #include <gtest/gtest.h>
 

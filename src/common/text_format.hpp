@@ -1,7 +1,7 @@
 // Text and number helpers shared by every subsystem.
 #pragma once
 
-#include "probe/UTypes.hpp"
+#include "probe/record_types.hpp"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "probe/vars.hpp"
+#include "probe/record.hpp"
 
 ProcessorRecord gRecord;
 

@@ -1,6 +1,6 @@
-#include "views/cachetext.hpp"
+#include "views/cache_text.hpp"
 
-#include "probe/funcs.hpp"
+#include "common/text_format.hpp"
 
 std::string L1WaysText(uint8_t code) {
     if (code == 255) {

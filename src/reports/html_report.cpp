@@ -1,9 +1,9 @@
 // Key R: the file dialogue, the page head and foot, the row forms and the
 // driver that writes the sections the menu offers.
-#include "reports/HTMLRpt.hpp"
+#include "reports/html_report.hpp"
 
-#include "console/conio.hpp"
-#include "probe/vars.hpp"
+#include "console/console_io.hpp"
+#include "probe/record.hpp"
 
 #include <string>
 

@@ -1,9 +1,9 @@
-#include "database/dbutil.hpp"
+#include "database/processor_db.hpp"
 
-#include "database/ini.hpp"
+#include "common/text_format.hpp"
+#include "database/ini_file.hpp"
 #include "platform/platform.hpp"
-#include "probe/funcs.hpp"
-#include "probe/vars.hpp"
+#include "probe/record.hpp"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "console/conio.hpp"
+#include "console/console_io.hpp"
 
 #include <iostream>
 

@@ -1,4 +1,4 @@
-#include "reports/textfile.hpp"
+#include "reports/text_file.hpp"
 
 #include <cerrno>
 #include <cstring>

@@ -1,6 +1,6 @@
 // The console reader: line ends typed on any system, end of input, and lines
 // too long to keep.
-#include "console/conio.hpp"
+#include "console/console_io.hpp"
 #include "support/harness.hpp"
 
 #include <gtest/gtest.h>

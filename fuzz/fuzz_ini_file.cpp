@@ -2,8 +2,8 @@
 // sanitizer report, and every lookup on the result must keep the reader's
 // rules: keys found again by name, no blanks around keys and values, values
 // within the length limit, key lists within the buffer size.
-#include "database/ini.hpp"
-#include "probe/funcs.hpp"
+#include "common/text_format.hpp"
+#include "database/ini_file.hpp"
 
 #include <cstddef>
 #include <cstdint>
