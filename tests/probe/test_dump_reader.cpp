@@ -300,15 +300,15 @@ TEST(DumpFileReader, EndlessDeviceEndsAtTheLimit) {
 TEST(RealDumps, VendorAndSignatureMatchTheFileName) {
     std::error_code error;
     std::filesystem::directory_iterator files(VELDRIX_DUMPS_DIR, error);
-    if (error) {
-        GTEST_SKIP() << "real dumps not found at " << VELDRIX_DUMPS_DIR << "; replay of real dumps untested";
-    }
+    ASSERT_FALSE(error) << "real dumps not found at " << VELDRIX_DUMPS_DIR;
     int checked = 0;
+    int named = 0;
     for (const auto& file : files) {
         std::string name = file.path().filename().string();
         if (name.size() < 24 || file.path().extension() != ".txt") {
             continue;
         }
+        ++named;
         SCOPED_TRACE(name);
         CpuidTable table;
         ASSERT_TRUE(LoadCpuidDump(file.path().string(), table));
@@ -325,7 +325,8 @@ TEST(RealDumps, VendorAndSignatureMatchTheFileName) {
         EXPECT_EQ(table[1].eax, std::stoul(name.substr(12, 7), nullptr, 16));
         ++checked;
     }
-    EXPECT_EQ(checked, 17);
+    EXPECT_GT(named, 0) << "no dump named by vendor and signature in " << VELDRIX_DUMPS_DIR;
+    EXPECT_EQ(checked, named);
 }
 
 } // namespace
