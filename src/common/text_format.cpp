@@ -93,8 +93,11 @@ std::string FixedReal(long double value, int width, int decimals) {
         return std::string();
     }
     std::vector<char> buffer(static_cast<size_t>(needed) + 1);
-    std::snprintf(buffer.data(), buffer.size(), "%*.*Lf", width, decimals, value);
-    return std::string(buffer.data(), static_cast<size_t>(needed));
+    int written = std::snprintf(buffer.data(), buffer.size(), "%*.*Lf", width, decimals, value);
+    if (written != needed) {
+        return std::string();
+    }
+    return std::string(buffer.data(), static_cast<size_t>(written));
 }
 
 std::string Decimal(uint64_t value) {
