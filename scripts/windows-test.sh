@@ -3,7 +3,10 @@
 #   windows-test.sh LINUX_DRIVER_BUILD WINDOWS_BUILD...
 # For each Windows build: the executables may import only KERNEL32 and msvcrt,
 # the unit tests run inside veldrix_tests.exe, and the end-to-end tests of the
-# Linux test binary in LINUX_DRIVER_BUILD run against veldrix.exe.
+# Linux test binary in LINUX_DRIVER_BUILD run against veldrix.exe. A 32-bit
+# build runs only where the kernel can execute 32-bit programs (wine runs
+# 32-bit Windows programs as 32-bit Linux processes); elsewhere it is only
+# built, and the skip is said loudly.
 set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -22,12 +25,23 @@ check_imports() {
     fi
 }
 
+is_32bit_exe() {
+    x86_64-w64-mingw32-objdump -f "$1" | grep -q 'file format pei-i386'
+}
+
+can_run_32bit=yes
+"$root/scripts/can-run-32bit.sh" || can_run_32bit=no
+
 failed=0
 for build in "$@"; do
     dir="$root/$build"
     check_imports "$dir/veldrix.exe"
     check_imports "$dir/veldrix_tests.exe"
     echo "$build: veldrix.exe and veldrix_tests.exe import only KERNEL32 and msvcrt"
+    if is_32bit_exe "$dir/veldrix.exe" && [ "$can_run_32bit" = no ]; then
+        echo "windows-test: SKIPPED running $build: this kernel cannot execute 32-bit programs (built only)"
+        continue
+    fi
     (cd "$root" && "$root/scripts/run-suite.sh" "$build unit tests under wine" "$dir/unit-tests.log" \
         "$root/scripts/wine-run.sh" "$dir/veldrix_tests.exe") || failed=1
     VELDRIX_TEST_BINARY="'$root/scripts/wine-run.sh' '$dir/veldrix.exe'" \
