@@ -2,51 +2,38 @@
 
 #include "bench/bench.hpp"
 #include "console/console_io.hpp"
+#include "console/menu_sections.hpp"
 #include "console/replay.hpp"
 #include "database/processor_db.hpp"
 #include "probe/cpuid.hpp"
-#include "probe/leaves.hpp"
 #include "probe/probe.hpp"
 #include "probe/record.hpp"
 #include "reports/html_report.hpp"
 #include "reports/raw_capture.hpp"
 #include "views/views.hpp"
 
-#include <cstring>
-
 namespace {
 
 const char kSeparator[] = "  --------------------------------------------";
-const char kAcceptedKeys[] = "12?ACDFHIPQRSTWfit";
-
-// One menu key: the section flag it needs (none for the always-offered keys)
-// and what it runs. A key whose action is not built yet does nothing.
+// The keys that are always offered, after the optional sections.
 struct MenuAction {
     char key;
-    bool SectionFlagSet::*needs;
     void (*action)();
 };
 
 const MenuAction kMenuActions[] = {
-    {'I', &SectionFlagSet::identity, ShowProcessorIdentity},
-    {'F', &SectionFlagSet::stdFeatures, ShowStandardFeatures},
-    {'C', &SectionFlagSet::stdConfig, ShowConfigurationDescriptors},
-    {'i', &SectionFlagSet::extIdentity, ShowExtendedIdentity},
-    {'f', &SectionFlagSet::extFeatures, ShowExtendedFeatures},
-    {'1', &SectionFlagSet::l1Cache, ShowL1Cache},
-    {'2', &SectionFlagSet::l2Cache, ShowL2Cache},
-    {'P', &SectionFlagSet::powerManagement, ShowPowerManagement},
-    {'H', &SectionFlagSet::addressWidths, ShowAddressSizes},
-    {'T', &SectionFlagSet::transmetaIdentity, ShowTransmetaIdentity},
-    {'t', &SectionFlagSet::transmetaFeatures, ShowTransmetaFeatures},
-    {'S', &SectionFlagSet::transmetaStatus, ShowTransmetaStatus},
-    {'D', nullptr, ShowDhrystone},
-    {'W', nullptr, ShowWhetstone},
-    {'R', nullptr, WriteHtmlReport},
-    {'A', nullptr, ShowAbout},
-    {'?', nullptr, ShowHelp},
-    {'Q', nullptr, ShowQuitScreen},
+    {'D', ShowDhrystone}, {'W', ShowWhetstone}, {'R', WriteHtmlReport},
+    {'A', ShowAbout},     {'?', ShowHelp},      {'Q', ShowQuitScreen},
 };
+
+const MenuAction* FindMenuAction(char key) {
+    for (const MenuAction& entry : kMenuActions) {
+        if (entry.key == key) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
 
 // Writes the lines of one menu row and sets the flags it offers.
 void OfferSection(bool& flag, const char* line) {
@@ -54,21 +41,19 @@ void OfferSection(bool& flag, const char* line) {
     ConLine(line);
 }
 
+// A section runs only once the menu has offered it.
 void Dispatch(char key) {
-    for (const MenuAction& entry : kMenuActions) {
-        if (entry.key != key) {
-            continue;
+    if (const MenuSection* section = FindMenuSection(key)) {
+        if (gRecord.sectionFlags.*section->flag) {
+            section->show();
         }
-        bool offered = entry.needs == nullptr || gRecord.sectionFlags.*entry.needs;
-        if (offered && entry.action != nullptr) {
-            entry.action();
-        }
-        return;
+    } else if (const MenuAction* entry = FindMenuAction(key)) {
+        entry->action();
     }
 }
 
 bool IsAcceptedKey(char key) {
-    return key != '\0' && std::strchr(kAcceptedKeys, key) != nullptr;
+    return FindMenuSection(key) != nullptr || FindMenuAction(key) != nullptr;
 }
 
 // Reads lines until one starts with an accepted key. End of input counts as Q.
@@ -101,37 +86,14 @@ void DrawMenu() {
     ConLine();
     ConLine("VELDRIX Menu");
     ConLine("============");
-    if (r.maxStdLevel > 0) {
-        OfferSection(flags.identity, "  [I] Processor Identity");
-        OfferSection(flags.stdFeatures, "  [F] Std. Features");
-    }
-    if (r.maxStdLevel > 1) {
-        OfferSection(flags.stdConfig, "  [C] Std. Processor Configuration Descriptor");
-    }
-    if (r.maxExtLevel > kExtendedBase) {
-        ConLine(kSeparator);
-        OfferSection(flags.extIdentity, "  [i] Ext. Processor Identity");
-        OfferSection(flags.extFeatures, "  [f] Ext. Features");
-    }
-    if (r.maxExtLevel > kExtendedBase + 4) {
-        OfferSection(flags.l1Cache, "  [1] Ext. L1 Cache Configuration");
-    }
-    if (r.maxExtLevel > kExtendedBase + 5) {
-        OfferSection(flags.l2Cache, "  [2] Ext. L2 Cache Configuration");
-    }
-    if (r.maxExtLevel > kExtendedBase + 6) {
-        OfferSection(flags.powerManagement, "  [P] Enhanced Power Management");
-    }
-    if (r.maxExtLevel > kExtendedBase + 7) {
-        OfferSection(flags.addressWidths, "  [H] Physical Address and Linear Address Size");
-    }
-    if (r.maxTransmetaLevel > kTransmetaBase) {
-        ConLine(kSeparator);
-        OfferSection(flags.transmetaIdentity, "  [T] Transmeta Processor Identity");
-        OfferSection(flags.transmetaFeatures, "  [t] Transmeta Processor Features");
-    }
-    if (r.maxTransmetaLevel > kTransmetaBase + 6) {
-        OfferSection(flags.transmetaStatus, "  [S] Transmeta Current Status");
+    for (const MenuSection& section : kMenuSections) {
+        if (!section.offered(r)) {
+            continue;
+        }
+        if (section.separatorBefore) {
+            ConLine(kSeparator);
+        }
+        OfferSection(flags.*section.flag, section.menuLine);
     }
     ConLine(kSeparator);
     ConLine("  [D] Integer Dhrystone Benchmark");

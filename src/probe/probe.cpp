@@ -2,6 +2,7 @@
 
 #include "common/text_format.hpp"
 #include "console/console_io.hpp"
+#include "console/menu_sections.hpp"
 #include "database/processor_db.hpp"
 #include "probe/clock.hpp"
 #include "probe/cpuid.hpp"
@@ -74,23 +75,23 @@ void ProbeExtendedSections() {
     StartLine(" -> Retrieving Extended Level Features...");
     DecodeFeatureRegister(r.extFeatureFlags, r.extFeatureStatus, "ExtendedFeatures", r.extFeatureNames);
     EndLine(DwordToHex(r.extFeatureFlags));
-    if (r.maxExtLevel > kExtendedBase + 4) {
+    if (SectionOffered(r, '1')) {
         StartLine(" -> Retrieving Level 1 Cache...");
         DecodeL1Fields();
         EndLine(DashList(r.l1Regs));
     }
-    if (r.maxExtLevel > kExtendedBase + 5) {
+    if (SectionOffered(r, '2')) {
         StartLine(" -> Retrieving Level 2 Cache...");
         DecodeL2Fields();
         EndLine(DashList(r.l2Regs));
     }
-    if (r.maxExtLevel > kExtendedBase + 6) {
+    if (SectionOffered(r, 'P')) {
         StartLine(" -> Retrieving Enhanced Power Management...");
         DecodeFeatureRegister(r.powerMgmtFlags, r.powerMgmtStatus, "EnhancedPowerManagement",
                               r.powerMgmtNames);
         EndLine(DwordToHex(r.powerMgmtFlags));
     }
-    if (r.maxExtLevel > kExtendedBase + 7) {
+    if (SectionOffered(r, 'H')) {
         StartLine(" -> Retrieving Physical Linear Address...");
         DecodeAddressSizes();
         EndLine(DwordToHex(r.addressSizes));
@@ -100,7 +101,7 @@ void ProbeExtendedSections() {
 void ProbeTransmetaSections() {
     ProcessorRecord& r = gRecord;
     ReadTransmetaLeaves();
-    if (r.maxTransmetaLevel <= kTransmetaBase) {
+    if (!SectionOffered(r, 'T')) {
         return;
     }
     uint8_t vendor[12];
@@ -109,11 +110,11 @@ void ProbeTransmetaSections() {
     DecodeFeatureRegister(r.tmxFeatureFlags, r.tmxFeatureStatus, "TransmetaFeatures", r.tmxFeatureNames);
     WholeLine(" -> Max. Transmeta Level : " + DwordToHex(r.maxTransmetaLevel));
     WholeLine(" -> Retrieving Transmeta Level CPUID...[done]  ==>  " + DwordToHex(r.tmxRegs[1].ebx));
-    if (r.maxTransmetaLevel > kTransmetaBase + 1) {
+    if (HasTransmetaLeaf(r, 0x80860002)) {
         WholeLine(" -> Retrieving Transmeta Software Version...[done]  ==>  " + DwordToHex(r.tmxRegs[2].ebx) +
                   "-" + DwordToHex(r.tmxRegs[2].ecx));
     }
-    if (r.maxTransmetaLevel > kTransmetaBase + 6) {
+    if (SectionOffered(r, 'S')) {
         WholeLine(" -> Retrieving Current CPU Status...[done]  ==>  " + DashList(AsArray(r.tmxRegs[7])));
     }
 }
@@ -147,17 +148,17 @@ void ReadVendorLeaf(uint8_t buffer[12]) {
 
 void ReadStandardLeaves() {
     ProcessorRecord& r = gRecord;
-    if (r.maxStdLevel < 1) {
+    if (!HasStandardLeaf(r, 1)) {
         return;
     }
     r.stdRegs[1] = ExecuteCpuid(1);
     SplitStandardSignature(r.stdRegs[1]);
-    if (r.maxStdLevel < 2) {
+    if (!HasStandardLeaf(r, 2)) {
         return;
     }
     r.stdRegs[2] = ExecuteCpuid(2);
     r.configRegs = AsArray(r.stdRegs[2]);
-    if (r.maxStdLevel < 3) {
+    if (!HasStandardLeaf(r, 3)) {
         return;
     }
     r.stdRegs[3] = ExecuteCpuid(3);
@@ -169,23 +170,22 @@ void ReadExtendedLeaves() {
     ProcessorRecord& r = gRecord;
     r.extPresent = false;
     r.maxExtLevel = ReadExtendedLeaf(0).eax;
-    uint32_t m = r.maxExtLevel;
-    if (m <= kExtendedBase) {
+    if (!HasExtendedLeaf(r, 0x80000001)) {
         return;
     }
-    if (m > kExtendedBase + 7) {
+    if (HasExtendedLeaf(r, 0x80000008)) {
         r.addressSizes = ReadExtendedLeaf(8).eax;
     }
-    if (m > kExtendedBase + 6) {
+    if (HasExtendedLeaf(r, 0x80000007)) {
         r.powerMgmtFlags = ReadExtendedLeaf(7).edx;
     }
-    if (m > kExtendedBase + 5) {
+    if (HasExtendedLeaf(r, 0x80000006)) {
         r.l2Regs = AsArray(ReadExtendedLeaf(6));
     }
-    if (m > kExtendedBase + 4) {
+    if (HasExtendedLeaf(r, 0x80000005)) {
         r.l1Regs = AsArray(ReadExtendedLeaf(5));
     }
-    if (m > kExtendedBase + 1) {
+    if (HasExtendedLeaf(r, 0x80000002)) {
         for (uint32_t index = 4; index >= 2; --index) {
             ReadBrandLeaf(index);
         }
@@ -215,17 +215,17 @@ void ProbeProcessor() {
     DecodeIdentityNames();
     WholeLine(" -> Brand ID : " + ByteToHex(r.brandId));
 
-    if (r.maxStdLevel > 0) {
+    if (SectionOffered(r, 'F')) {
         StartLine(" -> Retrieving Standard Level Features...");
         DecodeFeatureRegister(r.stdFeatureFlags, r.stdFeatureStatus, "StandardFeatures", r.stdFeatureNames);
         EndLine(DwordToHex(r.stdFeatureFlags));
     }
-    if (r.maxStdLevel > 1) {
+    if (SectionOffered(r, 'C')) {
         StartLine(" -> Retrieving Standard Configuration...");
         DecodeConfigurationDescriptors();
         EndLine(DashList(r.configRegs));
     }
-    if (r.maxStdLevel > 2) {
+    if (HasStandardLeaf(r, 3)) {
         StartLine(" -> Retrieving Processor Serial Number...");
         FormatSerialNumber();
         EndLine(r.serialText);

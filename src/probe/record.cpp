@@ -5,3 +5,19 @@ ProcessorRecord gRecord;
 void ResetProcessorRecord() {
     gRecord = ProcessorRecord{};
 }
+
+bool HasStandardLeaf(const ProcessorRecord& record, uint32_t leaf) {
+    return record.maxStdLevel >= leaf;
+}
+
+bool HasExtendedLeaf(const ProcessorRecord& record, uint32_t leaf) {
+    return record.maxExtLevel >= leaf;
+}
+
+bool HasTransmetaLeaf(const ProcessorRecord& record, uint32_t leaf) {
+    return record.maxTransmetaLevel >= leaf;
+}
+
+bool HasBrandString(const ProcessorRecord& record) {
+    return HasExtendedLeaf(record, 0x80000004);
+}

@@ -120,5 +120,14 @@ struct ProcessorRecord {
 
 extern ProcessorRecord gRecord;
 
+// Whether the processor reported the leaf: the highest leaf it gave for the
+// leaf's range (standard, extended or Transmeta) is at least this one.
+bool HasStandardLeaf(const ProcessorRecord& record, uint32_t leaf);
+bool HasExtendedLeaf(const ProcessorRecord& record, uint32_t leaf);
+bool HasTransmetaLeaf(const ProcessorRecord& record, uint32_t leaf);
+
+// The brand string exists only when leaf 0x80000004 was read.
+bool HasBrandString(const ProcessorRecord& record);
+
 // Back to the state of program start (used by tests).
 void ResetProcessorRecord();

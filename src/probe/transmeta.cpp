@@ -28,22 +28,21 @@ void ReadInfoLeaf(uint32_t index) {
 void ReadTransmetaLeaves() {
     CpuidRegs base = ReadTransmetaLeaf(0);
     gRecord.maxTransmetaLevel = base.eax;
-    uint32_t top = gRecord.maxTransmetaLevel;
-    if (top <= kTransmetaBase) {
+    if (!HasTransmetaLeaf(gRecord, 0x80860001)) {
         return;
     }
-    if (top > kTransmetaBase + 6) {
+    if (HasTransmetaLeaf(gRecord, 0x80860007)) {
         CpuidRegs status = ReadTransmetaLeaf(7);
         gRecord.tmxCurrentMhz = status.eax;
         gRecord.tmxCurrentVoltage = status.ebx;
         gRecord.tmxCurrentPerformance = status.ecx;
     }
-    if (top > kTransmetaBase + 2) {
+    if (HasTransmetaLeaf(gRecord, 0x80860003)) {
         for (uint32_t index = 6; index >= 3; --index) {
             ReadInfoLeaf(index);
         }
     }
-    if (top > kTransmetaBase + 1) {
+    if (HasTransmetaLeaf(gRecord, 0x80860002)) {
         CpuidRegs software = ReadTransmetaLeaf(2);
         StoreBytesHighFirst(software.ebx, gRecord.tmxSoftwareRev);
         gRecord.tmxSoftwareRevExtra = software.ecx;

@@ -3,6 +3,7 @@
 #include "reports/html_report.hpp"
 
 #include "console/console_io.hpp"
+#include "console/menu_sections.hpp"
 #include "probe/record.hpp"
 
 #include <string>
@@ -17,37 +18,17 @@ const char kValueCellOpen[] = "       <td class=value>";
 const char kCellClose[] = "</td>";
 const char kCacheCellClose[] = "       </td>";
 
-// The optional sections in menu order; the benchmark section always follows.
-struct ReportSection {
-    bool SectionFlagSet::*flag;
-    void (*write)();
-};
-
-const ReportSection kReportSections[] = {
-    {&SectionFlagSet::identity, WriteIdentitySection},
-    {&SectionFlagSet::stdFeatures, WriteStdFeaturesSection},
-    {&SectionFlagSet::stdConfig, WriteConfigDescriptorSection},
-    {&SectionFlagSet::extIdentity, WriteExtIdentitySection},
-    {&SectionFlagSet::extFeatures, WriteExtFeaturesSection},
-    {&SectionFlagSet::l1Cache, WriteL1CacheSection},
-    {&SectionFlagSet::l2Cache, WriteL2CacheSection},
-    {&SectionFlagSet::powerManagement, WritePowerManagementSection},
-    {&SectionFlagSet::addressWidths, WriteAddressSizeSection},
-    {&SectionFlagSet::transmetaIdentity, WriteTransmetaIdentitySection},
-    {&SectionFlagSet::transmetaFeatures, WriteTransmetaFeaturesSection},
-    {&SectionFlagSet::transmetaStatus, WriteTransmetaStatusSection},
-};
-
+// The sections the menu offered, in menu order, then the benchmark section.
 // Stops at the first failed write: the rest of the page is not attempted.
 void WriteReportBody() {
     const SectionFlagSet& flags = gRecord.sectionFlags;
     WriteReportHead();
-    for (const ReportSection& section : kReportSections) {
+    for (const MenuSection& section : kMenuSections) {
         if (reportFile.Failed()) {
             return;
         }
         if (flags.*section.flag) {
-            section.write();
+            section.writeReport();
         }
     }
     if (!reportFile.Failed()) {

@@ -7,9 +7,6 @@
 
 namespace {
 
-// The brand string exists only when leaf 0x80000004 was read.
-constexpr uint32_t kLastBrandLeaf = kExtendedBase + 4;
-
 // Extended feature bit that Cyrix processors use for their own MMX extensions.
 constexpr size_t kBitCyrixMmxPlus = 24;
 
@@ -18,7 +15,7 @@ constexpr size_t kLastReportedPowerBit = 2;
 
 void WriteLongNameRow() {
     const ProcessorRecord& r = gRecord;
-    if (r.maxExtLevel >= kLastBrandLeaf) {
+    if (HasBrandString(r)) {
         WriteValueRow("Long Name", HtmlText(NulText(r.brandString.data(), r.brandString.size())));
     }
 }

@@ -1,15 +1,11 @@
 // The report sections of the Transmeta leaves (0x80860000 and up) and the
 // benchmark results.
 #include "common/text_format.hpp"
-#include "probe/leaves.hpp"
 #include "probe/record.hpp"
 #include "probe/transmeta.hpp"
 #include "reports/html_report.hpp"
 
 namespace {
-
-constexpr uint32_t kSoftwareLeaf = kTransmetaBase + 1; // leaves above it hold the software revision
-constexpr uint32_t kInfoLeaf = kTransmetaBase + 2;     // leaves above it hold the information text
 
 // A score in millions, or "Not Tested Yet" when no run has measured one.
 std::string ScoreText(double score, const char* unit) {
@@ -29,10 +25,10 @@ void WriteTransmetaIdentitySection() {
     WriteValueRow("Stepping", HexDigit(r.tmxStepping));
     WriteValueRow("Hardware Revision", TransmetaHardwareRevision());
     reportFile.Flush();
-    if (r.maxTransmetaLevel > kSoftwareLeaf) {
+    if (HasTransmetaLeaf(r, 0x80860002)) {
         WriteValueRow("Software Revision", TransmetaSoftwareRevision());
     }
-    if (r.maxTransmetaLevel > kInfoLeaf) {
+    if (HasTransmetaLeaf(r, 0x80860003)) {
         WriteValueRow("Additional Information",
                       HtmlText(NulText(r.tmxInfoText.data(), r.tmxInfoText.size())));
     }

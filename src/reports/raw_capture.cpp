@@ -76,7 +76,7 @@ void WriteStandardPart(TextFile& file) {
 
 void WriteExtendedPart(TextFile& file) {
     WritePartOpening(file, " Extended Level");
-    if (gRecord.maxExtLevel >= kExtendedBase) {
+    if (HasExtendedLeaf(gRecord, kExtendedBase)) {
         WriteBlocks(file, gRecord.extRegs, kExtendedBase, gRecord.maxExtLevel);
     } else {
         WriteNotSupported(file);
@@ -86,7 +86,7 @@ void WriteExtendedPart(TextFile& file) {
 
 void WriteTransmetaPart(TextFile& file) {
     WritePartOpening(file, " Transmeta Level");
-    if (gRecord.maxTransmetaLevel >= kTransmetaBase) {
+    if (HasTransmetaLeaf(gRecord, kTransmetaBase)) {
         WriteBlocks(file, gRecord.tmxRegs, kTransmetaBase, gRecord.maxTransmetaLevel);
     } else {
         WriteNotSupported(file);

@@ -1,7 +1,6 @@
 // Address widths of leaf 0x80000008, and the Transmeta identity and status.
 #include "common/text_format.hpp"
 #include "console/console_io.hpp"
-#include "probe/leaves.hpp"
 #include "probe/record.hpp"
 #include "probe/transmeta.hpp"
 #include "views/views.hpp"
@@ -34,10 +33,10 @@ void ShowTransmetaIdentity() {
     ConLine(" -> Model           : " + HexDigit(r.tmxModel));
     ConLine(" -> Stepping        : " + HexDigit(r.tmxStepping));
     ConLine(" -> Hardware Rev.   : " + TransmetaHardwareRevision());
-    if (r.maxTransmetaLevel > kTransmetaBase + 1) {
+    if (HasTransmetaLeaf(r, 0x80860002)) {
         ConLine(" -> Software Rev.   : " + TransmetaSoftwareRevision());
     }
-    if (r.maxTransmetaLevel > kTransmetaBase + 2) {
+    if (HasTransmetaLeaf(r, 0x80860003)) {
         ConLine(" -> Additional Inf. : " + NulText(r.tmxInfoText.data(), r.tmxInfoText.size()));
     }
     ConLine(" -> Clock Frequency : " + Decimal(r.tmxNominalMhz) + " MHz");

@@ -8,12 +8,9 @@
 
 namespace {
 
-// The brand string exists only when leaf 0x80000004 was read.
-constexpr uint32_t kLastBrandLeaf = kExtendedBase + 4;
-
 void WriteLongName() {
     const ProcessorRecord& r = gRecord;
-    if (r.maxExtLevel >= kLastBrandLeaf) {
+    if (HasBrandString(r)) {
         ConLine(" -> Long Name : " + NulText(r.brandString.data(), r.brandString.size()));
     }
 }
