@@ -18,12 +18,16 @@ const char kSeparator[] = "  --------------------------------------------";
 // The keys that are always offered, after the optional sections.
 struct MenuAction {
     char key;
-    void (*action)();
+    void (*action)(ProcessorRecord& record);
 };
 
 const MenuAction kMenuActions[] = {
-    {'D', ShowDhrystone}, {'W', ShowWhetstone}, {'R', WriteHtmlReport},
-    {'A', ShowAbout},     {'?', ShowHelp},      {'Q', ShowQuitScreen},
+    {'D', ShowDhrystone},
+    {'W', ShowWhetstone},
+    {'R', [](ProcessorRecord& r) { WriteHtmlReport(r); }},
+    {'A', ShowAbout},
+    {'?', [](ProcessorRecord&) { ShowHelp(); }},
+    {'Q', ShowQuitScreen},
 };
 
 const MenuAction* FindMenuAction(char key) {
@@ -42,13 +46,13 @@ void OfferSection(bool& flag, const char* line) {
 }
 
 // A section runs only once the menu has offered it.
-void Dispatch(char key) {
+void Dispatch(ProcessorRecord& record, char key) {
     if (const MenuSection* section = FindMenuSection(key)) {
-        if (gRecord.sectionFlags.*section->flag) {
-            section->show();
+        if (record.sectionFlags.*section->flag) {
+            section->show(record);
         }
     } else if (const MenuAction* entry = FindMenuAction(key)) {
-        entry->action();
+        entry->action(record);
     }
 }
 
@@ -70,18 +74,15 @@ char ReadMenuKey() {
 
 } // namespace
 
-void ShowBanner() {
-    OpenDatabase();
-    gRecord.databaseVersionLine = "~ Database Version " + ReadDatabaseVersion();
+void ShowBanner(const IniFile& database) {
     ConLine("~ VELDRIX - The Processor Detector for Win32 Console");
     ConLine("~ Version 1.30 - 31 August 2002");
-    ConLine(gRecord.databaseVersionLine);
+    ConLine("~ Database Version " + ReadDatabaseVersion(database));
     ConLine("~ Written by the VELDRIX developers");
     ConLine();
 }
 
-void DrawMenu() {
-    ProcessorRecord& r = gRecord;
+void DrawMenu(ProcessorRecord& r) {
     SectionFlagSet& flags = r.sectionFlags;
     ConLine();
     ConLine("VELDRIX Menu");
@@ -107,64 +108,75 @@ void DrawMenu() {
     ConFlush();
 }
 
-void RunMenu() {
-    while (!gRecord.quitRequested) {
-        DrawMenu();
-        gRecord.menuKey = ReadMenuKey();
-        Dispatch(gRecord.menuKey);
+void RunMenu(ProcessorRecord& record) {
+    while (!record.quitRequested) {
+        DrawMenu(record);
+        record.menuKey = ReadMenuKey();
+        Dispatch(record, record.menuKey);
     }
 }
 
-void ShowAbout() {
+// The data file is read again, so a file replaced while the menu waited
+// shows its own version, and its column widths hold from now on.
+void ShowAbout(ProcessorRecord& record) {
     WriteHeading("About : ");
-    ShowBanner();
+    IniFile database = OpenDatabase();
+    record.textWidths = ReadTextWidths(database);
+    ShowBanner(database);
+    CloseDatabase(database);
     PauseEnd();
 }
 
-void ShowQuitScreen() {
+void ShowQuitScreen(ProcessorRecord& record) {
     ConLine();
     ConLine("~ Thank you for using VELDRIX.");
     ConLine("~ Know your processor, know your machine.");
     ConFlush();
-    gRecord.quitRequested = true;
+    record.quitRequested = true;
 }
 
-void ApplyOption(const std::string& option) {
+void ApplyOption(ProcessorRecord& record, const std::string& option) {
     if (option == "-c") {
-        gRecord.captureMode = true;
+        record.captureMode = true;
     } else if (option == "-v") {
-        gRecord.verbose = true;
+        record.verbose = true;
     } else if (option == "-?") {
         ShowHelp();
     }
 }
 
+// The data file is read once here for the banner and the probe, and dropped
+// once the probe is done.
 int RunVeldrix(const std::vector<std::string>& args) {
-    ShowBanner();
+    ProcessorRecord record;
+    IniFile database = OpenDatabase();
+    record.textWidths = ReadTextWidths(database);
+    ShowBanner(database);
     std::string option;
     if (!SelectCpuidSource(args, option)) {
         return kUnreadableDumpStatus;
     }
-    ApplyOption(option);
-    gRecord.cpuidSupported = HasCpuid();
-    if (!gRecord.cpuidSupported) {
+    ApplyOption(record, option);
+    record.cpuidSupported = HasCpuid();
+    if (!record.cpuidSupported) {
         ConLine("\r\nYour CPU does not support CPUID command.");
         ConFlush();
         return 0;
     }
-    if (gRecord.verbose) {
+    if (record.verbose) {
         ConLine("Retrieving CPUID..");
     }
-    ProbeProcessor();
-    if (gRecord.captureMode) {
-        WriteRawCapture();
-        ShowQuitScreen();
+    ProbeProcessor(record, database);
+    CloseDatabase(database);
+    if (record.captureMode) {
+        WriteRawCapture(record);
+        ShowQuitScreen(record);
         return 0;
     }
-    if (gRecord.verbose) {
+    if (record.verbose) {
         ConLine("done.");
     }
-    RunMenu();
+    RunMenu(record);
     ConFlush();
     return 0;
 }

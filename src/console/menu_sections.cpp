@@ -14,8 +14,9 @@ const MenuSection kMenuSections[12] = {
     {'i', "  [i] Ext. Processor Identity", true,
      [](const ProcessorRecord& r) { return HasExtendedLeaf(r, 0x80000001); }, &SectionFlagSet::extIdentity,
      ShowExtendedIdentity, WriteExtIdentitySection},
-    {'f', "  [f] Ext. Features", false, [](const ProcessorRecord& r) { return HasExtendedLeaf(r, 0x80000001); },
-     &SectionFlagSet::extFeatures, ShowExtendedFeatures, WriteExtFeaturesSection},
+    {'f', "  [f] Ext. Features", false,
+     [](const ProcessorRecord& r) { return HasExtendedLeaf(r, 0x80000001); }, &SectionFlagSet::extFeatures,
+     ShowExtendedFeatures, WriteExtFeaturesSection},
     {'1', "  [1] Ext. L1 Cache Configuration", false,
      [](const ProcessorRecord& r) { return HasExtendedLeaf(r, 0x80000005); }, &SectionFlagSet::l1Cache,
      ShowL1Cache, WriteL1CacheSection},
@@ -23,8 +24,8 @@ const MenuSection kMenuSections[12] = {
      [](const ProcessorRecord& r) { return HasExtendedLeaf(r, 0x80000006); }, &SectionFlagSet::l2Cache,
      ShowL2Cache, WriteL2CacheSection},
     {'P', "  [P] Enhanced Power Management", false,
-     [](const ProcessorRecord& r) { return HasExtendedLeaf(r, 0x80000007); }, &SectionFlagSet::powerManagement,
-     ShowPowerManagement, WritePowerManagementSection},
+     [](const ProcessorRecord& r) { return HasExtendedLeaf(r, 0x80000007); },
+     &SectionFlagSet::powerManagement, ShowPowerManagement, WritePowerManagementSection},
     {'H', "  [H] Physical Address and Linear Address Size", false,
      [](const ProcessorRecord& r) { return HasExtendedLeaf(r, 0x80000008); }, &SectionFlagSet::addressWidths,
      ShowAddressSizes, WriteAddressSizeSection},
@@ -35,8 +36,8 @@ const MenuSection kMenuSections[12] = {
      [](const ProcessorRecord& r) { return HasTransmetaLeaf(r, 0x80860001); },
      &SectionFlagSet::transmetaFeatures, ShowTransmetaFeatures, WriteTransmetaFeaturesSection},
     {'S', "  [S] Transmeta Current Status", false,
-     [](const ProcessorRecord& r) { return HasTransmetaLeaf(r, 0x80860007); }, &SectionFlagSet::transmetaStatus,
-     ShowTransmetaStatus, WriteTransmetaStatusSection},
+     [](const ProcessorRecord& r) { return HasTransmetaLeaf(r, 0x80860007); },
+     &SectionFlagSet::transmetaStatus, ShowTransmetaStatus, WriteTransmetaStatusSection},
 };
 
 const MenuSection* FindMenuSection(char key) {

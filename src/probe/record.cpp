@@ -1,11 +1,5 @@
 #include "probe/record.hpp"
 
-ProcessorRecord gRecord;
-
-void ResetProcessorRecord() {
-    gRecord = ProcessorRecord{};
-}
-
 bool HasStandardLeaf(const ProcessorRecord& record, uint32_t leaf) {
     return record.maxStdLevel >= leaf;
 }

@@ -20,19 +20,19 @@ const char kCacheCellClose[] = "       </td>";
 
 // The sections the menu offered, in menu order, then the benchmark section.
 // Stops at the first failed write: the rest of the page is not attempted.
-void WriteReportBody() {
-    const SectionFlagSet& flags = gRecord.sectionFlags;
+void WriteReportBody(const ProcessorRecord& r) {
+    const SectionFlagSet& flags = r.sectionFlags;
     WriteReportHead();
     for (const MenuSection& section : kMenuSections) {
         if (reportFile.Failed()) {
             return;
         }
         if (flags.*section.flag) {
-            section.writeReport();
+            section.writeReport(r);
         }
     }
     if (!reportFile.Failed()) {
-        WriteBenchmarkSection();
+        WriteBenchmarkSection(r);
     }
     if (!reportFile.Failed()) {
         WriteReportFoot();
@@ -50,11 +50,11 @@ void WriteYesNoCell(bool present) {
 
 } // namespace
 
-void WriteHtmlReport() {
+void WriteHtmlReport(const ProcessorRecord& r) {
     if (!AskReportFile()) {
         return;
     }
-    WriteReportBody();
+    WriteReportBody(r);
     if (!reportFile.Close()) {
         ConLine("*** Error writing HTML report " + reportFileName + ": " + reportFile.ErrorText() + " ***");
         ConFlush();

@@ -17,16 +17,15 @@ std::string ScoreText(double score, const char* unit) {
 
 } // namespace
 
-void WriteTransmetaIdentitySection() {
-    const ProcessorRecord& r = gRecord;
+void WriteTransmetaIdentitySection(const ProcessorRecord& r) {
     WriteTitleRow("Transmeta Processor Identity");
     WriteValueRow("Family", HexDigit(r.tmxFamily));
     WriteValueRow("Model", HexDigit(r.tmxModel));
     WriteValueRow("Stepping", HexDigit(r.tmxStepping));
-    WriteValueRow("Hardware Revision", TransmetaHardwareRevision());
+    WriteValueRow("Hardware Revision", TransmetaHardwareRevision(r));
     reportFile.Flush();
     if (HasTransmetaLeaf(r, 0x80860002)) {
-        WriteValueRow("Software Revision", TransmetaSoftwareRevision());
+        WriteValueRow("Software Revision", TransmetaSoftwareRevision(r));
     }
     if (HasTransmetaLeaf(r, 0x80860003)) {
         WriteValueRow("Additional Information",
@@ -37,14 +36,13 @@ void WriteTransmetaIdentitySection() {
     EndReportSection();
 }
 
-void WriteTransmetaFeaturesSection() {
+void WriteTransmetaFeaturesSection(const ProcessorRecord& r) {
     WriteTitleRow("Transmeta Processor Features");
-    WriteFeatureRows(gRecord.tmxFeatureNames, gRecord.tmxFeatureStatus);
+    WriteFeatureRows(r.tmxFeatureNames, r.tmxFeatureStatus);
     EndReportSection();
 }
 
-void WriteTransmetaStatusSection() {
-    const ProcessorRecord& r = gRecord;
+void WriteTransmetaStatusSection(const ProcessorRecord& r) {
     WriteTitleRow("Transmeta Processor Actual Status");
     WriteValueRow("Frequency", Decimal(r.tmxCurrentMhz) + " MHz");
     WriteValueRow("Voltage", Decimal(r.tmxCurrentVoltage) + " mV");
@@ -52,8 +50,7 @@ void WriteTransmetaStatusSection() {
     EndReportSection();
 }
 
-void WriteBenchmarkSection() {
-    const ProcessorRecord& r = gRecord;
+void WriteBenchmarkSection(const ProcessorRecord& r) {
     WriteTitleRow("Benchmark Result");
     WriteValueRow("Dhrystone ALU", ScoreText(r.dhrystoneScore, " MIPS"));
     WriteValueRow("Whetstone ALU", ScoreText(r.whetstoneScore, " MWIPS"));
