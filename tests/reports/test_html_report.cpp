@@ -23,17 +23,17 @@ namespace {
 void ProbeAndDrawMenu(const CpuidTable& table, const std::string& database) {
     ResetWorld(table);
     if (!database.empty()) {
-        OpenDatabaseText(database);
+        db = OpenDatabaseText(database);
     }
-    ProbeProcessor();
+    ProbeProcessor(record, db);
     ConsoleCapture menu;
-    DrawMenu();
+    DrawMenu(record);
 }
 
 // Runs the report dialogue with the typed line and returns the console output.
 std::string RunReportDialogue(const std::string& typed) {
     ConsoleCapture console(typed);
-    WriteHtmlReport();
+    WriteHtmlReport(record);
     return console.Output();
 }
 
@@ -154,9 +154,10 @@ const std::string kTransmetaOwnSectionsAndScores =
     SpacerRow();
 
 TEST(HtmlReportPage, EverySectionOnATransmetaProcessor) {
+    ProcessorRecord record;
     ProbeAndDrawMenu(EverySectionTransmeta(), kReportTestDatabase);
-    gRecord.dhrystoneScore = 2500000.0;
-    gRecord.whetstoneScore = 350000000.0;
+    record.dhrystoneScore = 2500000.0;
+    record.whetstoneScore = 350000000.0;
     std::string path = MakeTempDir("transmeta") + "/crusoe";
     RunReportDialogue(path + "\n");
     std::string expected = ExpectedReportHead() + Crlf(kTransmetaIdentityToDescriptors) +
@@ -265,10 +266,11 @@ const ScoreCase kScoreCases[] = {
 };
 
 TEST(HtmlReportBenchmark, ScoreCells) {
+    ProcessorRecord record;
     for (const ScoreCase& c : kScoreCases) {
         ProbeAndDrawMenu(OnlyLeavesZeroAndOne(), kReportTestDatabase);
-        gRecord.dhrystoneScore = c.score;
-        gRecord.whetstoneScore = c.score;
+        record.dhrystoneScore = c.score;
+        record.whetstoneScore = c.score;
         std::string path = MakeTempDir("scores") + "/s.html";
         RunReportDialogue(path + "\n");
         std::string page = ReadWholeFile(path);

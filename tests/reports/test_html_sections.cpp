@@ -14,11 +14,11 @@ namespace {
 // Writes one section from the record as the setup leaves it; returns the text.
 std::string SectionText(const std::function<void(ProcessorRecord&)>& setup, void (*writeSection)()) {
     ResetWorld();
-    gRecord.stdFeatureStatus.fill(StatusHidden);
-    gRecord.extFeatureStatus.fill(StatusHidden);
-    gRecord.powerMgmtStatus.fill(StatusHidden);
-    gRecord.tmxFeatureStatus.fill(StatusHidden);
-    setup(gRecord);
+    record.stdFeatureStatus.fill(StatusHidden);
+    record.extFeatureStatus.fill(StatusHidden);
+    record.powerMgmtStatus.fill(StatusHidden);
+    record.tmxFeatureStatus.fill(StatusHidden);
+    setup(record);
     std::stringbuf page;
     RouteTextFilesTo(&page);
     EXPECT_TRUE(reportFile.Create("section"));

@@ -17,14 +17,14 @@ std::string Show(void (*view)()) {
 
 void RecordL1(const std::array<uint32_t, 4>& regs) {
     ResetWorld();
-    gRecord.l1Regs = regs;
-    DecodeL1Fields();
+    record.l1Regs = regs;
+    DecodeL1Fields(record);
 }
 
 void RecordL2(const std::array<uint32_t, 4>& regs) {
     ResetWorld();
-    gRecord.l2Regs = regs;
-    DecodeL2Fields();
+    record.l2Regs = regs;
+    DecodeL2Fields(record);
 }
 
 } // namespace
@@ -32,8 +32,10 @@ void RecordL2(const std::array<uint32_t, 4>& regs) {
 // Leaves 0x80000005 and 0x80000006 of an AMD Athlon (Palomino), from
 // AuthenticAMD0000662_K7_Palomino_CPUID.txt.
 TEST(CacheViews, AthlonPalominoProbed) {
+    ProcessorRecord record;
+    IniFile db;
     ResetWorld(PalominoTable());
-    ProbeProcessor();
+    ProbeProcessor(record, db);
     EXPECT_EQ(
         Show(ShowL1Cache),
         Lines({"", "L1 cache and TLB configuration : ", " -> L1 Data TLB, 4M/2M pages, 4 ways, 8 entries",

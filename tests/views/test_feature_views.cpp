@@ -38,8 +38,9 @@ std::string Capture(const std::function<void()>& view, const std::string& input 
 } // namespace
 
 TEST(FeatureViews, FullListsStopAfterBit14) {
+    ProcessorRecord record;
     ResetWorld();
-    ProcessorRecord& r = gRecord;
+    ProcessorRecord& r = record;
     r.extPresent = true;
     NameEveryBit(r.stdFeatureNames, r.stdFeatureStatus, StatusPresent);
     NameEveryBit(r.extFeatureNames, r.extFeatureStatus, StatusAbsent);
@@ -52,6 +53,7 @@ TEST(FeatureViews, FullListsStopAfterBit14) {
 }
 
 TEST(FeatureViews, PagerStopsAtBit14WhateverIsHidden) {
+    ProcessorRecord record;
     struct Row {
         const char* name;
         std::function<void(FeatureStatusTable&)> hide;
@@ -79,8 +81,8 @@ TEST(FeatureViews, PagerStopsAtBit14WhateverIsHidden) {
     };
     for (const Row& row : rows) {
         ResetWorld();
-        NameEveryBit(gRecord.stdFeatureNames, gRecord.stdFeatureStatus, StatusPresent);
-        row.hide(gRecord.stdFeatureStatus);
+        NameEveryBit(record.stdFeatureNames, record.stdFeatureStatus, StatusPresent);
+        row.hide(record.stdFeatureStatus);
         EXPECT_EQ(Capture(ShowStandardFeatures),
                   "\r\nStandard processor features supported :\r\n" + row.body + "\r\n" + kEnd)
             << row.name;
@@ -88,6 +90,7 @@ TEST(FeatureViews, PagerStopsAtBit14WhateverIsHidden) {
 }
 
 TEST(FeatureViews, NamesArePaddedToTheListWidth) {
+    ProcessorRecord record;
     struct Row {
         const char* name;
         int32_t width;
@@ -108,7 +111,7 @@ TEST(FeatureViews, NamesArePaddedToTheListWidth) {
     };
     for (const Row& row : rows) {
         ResetWorld();
-        ProcessorRecord& r = gRecord;
+        ProcessorRecord& r = record;
         r.powerMgmtStatus.fill(StatusHidden);
         r.powerMgmtNames[0] = "short";
         r.powerMgmtStatus[0] = StatusPresent;
@@ -123,8 +126,9 @@ TEST(FeatureViews, NamesArePaddedToTheListWidth) {
 }
 
 TEST(FeatureViews, PowerAndTransmetaListsNeverPause) {
+    ProcessorRecord record;
     ResetWorld();
-    ProcessorRecord& r = gRecord;
+    ProcessorRecord& r = record;
     NameEveryBit(r.powerMgmtNames, r.powerMgmtStatus, StatusPresent);
     NameEveryBit(r.tmxFeatureNames, r.tmxFeatureStatus, StatusAbsent);
     r.PowerManagementWidth = 35;
@@ -137,8 +141,9 @@ TEST(FeatureViews, PowerAndTransmetaListsNeverPause) {
 }
 
 TEST(FeatureViews, StandardListPadsToItsWidth) {
+    ProcessorRecord record;
     ResetWorld();
-    ProcessorRecord& r = gRecord;
+    ProcessorRecord& r = record;
     r.stdFeatureNames[0] = "FPU";
     r.stdFeatureStatus[0] = StatusPresent;
     r.stdFeatureNames[20] = std::string(50, 'n');
@@ -158,6 +163,7 @@ TEST(FeatureViews, StandardListPadsToItsWidth) {
 }
 
 TEST(FeatureViews, CyrixNamesExtendedBit24) {
+    ProcessorRecord record;
     struct Row {
         const char* vendorId;
         uint8_t status24;
@@ -173,7 +179,7 @@ TEST(FeatureViews, CyrixNamesExtendedBit24) {
     };
     for (const Row& row : rows) {
         ResetWorld();
-        ProcessorRecord& r = gRecord;
+        ProcessorRecord& r = record;
         r.vendorId = row.vendorId;
         r.extPresent = true;
         r.ExtendedFeaturesWidth = 30;
@@ -190,10 +196,11 @@ TEST(FeatureViews, CyrixNamesExtendedBit24) {
 }
 
 TEST(FeatureViews, ExtendedListWithoutExtendedLeavesWritesNothing) {
+    ProcessorRecord record;
     ResetWorld();
-    NameEveryBit(gRecord.extFeatureNames, gRecord.extFeatureStatus, StatusPresent);
+    NameEveryBit(record.extFeatureNames, record.extFeatureStatus, StatusPresent);
     ConsoleCapture console("left for the menu\n");
-    ShowExtendedFeatures();
+    ShowExtendedFeatures(record);
     EXPECT_EQ(console.Output(), "");
     std::string next;
     ASSERT_TRUE(ConReadLine(next));
@@ -201,10 +208,11 @@ TEST(FeatureViews, ExtendedListWithoutExtendedLeavesWritesNothing) {
 }
 
 TEST(FeatureViews, TextTypedAtEitherStopIsThrownAway) {
+    ProcessorRecord record;
     ResetWorld();
-    NameEveryBit(gRecord.stdFeatureNames, gRecord.stdFeatureStatus, StatusPresent);
+    NameEveryBit(record.stdFeatureNames, record.stdFeatureStatus, StatusPresent);
     ConsoleCapture console("Q\nD some text\nI\n");
-    ShowStandardFeatures();
+    ShowStandardFeatures(record);
     EXPECT_EQ(console.Output(), "\r\nStandard processor features supported :\r\n" + Rows(0, 14, 47, "Yes") +
                                     "\r\n" + kMore + Rows(15, 31, 47, "Yes") + "\r\n" + kEnd);
     std::string next;
@@ -215,10 +223,12 @@ TEST(FeatureViews, TextTypedAtEitherStopIsThrownAway) {
 // Registers of a Crusoe TM5800, from GenuineTMx860000543_Crusoe_CPUID.txt:
 // leaf 0x80860001 EDX 000001CE sets bits 1, 2, 3, 6, 7 and 8.
 TEST(FeatureViews, CrusoeTransmetaFeaturesProbed) {
+    ProcessorRecord record;
+    IniFile db;
     ResetWorld(CrusoeTable(0x80860007));
-    OpenDatabaseText("[TransmetaFeatures]\n0=Recovery Mode\n1=LongRun\n3=LongRun Table Interface [LRTI]\n"
+    db = OpenDatabaseText("[TransmetaFeatures]\n0=Recovery Mode\n1=LongRun\n3=LongRun Table Interface [LRTI]\n"
                      "7=PTTI1\n8=PTTI2\n12=Processor Break Events\n");
-    ProbeProcessor();
+    ProbeProcessor(record, db);
     EXPECT_EQ(Capture(ShowTransmetaFeatures, "\n"),
               Lines({"", "Transmeta processor features supported :", " -> Recovery Mode : No",
                      " -> LongRun : Yes", " -> LongRun Table Interface [LRTI] : Yes", " -> PTTI1 : Yes",
