@@ -86,9 +86,9 @@ TEST_F(BenchDrivers, DhrystoneTooShortKeepsMicros) {
         record.dhrystoneMicros = 7.0;
         record.verbose = true;
         ClockReads({kTen, row.end});
-        EXPECT_EQ(Dhrystone(record, "1\n\n"), kDhrystoneHead +
-                                          Lines({" -> Execution starts,    1000 runs through Dhrystone"}) +
-                                          kTooSmall + kEnd)
+        EXPECT_EQ(Dhrystone(record, "1\n\n"),
+                  kDhrystoneHead + Lines({" -> Execution starts,    1000 runs through Dhrystone"}) +
+                      kTooSmall + kEnd)
             << row.name;
         EXPECT_EQ(record.dhrystoneScore, -1.0) << row.name;
         EXPECT_EQ(record.dhrystoneMicros, 7.0) << row.name;
@@ -114,9 +114,9 @@ TEST_F(BenchDrivers, WhetstoneScreens) {
                   kEnd);
 
     ClockReads({kTen, {10, 0, 0, 1}});
-    EXPECT_EQ(Whetstone(record, "100\n\n"), kWhetstoneHead +
-                                        Lines({" -> Execution starts,         100 runs through Whetstone"}) +
-                                        kTooSmall + kEnd);
+    EXPECT_EQ(Whetstone(record, "100\n\n"),
+              kWhetstoneHead + Lines({" -> Execution starts,         100 runs through Whetstone"}) +
+                  kTooSmall + kEnd);
     EXPECT_EQ(record.whetstoneScore, -1.0);
     EXPECT_EQ(record.whetstoneMicros, 5000.0);
 }

@@ -162,7 +162,8 @@ TEST_F(Database, ReadNumberedNamesCountsStoredNames) {
 }
 
 TEST_F(Database, NumberedKeysTakeEveryHexadecimalPrefix) {
-    db = OpenDatabaseText("[Hex]\r\nx1A=bare x\r\nX1b=bare X\r\n$1C=dollar\r\n0x1D=zero x\r\n0X1E=zero X\r\n");
+    db =
+        OpenDatabaseText("[Hex]\r\nx1A=bare x\r\nX1b=bare X\r\n$1C=dollar\r\n0x1D=zero x\r\n0X1E=zero X\r\n");
     FeatureNameTable names;
     EXPECT_EQ(ReadNumberedNames(db, "Hex", names), 4);
     const char* expected[] = {"bare x", "bare X", "dollar", "zero x", "zero X"};
@@ -173,7 +174,7 @@ TEST_F(Database, NumberedKeysTakeEveryHexadecimalPrefix) {
 
 TEST_F(Database, DescriptorAndVendorLookups) {
     db = OpenDatabaseText("[DATInfo]\r\nVersion= 2026.12 test \r\n[Vendor]\r\nGenuineIntel=Intel\r\n"
-                     "[CacheSizeTLB]\r\n2c=L1 data cache: 32 KB\r\n66=L1 data cache: 8 KB\r\n");
+                          "[CacheSizeTLB]\r\n2c=L1 data cache: 32 KB\r\n66=L1 data cache: 8 KB\r\n");
     EXPECT_EQ(ReadDatabaseVersion(db), "2026.12 test");
     EXPECT_EQ(LookupVendorKey(db, "GenuineIntel"), "Intel");
     EXPECT_EQ(LookupVendorKey(db, "AuthenticAMD"), "");

@@ -11,7 +11,6 @@ namespace {
 class Features : public ::testing::Test {
   protected:
     void SetUp() override { ResetWorld(); }
-    void TearDown() override { CloseDatabase(); }
 };
 
 std::string StatusString(const FeatureStatusTable& status) {
@@ -61,7 +60,7 @@ TEST_F(Features, ConfigurationDescriptors) {
     ProcessorRecord record;
     IniFile db;
     db = OpenDatabaseText("[CacheSizeTLB]\r\n01=one\r\n66=six-six\r\n5B=five-b\r\n50=five-oh\r\n2C=two-c\r\n"
-                     "08=eight\r\n");
+                          "08=eight\r\n");
     record.configRegs = {0x665B5001, 0x2C00082C, 0x80662C50, 0x0000002C};
     DecodeConfigurationDescriptors(record, db);
     const std::array<std::string, 16> expected = {

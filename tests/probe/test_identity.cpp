@@ -104,8 +104,8 @@ TEST(Identity, DatabaseNamesNeedAVendorKey) {
     ResetWorld();
     const std::string any(32, '?');
     db = OpenDatabaseText("[Vendor]\r\nGenuineIntel=Intel\r\n[VendorIntel]\r\n" + any +
-                     "=Some Intel\r\n[ExtVendorIntel]\r\n" + std::string(32, '0') +
-                     "=Ext zero\r\n[VendorAMD]\r\n" + any + "=Some AMD\r\n");
+                          "=Some Intel\r\n[ExtVendorIntel]\r\n" + std::string(32, '0') +
+                          "=Ext zero\r\n[VendorAMD]\r\n" + any + "=Some AMD\r\n");
     record.vendorId = "GenuineIntel";
     DecodeIdentityNames(record, db);
     EXPECT_EQ(record.vendorName, "Some Intel");

@@ -50,7 +50,7 @@ std::string PartOpening(const char* title) {
 // returns the file's content.
 std::string CaptureOf(const CpuidTable& table) {
     ResetWorld(table);
-    ProbeProcessor(record, db);
+    ProcessorRecord record = ProbedRecord();
     std::string path = MakeTempDir("capture") + "/cap";
     ConsoleCapture console(path + "\n");
     WriteRawCapture(record);
@@ -168,15 +168,13 @@ TEST(RawCaptureFile, PartThresholds) {
 // Every maximum at its highest: each part stops after 256 blocks, and no leaf
 // above the listed ones is asked for.
 TEST(RawCaptureFile, ImplausibleMaximaAreCutTo256BlocksPerPart) {
-    ProcessorRecord record;
-    IniFile db;
     CpuidTable table{
         {0x00000000, {0xFFFFFFFF, 0, 0, 0}},
         {0x80000000, {0xFFFFFFFF, 0, 0, 0}},
         {0x80860000, {0xFFFFFFFF, 0, 0, 0}},
     };
     ResetWorld(table);
-    ProbeProcessor(record, db);
+    ProcessorRecord record = ProbedRecord();
     std::set<uint32_t> asked;
     SetCpuidBackend(CpuidBackend{[] { return true; },
                                  [&asked](uint32_t leaf) {

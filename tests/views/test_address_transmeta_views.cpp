@@ -12,9 +12,9 @@ namespace {
 const char kEnd[] = " ---- End ----";
 
 // Runs a view that must not wait: it gets input it must leave unread.
-std::string ShowWithoutWaiting(void (*view)()) {
+std::string ShowWithoutWaiting(const ProcessorRecord& record, void (*view)(const ProcessorRecord&)) {
     ConsoleCapture console("unread\n");
-    view();
+    view(record);
     std::string next;
     EXPECT_TRUE(ConReadLine(next));
     EXPECT_EQ(next, "unread");
@@ -42,6 +42,7 @@ TEST(AddressSizeView, WidthsAndByteCounts) {
     };
     for (const Row& row : rows) {
         ResetWorld();
+        record = ProcessorRecord{};
         record.physAddrBits = row.physBits;
         record.linearAddrBits = row.linearBits;
         record.physAddrSpace = PowerOf(2, row.physBits);
@@ -96,8 +97,10 @@ TEST(TransmetaIdentityView, CrusoeAtEachLevel) {
     };
     for (const Row& row : rows) {
         ResetWorld(CrusoeTable(row.level));
+        record = ProcessorRecord{};
+        db = IniFile{};
         ProbeProcessor(record, db);
-        EXPECT_EQ(ShowWithoutWaiting(ShowTransmetaIdentity), row.screen) << std::hex << row.level;
+        EXPECT_EQ(ShowWithoutWaiting(record, ShowTransmetaIdentity), row.screen) << std::hex << row.level;
     }
 }
 
@@ -115,6 +118,7 @@ TEST(TransmetaIdentityView, InformationTextIsWrittenAsItStands) {
     };
     for (const Row& row : rows) {
         ResetWorld();
+        record = ProcessorRecord{};
         ProcessorRecord& r = record;
         r.maxTransmetaLevel = 0x80860003u;
         r.tmxVendorId = "GenuineTMx86";
@@ -126,7 +130,7 @@ TEST(TransmetaIdentityView, InformationTextIsWrittenAsItStands) {
         r.tmxSoftwareRevExtra = 0xDEADBEEF;
         r.tmxNominalMhz = 0xFFFFFFFFu;
         std::memcpy(r.tmxInfoText.data(), row.bytes.data(), row.bytes.size());
-        EXPECT_EQ(ShowWithoutWaiting(ShowTransmetaIdentity),
+        EXPECT_EQ(ShowWithoutWaiting(record, ShowTransmetaIdentity),
                   Lines({"", "Transmeta Processor Identity :", " -> Vendor          : GenuineTMx86",
                          " -> Family          : 5", " -> Model           : 4", " -> Stepping        : C",
                          " -> Hardware Rev.   : AB.00-10.FF", " -> Software Rev.   : 01.02.03-04-DEADBEEF",
@@ -152,10 +156,11 @@ TEST(TransmetaStatusView, ThreeLinesAndNoWait) {
     };
     for (const Row& row : rows) {
         ResetWorld();
+        record = ProcessorRecord{};
         record.tmxCurrentMhz = row.mhz;
         record.tmxCurrentVoltage = row.millivolts;
         record.tmxCurrentPerformance = row.percent;
-        EXPECT_EQ(ShowWithoutWaiting(ShowTransmetaStatus), row.screen) << row.name;
+        EXPECT_EQ(ShowWithoutWaiting(record, ShowTransmetaStatus), row.screen) << row.name;
     }
 }
 
@@ -164,7 +169,7 @@ TEST(TransmetaStatusView, CrusoeProbed) {
     IniFile db;
     ResetWorld(CrusoeTable(0x80860007u));
     ProbeProcessor(record, db);
-    EXPECT_EQ(ShowWithoutWaiting(ShowTransmetaStatus),
+    EXPECT_EQ(ShowWithoutWaiting(record, ShowTransmetaStatus),
               Lines({" -> Current Freq.   : 1000 MHz", " -> Current Voltage : 1400 mV",
                      " -> Performance     : 100 percent"}));
 }

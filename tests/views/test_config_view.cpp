@@ -8,7 +8,7 @@ namespace {
 
 const char kEnd[] = " ---- End ----";
 
-std::string ShowDescriptors() {
+std::string ShowDescriptors(const ProcessorRecord& record) {
     ConsoleCapture console("\n");
     ShowConfigurationDescriptors(record);
     return console.Output();
@@ -35,7 +35,7 @@ TEST(ConfigView, PentiumIIICoppermineProbed) {
     db = OpenDatabaseText(kDescriptorNames);
     ProbeProcessor(record, db);
     EXPECT_EQ(
-        ShowDescriptors(),
+        ShowDescriptors(record),
         Lines({"",
                "Standard processor configuration descriptor :", " -> Data TLB: 4 KB pages, 4-way, 64 entries",
                " -> Code TLB: 4 MB pages, fully associative, 2 entries",
@@ -62,10 +62,11 @@ TEST(ConfigView, ListsNamedEntriesInRegisterAndByteOrder) {
     };
     for (const Row& row : rows) {
         ResetWorld();
+        record = ProcessorRecord{};
         for (size_t i = 0; i < 16; ++i) {
             record.configNames[i] = row.names[i] ? row.names[i] : "";
         }
-        EXPECT_EQ(ShowDescriptors(), row.screen + kEnd) << row.name;
+        EXPECT_EQ(ShowDescriptors(record), row.screen + kEnd) << row.name;
     }
 }
 
@@ -81,11 +82,11 @@ TEST(ConfigView, ReservedRegistersAndUnknownCodesGiveNoLine) {
     });
     db = OpenDatabaseText(kDescriptorNames);
     ProbeProcessor(record, db);
-    EXPECT_EQ(ShowDescriptors(), Lines({"", "Standard processor configuration descriptor :",
-                                        " -> Data TLB: 4 KB pages, 4-way, 64 entries",
-                                        " -> Data TLB: 4 KB pages, 4-way, 64 entries",
-                                        " -> Code TLB: 4 MB pages, fully associative, 2 entries",
-                                        " -> Code TLB: 4 KB pages, 4-way, 32 entries",
-                                        " -> L2 cache: 256 KB, 8-way, 32-byte lines", ""}) +
-                                     kEnd);
+    EXPECT_EQ(ShowDescriptors(record), Lines({"", "Standard processor configuration descriptor :",
+                                              " -> Data TLB: 4 KB pages, 4-way, 64 entries",
+                                              " -> Data TLB: 4 KB pages, 4-way, 64 entries",
+                                              " -> Code TLB: 4 MB pages, fully associative, 2 entries",
+                                              " -> Code TLB: 4 KB pages, 4-way, 32 entries",
+                                              " -> L2 cache: 256 KB, 8-way, 32-byte lines", ""}) +
+                                           kEnd);
 }

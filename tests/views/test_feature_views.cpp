@@ -29,9 +29,10 @@ std::string Rows(int first, int last, int width, const char* answer) {
     return text;
 }
 
-std::string Capture(const std::function<void()>& view, const std::string& input = "\n\n") {
+std::string Capture(const ProcessorRecord& record, void (*view)(const ProcessorRecord&),
+                    const std::string& input = "\n\n") {
     ConsoleCapture console(input);
-    view();
+    view(record);
     return console.Output();
 }
 
@@ -44,12 +45,12 @@ TEST(FeatureViews, FullListsStopAfterBit14) {
     r.extPresent = true;
     NameEveryBit(r.stdFeatureNames, r.stdFeatureStatus, StatusPresent);
     NameEveryBit(r.extFeatureNames, r.extFeatureStatus, StatusAbsent);
-    EXPECT_EQ(Capture(ShowStandardFeatures), "\r\nStandard processor features supported :\r\n" +
-                                                 Rows(0, 14, 47, "Yes") + "\r\n" + kMore +
-                                                 Rows(15, 31, 47, "Yes") + "\r\n" + kEnd);
-    EXPECT_EQ(Capture(ShowExtendedFeatures), "\r\nExtended processor features supported :\r\n" +
-                                                 Rows(0, 14, 47, "No") + "\r\n" + kMore +
-                                                 Rows(15, 31, 47, "No") + "\r\n" + kEnd);
+    EXPECT_EQ(Capture(record, ShowStandardFeatures), "\r\nStandard processor features supported :\r\n" +
+                                                         Rows(0, 14, 47, "Yes") + "\r\n" + kMore +
+                                                         Rows(15, 31, 47, "Yes") + "\r\n" + kEnd);
+    EXPECT_EQ(Capture(record, ShowExtendedFeatures), "\r\nExtended processor features supported :\r\n" +
+                                                         Rows(0, 14, 47, "No") + "\r\n" + kMore +
+                                                         Rows(15, 31, 47, "No") + "\r\n" + kEnd);
 }
 
 TEST(FeatureViews, PagerStopsAtBit14WhateverIsHidden) {
@@ -81,9 +82,10 @@ TEST(FeatureViews, PagerStopsAtBit14WhateverIsHidden) {
     };
     for (const Row& row : rows) {
         ResetWorld();
+        record = ProcessorRecord{};
         NameEveryBit(record.stdFeatureNames, record.stdFeatureStatus, StatusPresent);
         row.hide(record.stdFeatureStatus);
-        EXPECT_EQ(Capture(ShowStandardFeatures),
+        EXPECT_EQ(Capture(record, ShowStandardFeatures),
                   "\r\nStandard processor features supported :\r\n" + row.body + "\r\n" + kEnd)
             << row.name;
     }
@@ -111,6 +113,7 @@ TEST(FeatureViews, NamesArePaddedToTheListWidth) {
     };
     for (const Row& row : rows) {
         ResetWorld();
+        record = ProcessorRecord{};
         ProcessorRecord& r = record;
         r.powerMgmtStatus.fill(StatusHidden);
         r.powerMgmtNames[0] = "short";
@@ -120,8 +123,8 @@ TEST(FeatureViews, NamesArePaddedToTheListWidth) {
         r.powerMgmtNames[17] = "a good deal longer";
         r.powerMgmtStatus[17] = StatusPresent;
         r.powerMgmtStatus[31] = StatusAbsent; // no data file: an empty name is still a row
-        r.PowerManagementWidth = row.width;
-        EXPECT_EQ(Capture(ShowPowerManagement, "\n"), row.screen + kEnd) << row.name;
+        r.textWidths.powerManagement = row.width;
+        EXPECT_EQ(Capture(record, ShowPowerManagement, "\n"), row.screen + kEnd) << row.name;
     }
 }
 
@@ -131,12 +134,12 @@ TEST(FeatureViews, PowerAndTransmetaListsNeverPause) {
     ProcessorRecord& r = record;
     NameEveryBit(r.powerMgmtNames, r.powerMgmtStatus, StatusPresent);
     NameEveryBit(r.tmxFeatureNames, r.tmxFeatureStatus, StatusAbsent);
-    r.PowerManagementWidth = 35;
-    EXPECT_EQ(Capture(ShowPowerManagement, "\n"),
+    r.textWidths.powerManagement = 35;
+    EXPECT_EQ(Capture(record, ShowPowerManagement, "\n"),
               "\r\nEnhanced Power Management supported :\r\n" + Rows(0, 31, 35, "Yes") + "\r\n" + kEnd);
     // The Transmeta list is never padded, even when a width is configured elsewhere.
-    r.StandardFeaturesWidth = r.ExtendedFeaturesWidth = 20;
-    EXPECT_EQ(Capture(ShowTransmetaFeatures, "\n"),
+    r.textWidths.standardFeatures = r.textWidths.extendedFeatures = 20;
+    EXPECT_EQ(Capture(record, ShowTransmetaFeatures, "\n"),
               "\r\nTransmeta processor features supported :\r\n" + Rows(0, 31, 0, "No") + "\r\n" + kEnd);
 }
 
@@ -155,7 +158,7 @@ TEST(FeatureViews, StandardListPadsToItsWidth) {
         r.stdFeatureStatus[bit] = StatusHidden;
     }
     EXPECT_EQ(
-        Capture(ShowStandardFeatures),
+        Capture(record, ShowStandardFeatures),
         Lines({"", "Standard processor features supported :", " -> FPU" + std::string(44, ' ') + " : Yes", "",
                std::string(kMore) + " -> " + std::string(50, 'n') + " : No",
                " -> " + std::string(47, 'e') + " : Yes", ""}) +
@@ -179,18 +182,19 @@ TEST(FeatureViews, CyrixNamesExtendedBit24) {
     };
     for (const Row& row : rows) {
         ResetWorld();
+        record = ProcessorRecord{};
         ProcessorRecord& r = record;
         r.vendorId = row.vendorId;
         r.extPresent = true;
-        r.ExtendedFeaturesWidth = 30;
+        r.textWidths.extendedFeatures = 30;
         r.extFeatureStatus.fill(StatusHidden);
         r.extFeatureNames[23] = "MMX";
         r.extFeatureStatus[23] = StatusPresent;
         r.extFeatureNames[24] = "FXSR";
         r.extFeatureStatus[24] = row.status24;
-        EXPECT_EQ(Capture(ShowExtendedFeatures), Lines({"", "Extended processor features supported :", ""}) +
-                                                     kMore + " -> MMX                            : Yes\r\n" +
-                                                     row.row24 + "\r\n" + kEnd)
+        EXPECT_EQ(Capture(record, ShowExtendedFeatures),
+                  Lines({"", "Extended processor features supported :", ""}) + kMore +
+                      " -> MMX                            : Yes\r\n" + row.row24 + "\r\n" + kEnd)
             << row.vendorId << " status " << int(row.status24);
     }
 }
@@ -226,10 +230,11 @@ TEST(FeatureViews, CrusoeTransmetaFeaturesProbed) {
     ProcessorRecord record;
     IniFile db;
     ResetWorld(CrusoeTable(0x80860007));
-    db = OpenDatabaseText("[TransmetaFeatures]\n0=Recovery Mode\n1=LongRun\n3=LongRun Table Interface [LRTI]\n"
-                     "7=PTTI1\n8=PTTI2\n12=Processor Break Events\n");
+    db =
+        OpenDatabaseText("[TransmetaFeatures]\n0=Recovery Mode\n1=LongRun\n3=LongRun Table Interface [LRTI]\n"
+                         "7=PTTI1\n8=PTTI2\n12=Processor Break Events\n");
     ProbeProcessor(record, db);
-    EXPECT_EQ(Capture(ShowTransmetaFeatures, "\n"),
+    EXPECT_EQ(Capture(record, ShowTransmetaFeatures, "\n"),
               Lines({"", "Transmeta processor features supported :", " -> Recovery Mode : No",
                      " -> LongRun : Yes", " -> LongRun Table Interface [LRTI] : Yes", " -> PTTI1 : Yes",
                      " -> PTTI2 : Yes", " -> Processor Break Events : No", ""}) +
