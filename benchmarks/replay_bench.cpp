@@ -111,7 +111,6 @@ double TimeReplayedStartup(const std::string& path, std::string& lastOutput) {
         std::istringstream input;
         std::ostringstream output;
         SetConsoleStreams(&input, &output);
-        ResetProcessorRecord();
         Clock::time_point start = Clock::now();
         RunVeldrix({"-r", path});
         times.push_back(MillisecondsSince(start));

@@ -35,18 +35,21 @@ int main() {
     double probeTotal = 0;
     double databaseTotal = 0;
     double menuTotal = 0;
+    ProcessorRecord record;
     for (int i = 0; i < rounds; ++i) {
-        ResetProcessorRecord();
+        record = ProcessorRecord{};
         Clock::time_point start = Clock::now();
-        OpenDatabaseAt(VELDRIX_SOURCE_DIR "/data/veldrix.dat");
+        IniFile database = OpenDatabaseAt(VELDRIX_SOURCE_DIR "/data/veldrix.dat");
+        record.textWidths = ReadTextWidths(database);
         databaseTotal += MillisecondsSince(start);
 
         start = Clock::now();
-        ProbeProcessor(); // hardware CPUID, all lookups, closes the database
+        ProbeProcessor(record, database); // hardware CPUID, all lookups
+        CloseDatabase(database);
         probeTotal += MillisecondsSince(start);
 
         start = Clock::now();
-        DrawMenu();
+        DrawMenu(record);
         menuTotal += MillisecondsSince(start);
         output.str("");
     }
@@ -62,6 +65,6 @@ int main() {
     std::printf("start-up without the clock   : %8.3f ms (budget 5 ms)\n",
                 (databaseTotal + probeTotal + menuTotal) / rounds);
     std::printf("peak memory                  : %8.2f MB (budget 8 MB)\n", usage.ru_maxrss / 1024.0);
-    std::printf("processor                    : %s\n", gRecord.vendorName.c_str());
+    std::printf("processor                    : %s\n", record.vendorName.c_str());
     return 0;
 }

@@ -9,6 +9,8 @@
 #include <functional>
 #include <string>
 
+struct ProcessorRecord;
+
 // ---- Timer shared by both benchmarks ----
 
 // Priorities before the raise, the two times of day of the last measurement
@@ -128,6 +130,7 @@ struct RunCountEntry {
 };
 RunCountEntry ReadRunCount();
 
-// Console drivers of menu keys D and W.
-void ShowDhrystone();
-void ShowWhetstone();
+// Console drivers of menu keys D and W; the scores stay in the record for
+// the HTML report.
+void ShowDhrystone(ProcessorRecord& record);
+void ShowWhetstone(ProcessorRecord& record);

@@ -11,10 +11,8 @@
 
 namespace {
 
-// The runs typed for Dhrystone are thousands; Whetstone's largest module
-// count is 899 times the runs.
+// The runs typed for Dhrystone are thousands.
 constexpr int32_t kDhrystoneRunsPerEntry = 1000;
-constexpr int32_t kLargestWhetstoneFactor = 899;
 
 // An integer right-aligned in width characters.
 std::string RightAligned(int32_t value, int width) {
@@ -68,10 +66,6 @@ bool DhrystoneEntryInRange(int32_t thousands) {
     return thousands <= INT32_MAX / kDhrystoneRunsPerEntry && thousands >= INT32_MIN / kDhrystoneRunsPerEntry;
 }
 
-bool WhetstoneRunsInRange(int32_t n) {
-    return n <= INT32_MAX / kLargestWhetstoneFactor && n >= INT32_MIN / kLargestWhetstoneFactor;
-}
-
 RunCountEntry ReadRunCount() {
     std::string token;
     int32_t value = 0;
@@ -107,16 +101,16 @@ bool AskRunCount(const char* title, const char* prompt, bool (*inRange)(int32_t)
     return true;
 }
 
-void WriteRunsStart(const std::string& name, int32_t runs, int width) {
-    if (gRecord.verbose) {
+void WriteRunsStart(bool verbose, const std::string& name, int32_t runs, int width) {
+    if (verbose) {
         ConLine(" -> Execution starts, " + RightAligned(runs, width) + " runs through " + name);
     }
 }
 
 // The score lines of a run, or the two lines of a run that was too short.
-void WriteScore(const std::string& name, const char* unit, double score, double micros) {
+void WriteScore(bool verbose, const std::string& name, const char* unit, double score, double micros) {
     if (score > -1.0) {
-        if (gRecord.verbose) {
+        if (verbose) {
             ConLine(" -> Microseconds for one run through " + name + ": " + FixedReal(micros, 12, 8));
         }
         ConLine(" ==> " + name + " score: " + FixedReal(score, 17, 4) + "    [" +
@@ -128,30 +122,28 @@ void WriteScore(const std::string& name, const char* unit, double score, double 
 
 } // namespace
 
-void ShowDhrystone() {
-    ProcessorRecord& r = gRecord;
+void ShowDhrystone(ProcessorRecord& r) {
     int32_t thousands = 0;
     if (AskRunCount("Dhrystone Benchmark, based on Version 2.1 - Pascal Language",
                     " -> Please give the number of runs through the benchmark [in thausands]: ",
                     DhrystoneEntryInRange, thousands)) {
         r.dhrystoneRuns = thousands * kDhrystoneRunsPerEntry;
-        WriteRunsStart("Dhrystone", r.dhrystoneRuns, 7);
+        WriteRunsStart(r.verbose, "Dhrystone", r.dhrystoneRuns, 7);
         r.dhrystoneScore = RunDhrystone(r.dhrystoneRuns, r.dhrystoneMicros);
-        WriteScore("Dhrystone", "MIPS", r.dhrystoneScore, r.dhrystoneMicros);
+        WriteScore(r.verbose, "Dhrystone", "MIPS", r.dhrystoneScore, r.dhrystoneMicros);
     }
     PauseEnd();
 }
 
-void ShowWhetstone() {
-    ProcessorRecord& r = gRecord;
+void ShowWhetstone(ProcessorRecord& r) {
     int32_t runs = 0;
     if (AskRunCount("Whetstone Benchmark - Pascal Language",
                     " -> Please give the number of runs through the benchmark: ", WhetstoneRunsInRange,
                     runs)) {
         r.whetstoneRuns = runs;
-        WriteRunsStart("Whetstone", r.whetstoneRuns, 11);
+        WriteRunsStart(r.verbose, "Whetstone", r.whetstoneRuns, 11);
         r.whetstoneScore = RunWhetstone(r.whetstoneRuns, r.whetstoneMicros);
-        WriteScore("Whetstone", "MWIPS", r.whetstoneScore, r.whetstoneMicros);
+        WriteScore(r.verbose, "Whetstone", "MWIPS", r.whetstoneScore, r.whetstoneMicros);
     }
     PauseEnd();
 }

@@ -6,6 +6,7 @@
 #include "bench/procedure.hpp"
 
 #include <cmath>
+#include <cstdint>
 
 namespace whetstone {
 
@@ -66,6 +67,17 @@ BENCH_PROCEDURE void P3(double X, double Y, double* Z) {
 } // namespace whetstone
 
 using namespace whetstone;
+
+namespace {
+
+// The largest module count is 899 times the runs.
+constexpr int32_t kLargestWhetstoneFactor = 899;
+
+} // namespace
+
+bool WhetstoneRunsInRange(int32_t n) {
+    return n <= INT32_MAX / kLargestWhetstoneFactor && n >= INT32_MIN / kLargestWhetstoneFactor;
+}
 
 WhetstoneCounts CountWhetstoneLoops(int32_t n) {
     if (!WhetstoneRunsInRange(n)) {

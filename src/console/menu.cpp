@@ -2,51 +2,42 @@
 
 #include "bench/bench.hpp"
 #include "console/console_io.hpp"
+#include "console/menu_sections.hpp"
 #include "console/replay.hpp"
 #include "database/processor_db.hpp"
 #include "probe/cpuid.hpp"
-#include "probe/leaves.hpp"
 #include "probe/probe.hpp"
 #include "probe/record.hpp"
 #include "reports/html_report.hpp"
 #include "reports/raw_capture.hpp"
 #include "views/views.hpp"
 
-#include <cstring>
-
 namespace {
 
 const char kSeparator[] = "  --------------------------------------------";
-const char kAcceptedKeys[] = "12?ACDFHIPQRSTWfit";
-
-// One menu key: the section flag it needs (none for the always-offered keys)
-// and what it runs. A key whose action is not built yet does nothing.
+// The keys that are always offered, after the optional sections.
 struct MenuAction {
     char key;
-    bool SectionFlagSet::*needs;
-    void (*action)();
+    void (*action)(ProcessorRecord& record);
 };
 
 const MenuAction kMenuActions[] = {
-    {'I', &SectionFlagSet::identity, ShowProcessorIdentity},
-    {'F', &SectionFlagSet::stdFeatures, ShowStandardFeatures},
-    {'C', &SectionFlagSet::stdConfig, ShowConfigurationDescriptors},
-    {'i', &SectionFlagSet::extIdentity, ShowExtendedIdentity},
-    {'f', &SectionFlagSet::extFeatures, ShowExtendedFeatures},
-    {'1', &SectionFlagSet::l1Cache, ShowL1Cache},
-    {'2', &SectionFlagSet::l2Cache, ShowL2Cache},
-    {'P', &SectionFlagSet::powerManagement, ShowPowerManagement},
-    {'H', &SectionFlagSet::addressWidths, ShowAddressSizes},
-    {'T', &SectionFlagSet::transmetaIdentity, ShowTransmetaIdentity},
-    {'t', &SectionFlagSet::transmetaFeatures, ShowTransmetaFeatures},
-    {'S', &SectionFlagSet::transmetaStatus, ShowTransmetaStatus},
-    {'D', nullptr, ShowDhrystone},
-    {'W', nullptr, ShowWhetstone},
-    {'R', nullptr, WriteHtmlReport},
-    {'A', nullptr, ShowAbout},
-    {'?', nullptr, ShowHelp},
-    {'Q', nullptr, ShowQuitScreen},
+    {'D', ShowDhrystone},
+    {'W', ShowWhetstone},
+    {'R', [](ProcessorRecord& r) { WriteHtmlReport(r); }},
+    {'A', ShowAbout},
+    {'?', [](ProcessorRecord&) { ShowHelp(); }},
+    {'Q', ShowQuitScreen},
 };
+
+const MenuAction* FindMenuAction(char key) {
+    for (const MenuAction& entry : kMenuActions) {
+        if (entry.key == key) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
 
 // Writes the lines of one menu row and sets the flags it offers.
 void OfferSection(bool& flag, const char* line) {
@@ -54,21 +45,19 @@ void OfferSection(bool& flag, const char* line) {
     ConLine(line);
 }
 
-void Dispatch(char key) {
-    for (const MenuAction& entry : kMenuActions) {
-        if (entry.key != key) {
-            continue;
+// A section runs only once the menu has offered it.
+void Dispatch(ProcessorRecord& record, char key) {
+    if (const MenuSection* section = FindMenuSection(key)) {
+        if (record.sectionFlags.*section->flag) {
+            section->show(record);
         }
-        bool offered = entry.needs == nullptr || gRecord.sectionFlags.*entry.needs;
-        if (offered && entry.action != nullptr) {
-            entry.action();
-        }
-        return;
+    } else if (const MenuAction* entry = FindMenuAction(key)) {
+        entry->action(record);
     }
 }
 
 bool IsAcceptedKey(char key) {
-    return key != '\0' && std::strchr(kAcceptedKeys, key) != nullptr;
+    return FindMenuSection(key) != nullptr || FindMenuAction(key) != nullptr;
 }
 
 // Reads lines until one starts with an accepted key. End of input counts as Q.
@@ -85,53 +74,27 @@ char ReadMenuKey() {
 
 } // namespace
 
-void ShowBanner() {
-    OpenDatabase();
-    gRecord.databaseVersionLine = "~ Database Version " + ReadDatabaseVersion();
+void ShowBanner(const IniFile& database) {
     ConLine("~ VELDRIX - The Processor Detector for Win32 Console");
     ConLine("~ Version 1.30 - 31 August 2002");
-    ConLine(gRecord.databaseVersionLine);
+    ConLine("~ Database Version " + ReadDatabaseVersion(database));
     ConLine("~ Written by the VELDRIX developers");
     ConLine();
 }
 
-void DrawMenu() {
-    ProcessorRecord& r = gRecord;
+void DrawMenu(ProcessorRecord& r) {
     SectionFlagSet& flags = r.sectionFlags;
     ConLine();
     ConLine("VELDRIX Menu");
     ConLine("============");
-    if (r.maxStdLevel > 0) {
-        OfferSection(flags.identity, "  [I] Processor Identity");
-        OfferSection(flags.stdFeatures, "  [F] Std. Features");
-    }
-    if (r.maxStdLevel > 1) {
-        OfferSection(flags.stdConfig, "  [C] Std. Processor Configuration Descriptor");
-    }
-    if (r.maxExtLevel > kExtendedBase) {
-        ConLine(kSeparator);
-        OfferSection(flags.extIdentity, "  [i] Ext. Processor Identity");
-        OfferSection(flags.extFeatures, "  [f] Ext. Features");
-    }
-    if (r.maxExtLevel > kExtendedBase + 4) {
-        OfferSection(flags.l1Cache, "  [1] Ext. L1 Cache Configuration");
-    }
-    if (r.maxExtLevel > kExtendedBase + 5) {
-        OfferSection(flags.l2Cache, "  [2] Ext. L2 Cache Configuration");
-    }
-    if (r.maxExtLevel > kExtendedBase + 6) {
-        OfferSection(flags.powerManagement, "  [P] Enhanced Power Management");
-    }
-    if (r.maxExtLevel > kExtendedBase + 7) {
-        OfferSection(flags.addressWidths, "  [H] Physical Address and Linear Address Size");
-    }
-    if (r.maxTransmetaLevel > kTransmetaBase) {
-        ConLine(kSeparator);
-        OfferSection(flags.transmetaIdentity, "  [T] Transmeta Processor Identity");
-        OfferSection(flags.transmetaFeatures, "  [t] Transmeta Processor Features");
-    }
-    if (r.maxTransmetaLevel > kTransmetaBase + 6) {
-        OfferSection(flags.transmetaStatus, "  [S] Transmeta Current Status");
+    for (const MenuSection& section : kMenuSections) {
+        if (!section.offered(r)) {
+            continue;
+        }
+        if (section.separatorBefore) {
+            ConLine(kSeparator);
+        }
+        OfferSection(flags.*section.flag, section.menuLine);
     }
     ConLine(kSeparator);
     ConLine("  [D] Integer Dhrystone Benchmark");
@@ -145,64 +108,75 @@ void DrawMenu() {
     ConFlush();
 }
 
-void RunMenu() {
-    while (!gRecord.quitRequested) {
-        DrawMenu();
-        gRecord.menuKey = ReadMenuKey();
-        Dispatch(gRecord.menuKey);
+void RunMenu(ProcessorRecord& record) {
+    while (!record.quitRequested) {
+        DrawMenu(record);
+        record.menuKey = ReadMenuKey();
+        Dispatch(record, record.menuKey);
     }
 }
 
-void ShowAbout() {
+// The data file is read again, so a file replaced while the menu waited
+// shows its own version, and its column widths hold from now on.
+void ShowAbout(ProcessorRecord& record) {
     WriteHeading("About : ");
-    ShowBanner();
+    IniFile database = OpenDatabase();
+    record.textWidths = ReadTextWidths(database);
+    ShowBanner(database);
+    CloseDatabase(database);
     PauseEnd();
 }
 
-void ShowQuitScreen() {
+void ShowQuitScreen(ProcessorRecord& record) {
     ConLine();
     ConLine("~ Thank you for using VELDRIX.");
     ConLine("~ Know your processor, know your machine.");
     ConFlush();
-    gRecord.quitRequested = true;
+    record.quitRequested = true;
 }
 
-void ApplyOption(const std::string& option) {
+void ApplyOption(ProcessorRecord& record, const std::string& option) {
     if (option == "-c") {
-        gRecord.captureMode = true;
+        record.captureMode = true;
     } else if (option == "-v") {
-        gRecord.verbose = true;
+        record.verbose = true;
     } else if (option == "-?") {
         ShowHelp();
     }
 }
 
+// The data file is read once here for the banner and the probe, and dropped
+// once the probe is done.
 int RunVeldrix(const std::vector<std::string>& args) {
-    ShowBanner();
+    ProcessorRecord record;
+    IniFile database = OpenDatabase();
+    record.textWidths = ReadTextWidths(database);
+    ShowBanner(database);
     std::string option;
     if (!SelectCpuidSource(args, option)) {
         return kUnreadableDumpStatus;
     }
-    ApplyOption(option);
-    gRecord.cpuidSupported = HasCpuid();
-    if (!gRecord.cpuidSupported) {
+    ApplyOption(record, option);
+    record.cpuidSupported = HasCpuid();
+    if (!record.cpuidSupported) {
         ConLine("\r\nYour CPU does not support CPUID command.");
         ConFlush();
         return 0;
     }
-    if (gRecord.verbose) {
+    if (record.verbose) {
         ConLine("Retrieving CPUID..");
     }
-    ProbeProcessor();
-    if (gRecord.captureMode) {
-        WriteRawCapture();
-        ShowQuitScreen();
+    ProbeProcessor(record, database);
+    CloseDatabase(database);
+    if (record.captureMode) {
+        WriteRawCapture(record);
+        ShowQuitScreen(record);
         return 0;
     }
-    if (gRecord.verbose) {
+    if (record.verbose) {
         ConLine("done.");
     }
-    RunMenu();
+    RunMenu(record);
     ConFlush();
     return 0;
 }

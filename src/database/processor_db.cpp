@@ -1,15 +1,12 @@
 #include "database/processor_db.hpp"
 
 #include "common/text_format.hpp"
-#include "database/ini_file.hpp"
 #include "platform/platform.hpp"
-#include "probe/record.hpp"
 
 namespace {
 
 const char kDatabaseFileName[] = "veldrix.dat";
 
-IniFile gDatabase;
 std::string gLocationOverride;
 
 // No name the file can hold is longer than a value, so a wider column only
@@ -17,9 +14,9 @@ std::string gLocationOverride;
 // row gigabytes long, and is treated like one that does not read.
 constexpr int32_t kWidestColumn = static_cast<int32_t>(kIniValueLimit);
 
-int32_t ReadWidth(const std::string& key, int32_t fallback) {
+int32_t ReadWidth(const IniFile& database, const std::string& key, int32_t fallback) {
     int32_t value = 0;
-    if (ParseInteger(ReadIniValue(gDatabase, "TextWidth", key, ""), value) && value <= kWidestColumn) {
+    if (ParseInteger(ReadIniValue(database, "TextWidth", key, ""), value) && value <= kWidestColumn) {
         return value;
     }
     return fallback;
@@ -50,70 +47,74 @@ void SetDatabaseLocation(const std::string& path) {
     gLocationOverride = path;
 }
 
-bool OpenDatabase() {
-    OpenDatabaseAt(DatabasePath());
-    return true;
+IniFile OpenDatabase() {
+    return OpenDatabaseAt(DatabasePath());
 }
 
-void OpenDatabaseAt(const std::string& path) {
-    LoadIniFile(path, gDatabase);
-    ReadTextWidths();
+IniFile OpenDatabaseAt(const std::string& path) {
+    IniFile database;
+    LoadIniFile(path, database);
+    return database;
 }
 
-void CloseDatabase() {
-    gDatabase = IniFile{};
+void CloseDatabase(IniFile& database) {
+    database = IniFile{};
 }
 
-void ReadTextWidths() {
-    gRecord.StandardFeaturesWidth = ReadWidth("StandardFeatures", kDefaultStandardFeaturesWidth);
-    gRecord.ExtendedFeaturesWidth = ReadWidth("ExtendedFeatures", kDefaultExtendedFeaturesWidth);
-    gRecord.PowerManagementWidth = ReadWidth("EnhancedPowerManagement", kDefaultPowerManagementWidth);
+TextWidths ReadTextWidths(const IniFile& database) {
+    TextWidths widths;
+    widths.standardFeatures = ReadWidth(database, "StandardFeatures", widths.standardFeatures);
+    widths.extendedFeatures = ReadWidth(database, "ExtendedFeatures", widths.extendedFeatures);
+    widths.powerManagement = ReadWidth(database, "EnhancedPowerManagement", widths.powerManagement);
+    return widths;
 }
 
-std::string ReadDatabaseVersion() {
-    return ReadIniValue(gDatabase, "DATInfo", "Version", "UNKNOWN");
+std::string ReadDatabaseVersion(const IniFile& database) {
+    return ReadIniValue(database, "DATInfo", "Version", "UNKNOWN");
 }
 
-std::string LookupVendorKey(const std::string& vendorId) {
-    return ReadIniValue(gDatabase, "Vendor", vendorId, "");
+std::string LookupVendorKey(const IniFile& database, const std::string& vendorId) {
+    return ReadIniValue(database, "Vendor", vendorId, "");
 }
 
-std::string MatchSignature(const std::string& section, const std::string& signatureBits) {
+std::string MatchSignature(const IniFile& database, const std::string& section,
+                           const std::string& signatureBits) {
     std::string result;
-    for (const std::string& key : ListIniKeys(gDatabase, section)) {
+    for (const std::string& key : ListIniKeys(database, section)) {
         if (PatternMatches(StripTabs(key), signatureBits)) {
-            result = ReadIniValue(gDatabase, section, key, "");
+            result = ReadIniValue(database, section, key, "");
         }
     }
     return result;
 }
 
-int32_t ReadNumberedNames(const std::string& section, FeatureNameTable& names) {
+int32_t ReadNumberedNames(const IniFile& database, const std::string& section,
+                          std::array<std::string, 32>& names) {
     int32_t count = -1;
-    for (const std::string& key : ListIniKeys(gDatabase, section)) {
+    for (const std::string& key : ListIniKeys(database, section)) {
         int32_t bit = 0;
         if (!ParseInteger(key, bit, HexPrefixes::AlsoBareX) || bit < 0 || bit > 31) {
             continue;
         }
-        names[static_cast<size_t>(bit)] = ReadIniValue(gDatabase, section, key, "");
+        names[static_cast<size_t>(bit)] = ReadIniValue(database, section, key, "");
         ++count;
     }
     return count;
 }
 
-void LookupDescriptorName(uint8_t descriptor, std::string& name) {
-    const IniSection* section = FindIniSection(gDatabase, "CacheSizeTLB");
+void LookupDescriptorName(const IniFile& database, uint8_t descriptor, std::string& name) {
+    const IniSection* section = FindIniSection(database, "CacheSizeTLB");
     if (section == nullptr || section->entries.empty()) {
         return; // no such section: the name stays as it was
     }
-    name = ReadIniValue(gDatabase, "CacheSizeTLB", ByteToHex(descriptor), "");
+    name = ReadIniValue(database, "CacheSizeTLB", ByteToHex(descriptor), "");
 }
 
-std::vector<std::string> ListDatabaseKeys(const std::string& section) {
-    return ListIniKeys(gDatabase, section);
+std::vector<std::string> ListDatabaseKeys(const IniFile& database, const std::string& section) {
+    return ListIniKeys(database, section);
 }
 
-std::string ReadDatabaseValue(const std::string& section, const std::string& key,
+std::string ReadDatabaseValue(const IniFile& database, const std::string& section, const std::string& key,
                               const std::string& fallback) {
-    return ReadIniValue(gDatabase, section, key, fallback);
+    return ReadIniValue(database, section, key, fallback);
 }

@@ -1,20 +1,28 @@
 // The processor database: the data file "veldrix.dat" beside the executable,
-// read once when opened, and the lookups the probe and the banner make.
+// read whole when opened, and the lookups the probe and the banner make. The
+// caller owns what was read and hands it to every lookup.
 #pragma once
 
-#include "probe/record_types.hpp"
+#include "database/ini_file.hpp"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-// Opens the data file beside the executable (or at the location set below)
-// and reads the three column widths. A missing file is no error: every
-// lookup then gives its default. Always true.
-bool OpenDatabase();
+// Name-column widths of the feature lists.
+struct TextWidths {
+    int32_t standardFeatures = 47;
+    int32_t extendedFeatures = 47;
+    int32_t powerManagement = 35;
+};
 
-// Opens the data file at an explicit path and reads the column widths.
-void OpenDatabaseAt(const std::string& path);
+// Reads the data file beside the executable (or at the location set below).
+// A missing file is no error: every lookup then gives its default.
+IniFile OpenDatabase();
+
+// Reads the data file at an explicit path.
+IniFile OpenDatabaseAt(const std::string& path);
 
 // Where OpenDatabase looks; empty restores "beside the executable".
 void SetDatabaseLocation(const std::string& path);
@@ -22,22 +30,26 @@ void SetDatabaseLocation(const std::string& path);
 // The path OpenDatabase opens.
 std::string DatabasePath();
 
-void CloseDatabase();
+// Drops what was read.
+void CloseDatabase(IniFile& database);
 
-void ReadTextWidths();
-std::string ReadDatabaseVersion();
-std::string LookupVendorKey(const std::string& vendorId);
+// The widths of section [TextWidth]; a width that does not read keeps its default.
+TextWidths ReadTextWidths(const IniFile& database);
+std::string ReadDatabaseVersion(const IniFile& database);
+std::string LookupVendorKey(const IniFile& database, const std::string& vendorId);
 
 // Value of the last pattern of the section matching the bit string.
-std::string MatchSignature(const std::string& section, const std::string& signatureBits);
+std::string MatchSignature(const IniFile& database, const std::string& section,
+                           const std::string& signatureBits);
 
 // Stores names of the keys 0..31 of the section; returns how many were
 // stored, minus one (so -1 when there was none).
-int32_t ReadNumberedNames(const std::string& section, FeatureNameTable& names);
+int32_t ReadNumberedNames(const IniFile& database, const std::string& section,
+                          std::array<std::string, 32>& names);
 
-void LookupDescriptorName(uint8_t descriptor, std::string& name);
+void LookupDescriptorName(const IniFile& database, uint8_t descriptor, std::string& name);
 
 // Plain access for checks of the data file.
-std::vector<std::string> ListDatabaseKeys(const std::string& section);
-std::string ReadDatabaseValue(const std::string& section, const std::string& key,
+std::vector<std::string> ListDatabaseKeys(const IniFile& database, const std::string& section);
+std::string ReadDatabaseValue(const IniFile& database, const std::string& section, const std::string& key,
                               const std::string& fallback);

@@ -1,7 +1,6 @@
 #include "probe/clock.hpp"
 
 #include "platform/platform.hpp"
-#include "probe/record.hpp"
 
 #include <utility>
 
@@ -45,9 +44,9 @@ uint32_t MeasureHardwareTicks() {
     return static_cast<uint32_t>(second - first);
 }
 
-double MeasureClock() {
+double MeasureClock(uint16_t& normalizedMhz) {
     uint32_t ticks = Counter()();
-    gRecord.normalizedMhz = NormalizeMhz(static_cast<uint16_t>(ticks / kTicksPerMhz));
+    normalizedMhz = NormalizeMhz(static_cast<uint16_t>(ticks / kTicksPerMhz));
     return ticks / static_cast<double>(kTicksPerMhz);
 }
 

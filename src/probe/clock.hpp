@@ -17,8 +17,8 @@ bool ClockMeasurable();
 // counter readings, priorities restored; the low 32 bits of the difference.
 uint32_t MeasureHardwareTicks();
 
-// Measures, stores normalizedMhz and returns the measured MHz.
-double MeasureClock();
+// Measures, stores the normalised MHz in normalizedMhz and returns the measured MHz.
+double MeasureClock(uint16_t& normalizedMhz);
 
 // Rounds whole MHz to the nearer of the 50 MHz and 66.67 MHz grids.
 uint16_t NormalizeMhz(uint16_t mhz);

@@ -2,7 +2,6 @@
 
 #include "common/text_format.hpp"
 #include "database/processor_db.hpp"
-#include "probe/record.hpp"
 
 namespace {
 
@@ -12,12 +11,12 @@ uint32_t Field(uint32_t value, int low, int count) {
 
 } // namespace
 
-void DecodeFeatureRegister(uint32_t value, FeatureStatusTable& status, const std::string& section,
-                           FeatureNameTable& names) {
+void DecodeFeatureRegister(const IniFile& database, uint32_t value, FeatureStatusTable& status,
+                           const std::string& section, FeatureNameTable& names) {
     for (size_t bit = 0; bit < 32; ++bit) {
         status[bit] = ((value >> bit) & 1u) ? StatusPresent : StatusAbsent;
     }
-    if (ReadNumberedNames(section, names) < 0) {
+    if (ReadNumberedNames(database, section, names) < 0) {
         return;
     }
     for (size_t bit = 0; bit < 32; ++bit) {
@@ -27,9 +26,9 @@ void DecodeFeatureRegister(uint32_t value, FeatureStatusTable& status, const std
     }
 }
 
-void DecodeConfigurationDescriptors() {
+void DecodeConfigurationDescriptors(ProcessorRecord& record, const IniFile& database) {
     for (size_t r = 0; r < 4; ++r) {
-        uint32_t reg = gRecord.configRegs[r];
+        uint32_t reg = record.configRegs[r];
         if (reg & 0x80000000u) {
             continue; // this register holds no descriptors
         }
@@ -40,38 +39,38 @@ void DecodeConfigurationDescriptors() {
             }
             uint8_t descriptor = static_cast<uint8_t>(reg >> (24 - 8 * byte));
             if (descriptor != 0) {
-                LookupDescriptorName(descriptor, gRecord.configNames[4 * r + byte]);
+                LookupDescriptorName(database, descriptor, record.configNames[4 * r + byte]);
             }
         }
     }
 }
 
-void DecodeL1Fields() {
+void DecodeL1Fields(ProcessorRecord& record) {
     for (size_t r = 0; r < 4; ++r) {
         for (size_t byte = 0; byte < 4; ++byte) {
-            gRecord.l1Fields[4 * r + byte] = static_cast<uint8_t>(gRecord.l1Regs[r] >> (24 - 8 * byte));
+            record.l1Fields[4 * r + byte] = static_cast<uint8_t>(record.l1Regs[r] >> (24 - 8 * byte));
         }
     }
 }
 
-void DecodeL2Fields() {
+void DecodeL2Fields(ProcessorRecord& record) {
     for (size_t r = 0; r < 2; ++r) {
-        uint32_t reg = gRecord.l2Regs[r];
-        gRecord.l2Fields[4 * r + 0] = Field(reg, 28, 4);
-        gRecord.l2Fields[4 * r + 1] = Field(reg, 16, 12);
-        gRecord.l2Fields[4 * r + 2] = Field(reg, 12, 4);
-        gRecord.l2Fields[4 * r + 3] = Field(reg, 0, 12);
+        uint32_t reg = record.l2Regs[r];
+        record.l2Fields[4 * r + 0] = Field(reg, 28, 4);
+        record.l2Fields[4 * r + 1] = Field(reg, 16, 12);
+        record.l2Fields[4 * r + 2] = Field(reg, 12, 4);
+        record.l2Fields[4 * r + 3] = Field(reg, 0, 12);
     }
-    uint32_t ecx = gRecord.l2Regs[2];
-    gRecord.l2Fields[8] = Field(ecx, 16, 16);
-    gRecord.l2Fields[9] = Field(ecx, 12, 4);
-    gRecord.l2Fields[10] = Field(ecx, 8, 4);
-    gRecord.l2Fields[11] = Field(ecx, 0, 8);
+    uint32_t ecx = record.l2Regs[2];
+    record.l2Fields[8] = Field(ecx, 16, 16);
+    record.l2Fields[9] = Field(ecx, 12, 4);
+    record.l2Fields[10] = Field(ecx, 8, 4);
+    record.l2Fields[11] = Field(ecx, 0, 8);
 }
 
-void DecodeAddressSizes() {
-    gRecord.physAddrBits = static_cast<uint8_t>(Field(gRecord.addressSizes, 0, 8));
-    gRecord.linearAddrBits = static_cast<uint8_t>(Field(gRecord.addressSizes, 8, 8));
-    gRecord.physAddrSpace = PowerOf(2, gRecord.physAddrBits);
-    gRecord.linearAddrSpace = PowerOf(2, gRecord.linearAddrBits);
+void DecodeAddressSizes(ProcessorRecord& record) {
+    record.physAddrBits = static_cast<uint8_t>(Field(record.addressSizes, 0, 8));
+    record.linearAddrBits = static_cast<uint8_t>(Field(record.addressSizes, 8, 8));
+    record.physAddrSpace = PowerOf(2, record.physAddrBits);
+    record.linearAddrSpace = PowerOf(2, record.linearAddrBits);
 }

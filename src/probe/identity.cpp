@@ -2,7 +2,6 @@
 
 #include "common/text_format.hpp"
 #include "database/processor_db.hpp"
-#include "probe/record.hpp"
 
 namespace {
 
@@ -19,27 +18,27 @@ uint8_t Bits(uint32_t value, int low, int count) {
 
 } // namespace
 
-void SplitStandardSignature(const CpuidRegs& leaf1) {
-    gRecord.signature = leaf1.eax;
-    gRecord.stepping = Bits(leaf1.eax, 0, 4);
-    gRecord.model = Bits(leaf1.eax, 4, 4);
-    gRecord.family = Bits(leaf1.eax, 8, 4);
-    gRecord.procType = Bits(leaf1.eax, 12, 2);
-    gRecord.brandId = 0;
+void SplitStandardSignature(ProcessorRecord& record, const CpuidRegs& leaf1) {
+    record.signature = leaf1.eax;
+    record.stepping = Bits(leaf1.eax, 0, 4);
+    record.model = Bits(leaf1.eax, 4, 4);
+    record.family = Bits(leaf1.eax, 8, 4);
+    record.procType = Bits(leaf1.eax, 12, 2);
+    record.brandId = 0;
     if (Bits(leaf1.eax, 4, 8) >= kBrandFieldsFrom) {
-        gRecord.brandId = Bits(leaf1.ebx, 0, 8);
-        gRecord.clflushSize = Bits(leaf1.ebx, 8, 8);
-        gRecord.logicalCount = Bits(leaf1.ebx, 16, 8);
-        gRecord.apicId = Bits(leaf1.ebx, 24, 8);
+        record.brandId = Bits(leaf1.ebx, 0, 8);
+        record.clflushSize = Bits(leaf1.ebx, 8, 8);
+        record.logicalCount = Bits(leaf1.ebx, 16, 8);
+        record.apicId = Bits(leaf1.ebx, 24, 8);
     }
-    gRecord.stdFeatureFlags = leaf1.edx;
+    record.stdFeatureFlags = leaf1.edx;
 }
 
-void SplitExtendedSignature(uint32_t eax) {
-    gRecord.extSignature = eax;
-    gRecord.extStepping = Bits(eax, 0, 4);
-    gRecord.extModel = Bits(eax, 4, 4);
-    gRecord.extFamily = Bits(eax, 8, 8);
+void SplitExtendedSignature(ProcessorRecord& record, uint32_t eax) {
+    record.extSignature = eax;
+    record.extStepping = Bits(eax, 0, 4);
+    record.extModel = Bits(eax, 4, 4);
+    record.extFamily = Bits(eax, 8, 8);
 }
 
 std::string TypeNameOf(uint8_t procType) {
@@ -83,19 +82,20 @@ std::string BrandNameOf(uint8_t brandId, const std::string& vendorId, uint8_t fa
     }
 }
 
-void DecodeIdentityNames() {
-    gRecord.typeName = TypeNameOf(gRecord.procType);
-    std::string vendorKey = LookupVendorKey(gRecord.vendorId);
+void DecodeIdentityNames(ProcessorRecord& record, const IniFile& database) {
+    record.typeName = TypeNameOf(record.procType);
+    std::string vendorKey = LookupVendorKey(database, record.vendorId);
     if (!vendorKey.empty()) {
-        gRecord.vendorName = MatchSignature("Vendor" + vendorKey, DwordToBits(gRecord.signature));
-        gRecord.extVendorName = MatchSignature("ExtVendor" + vendorKey, DwordToBits(gRecord.extSignature));
+        record.vendorName = MatchSignature(database, "Vendor" + vendorKey, DwordToBits(record.signature));
+        record.extVendorName =
+            MatchSignature(database, "ExtVendor" + vendorKey, DwordToBits(record.extSignature));
     }
-    gRecord.brandName =
-        BrandNameOf(gRecord.brandId, gRecord.vendorId, gRecord.family, gRecord.model, gRecord.stepping);
+    record.brandName =
+        BrandNameOf(record.brandId, record.vendorId, record.family, record.model, record.stepping);
 }
 
-void FormatSerialNumber() {
-    const uint32_t parts[3] = {gRecord.signature, gRecord.serialMid, gRecord.serialLow};
+void FormatSerialNumber(ProcessorRecord& record) {
+    const uint32_t parts[3] = {record.signature, record.serialMid, record.serialLow};
     std::string text;
     for (uint32_t part : parts) {
         DwordHalves halves = SplitDword(part);
@@ -104,5 +104,5 @@ void FormatSerialNumber() {
         }
         text += WordToHex(halves.high) + "-" + WordToHex(halves.low);
     }
-    gRecord.serialText = text;
+    record.serialText = text;
 }

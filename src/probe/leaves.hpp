@@ -10,10 +10,6 @@ constexpr int kStandardLeafCount = 4;  // leaves 0..3 are kept
 constexpr int kExtendedLeafCount = 9;  // leaves 0x80000000..0x80000008
 constexpr int kTransmetaLeafCount = 8; // leaves 0x80860000..0x80860007
 
-constexpr int32_t kDefaultStandardFeaturesWidth = 47;
-constexpr int32_t kDefaultExtendedFeaturesWidth = 47;
-constexpr int32_t kDefaultPowerManagementWidth = 35;
-
 // Leaf 1 EDX bits that the identity screens look at.
 constexpr int kBitTimeStampCounter = 4;
 constexpr int kBitLocalApic = 9;

@@ -2,6 +2,7 @@
 
 #include "common/text_format.hpp"
 #include "console/console_io.hpp"
+#include "console/menu_sections.hpp"
 #include "database/processor_db.hpp"
 #include "probe/clock.hpp"
 #include "probe/cpuid.hpp"
@@ -16,21 +17,21 @@
 namespace {
 
 // A start line is shown at once so the user sees it while the step runs.
-void StartLine(const std::string& text) {
-    if (gRecord.verbose) {
+void StartLine(const ProcessorRecord& r, const std::string& text) {
+    if (r.verbose) {
         ConWrite(text);
         ConFlush();
     }
 }
 
-void EndLine(const std::string& value) {
-    if (gRecord.verbose) {
+void EndLine(const ProcessorRecord& r, const std::string& value) {
+    if (r.verbose) {
         ConLine("[done]  ==>  " + value);
     }
 }
 
-void WholeLine(const std::string& text) {
-    if (gRecord.verbose) {
+void WholeLine(const ProcessorRecord& r, const std::string& text) {
+    if (r.verbose) {
         ConLine(text);
     }
 }
@@ -47,9 +48,9 @@ std::string VendorText(const uint8_t buffer[12]) {
     return NulText(buffer, 12);
 }
 
-CpuidRegs ReadExtendedLeaf(uint32_t index) {
+CpuidRegs ReadExtendedLeaf(ProcessorRecord& r, uint32_t index) {
     CpuidRegs regs = ExecuteCpuid(kExtendedBase + index);
-    gRecord.extRegs[index] = regs;
+    r.extRegs[index] = regs;
     return regs;
 }
 
@@ -57,72 +58,71 @@ std::array<uint32_t, 4> AsArray(const CpuidRegs& regs) {
     return {regs.eax, regs.ebx, regs.ecx, regs.edx};
 }
 
-void ReadBrandLeaf(uint32_t index) {
-    CpuidRegs regs = ReadExtendedLeaf(index);
-    RegistersToBytes(regs, gRecord.brandString.data() + 16 * (index - 2));
+void ReadBrandLeaf(ProcessorRecord& r, uint32_t index) {
+    CpuidRegs regs = ReadExtendedLeaf(r, index);
+    RegistersToBytes(regs, r.brandString.data() + 16 * (index - 2));
 }
 
-void PresetFeatureStatus() {
-    gRecord.stdFeatureStatus.fill(StatusHidden);
-    gRecord.extFeatureStatus.fill(StatusHidden);
-    gRecord.powerMgmtStatus.fill(StatusHidden);
+void PresetFeatureStatus(ProcessorRecord& r) {
+    r.stdFeatureStatus.fill(StatusHidden);
+    r.extFeatureStatus.fill(StatusHidden);
+    r.powerMgmtStatus.fill(StatusHidden);
 }
 
-void ProbeExtendedSections() {
-    ProcessorRecord& r = gRecord;
-    WholeLine(" -> Retrieving Extended Level CPUID...[done]  ==>  " + DwordToHex(r.extSignature));
-    StartLine(" -> Retrieving Extended Level Features...");
-    DecodeFeatureRegister(r.extFeatureFlags, r.extFeatureStatus, "ExtendedFeatures", r.extFeatureNames);
-    EndLine(DwordToHex(r.extFeatureFlags));
-    if (r.maxExtLevel > kExtendedBase + 4) {
-        StartLine(" -> Retrieving Level 1 Cache...");
-        DecodeL1Fields();
-        EndLine(DashList(r.l1Regs));
+void ProbeExtendedSections(ProcessorRecord& r, const IniFile& database) {
+    WholeLine(r, " -> Retrieving Extended Level CPUID...[done]  ==>  " + DwordToHex(r.extSignature));
+    StartLine(r, " -> Retrieving Extended Level Features...");
+    DecodeFeatureRegister(database, r.extFeatureFlags, r.extFeatureStatus, "ExtendedFeatures",
+                          r.extFeatureNames);
+    EndLine(r, DwordToHex(r.extFeatureFlags));
+    if (SectionOffered(r, '1')) {
+        StartLine(r, " -> Retrieving Level 1 Cache...");
+        DecodeL1Fields(r);
+        EndLine(r, DashList(r.l1Regs));
     }
-    if (r.maxExtLevel > kExtendedBase + 5) {
-        StartLine(" -> Retrieving Level 2 Cache...");
-        DecodeL2Fields();
-        EndLine(DashList(r.l2Regs));
+    if (SectionOffered(r, '2')) {
+        StartLine(r, " -> Retrieving Level 2 Cache...");
+        DecodeL2Fields(r);
+        EndLine(r, DashList(r.l2Regs));
     }
-    if (r.maxExtLevel > kExtendedBase + 6) {
-        StartLine(" -> Retrieving Enhanced Power Management...");
-        DecodeFeatureRegister(r.powerMgmtFlags, r.powerMgmtStatus, "EnhancedPowerManagement",
+    if (SectionOffered(r, 'P')) {
+        StartLine(r, " -> Retrieving Enhanced Power Management...");
+        DecodeFeatureRegister(database, r.powerMgmtFlags, r.powerMgmtStatus, "EnhancedPowerManagement",
                               r.powerMgmtNames);
-        EndLine(DwordToHex(r.powerMgmtFlags));
+        EndLine(r, DwordToHex(r.powerMgmtFlags));
     }
-    if (r.maxExtLevel > kExtendedBase + 7) {
-        StartLine(" -> Retrieving Physical Linear Address...");
-        DecodeAddressSizes();
-        EndLine(DwordToHex(r.addressSizes));
+    if (SectionOffered(r, 'H')) {
+        StartLine(r, " -> Retrieving Physical Linear Address...");
+        DecodeAddressSizes(r);
+        EndLine(r, DwordToHex(r.addressSizes));
     }
 }
 
-void ProbeTransmetaSections() {
-    ProcessorRecord& r = gRecord;
-    ReadTransmetaLeaves();
-    if (r.maxTransmetaLevel <= kTransmetaBase) {
+void ProbeTransmetaSections(ProcessorRecord& r, const IniFile& database) {
+    ReadTransmetaLeaves(r);
+    if (!SectionOffered(r, 'T')) {
         return;
     }
     uint8_t vendor[12];
-    TransmetaVendorText(vendor);
+    TransmetaVendorText(r, vendor);
     r.tmxVendorId = VendorText(vendor);
-    DecodeFeatureRegister(r.tmxFeatureFlags, r.tmxFeatureStatus, "TransmetaFeatures", r.tmxFeatureNames);
-    WholeLine(" -> Max. Transmeta Level : " + DwordToHex(r.maxTransmetaLevel));
-    WholeLine(" -> Retrieving Transmeta Level CPUID...[done]  ==>  " + DwordToHex(r.tmxRegs[1].ebx));
-    if (r.maxTransmetaLevel > kTransmetaBase + 1) {
-        WholeLine(" -> Retrieving Transmeta Software Version...[done]  ==>  " + DwordToHex(r.tmxRegs[2].ebx) +
-                  "-" + DwordToHex(r.tmxRegs[2].ecx));
+    DecodeFeatureRegister(database, r.tmxFeatureFlags, r.tmxFeatureStatus, "TransmetaFeatures",
+                          r.tmxFeatureNames);
+    WholeLine(r, " -> Max. Transmeta Level : " + DwordToHex(r.maxTransmetaLevel));
+    WholeLine(r, " -> Retrieving Transmeta Level CPUID...[done]  ==>  " + DwordToHex(r.tmxRegs[1].ebx));
+    if (HasTransmetaLeaf(r, 0x80860002)) {
+        WholeLine(r, " -> Retrieving Transmeta Software Version...[done]  ==>  " +
+                         DwordToHex(r.tmxRegs[2].ebx) + "-" + DwordToHex(r.tmxRegs[2].ecx));
     }
-    if (r.maxTransmetaLevel > kTransmetaBase + 6) {
-        WholeLine(" -> Retrieving Current CPU Status...[done]  ==>  " + DashList(AsArray(r.tmxRegs[7])));
+    if (SectionOffered(r, 'S')) {
+        WholeLine(r, " -> Retrieving Current CPU Status...[done]  ==>  " + DashList(AsArray(r.tmxRegs[7])));
     }
 }
 
 // Without a clock to count (a replayed dump, or a processor without a
 // time-stamp counter, where RDTSC would fault) both values stay 0.
-void ProbeClock() {
-    ProcessorRecord& r = gRecord;
-    StartLine(" -> Calculating processor speed...");
+void ProbeClock(ProcessorRecord& r) {
+    StartLine(r, " -> Calculating processor speed...");
     bool hasCounter = ((r.stdFeatureFlags >> kBitTimeStampCounter) & 1u) != 0;
     if (!ClockMeasurable() || !hasCounter) {
         if (r.verbose) {
@@ -130,34 +130,33 @@ void ProbeClock() {
         }
         return;
     }
-    r.measuredMhz = MeasureClock();
-    EndLine(FixedReal(r.measuredMhz, 8, 3) + " MHz" + "  [ ~" + Decimal(r.normalizedMhz) + " MHz]");
+    r.measuredMhz = MeasureClock(r.normalizedMhz);
+    EndLine(r, FixedReal(r.measuredMhz, 8, 3) + " MHz" + "  [ ~" + Decimal(r.normalizedMhz) + " MHz]");
 }
 
 } // namespace
 
-void ReadVendorLeaf(uint8_t buffer[12]) {
+void ReadVendorLeaf(ProcessorRecord& r, uint8_t buffer[12]) {
     CpuidRegs regs = ExecuteCpuid(0);
-    gRecord.stdRegs[0] = regs;
-    gRecord.maxStdLevel = regs.eax;
+    r.stdRegs[0] = regs;
+    r.maxStdLevel = regs.eax;
     DwordToBytes(regs.ebx, buffer);
     DwordToBytes(regs.edx, buffer + 4);
     DwordToBytes(regs.ecx, buffer + 8);
 }
 
-void ReadStandardLeaves() {
-    ProcessorRecord& r = gRecord;
-    if (r.maxStdLevel < 1) {
+void ReadStandardLeaves(ProcessorRecord& r) {
+    if (!HasStandardLeaf(r, 1)) {
         return;
     }
     r.stdRegs[1] = ExecuteCpuid(1);
-    SplitStandardSignature(r.stdRegs[1]);
-    if (r.maxStdLevel < 2) {
+    SplitStandardSignature(r, r.stdRegs[1]);
+    if (!HasStandardLeaf(r, 2)) {
         return;
     }
     r.stdRegs[2] = ExecuteCpuid(2);
     r.configRegs = AsArray(r.stdRegs[2]);
-    if (r.maxStdLevel < 3) {
+    if (!HasStandardLeaf(r, 3)) {
         return;
     }
     r.stdRegs[3] = ExecuteCpuid(3);
@@ -165,79 +164,76 @@ void ReadStandardLeaves() {
     r.serialMid = r.stdRegs[3].edx;
 }
 
-void ReadExtendedLeaves() {
-    ProcessorRecord& r = gRecord;
+void ReadExtendedLeaves(ProcessorRecord& r) {
     r.extPresent = false;
-    r.maxExtLevel = ReadExtendedLeaf(0).eax;
-    uint32_t m = r.maxExtLevel;
-    if (m <= kExtendedBase) {
+    r.maxExtLevel = ReadExtendedLeaf(r, 0).eax;
+    if (!HasExtendedLeaf(r, 0x80000001)) {
         return;
     }
-    if (m > kExtendedBase + 7) {
-        r.addressSizes = ReadExtendedLeaf(8).eax;
+    if (HasExtendedLeaf(r, 0x80000008)) {
+        r.addressSizes = ReadExtendedLeaf(r, 8).eax;
     }
-    if (m > kExtendedBase + 6) {
-        r.powerMgmtFlags = ReadExtendedLeaf(7).edx;
+    if (HasExtendedLeaf(r, 0x80000007)) {
+        r.powerMgmtFlags = ReadExtendedLeaf(r, 7).edx;
     }
-    if (m > kExtendedBase + 5) {
-        r.l2Regs = AsArray(ReadExtendedLeaf(6));
+    if (HasExtendedLeaf(r, 0x80000006)) {
+        r.l2Regs = AsArray(ReadExtendedLeaf(r, 6));
     }
-    if (m > kExtendedBase + 4) {
-        r.l1Regs = AsArray(ReadExtendedLeaf(5));
+    if (HasExtendedLeaf(r, 0x80000005)) {
+        r.l1Regs = AsArray(ReadExtendedLeaf(r, 5));
     }
-    if (m > kExtendedBase + 1) {
+    if (HasExtendedLeaf(r, 0x80000002)) {
         for (uint32_t index = 4; index >= 2; --index) {
-            ReadBrandLeaf(index);
+            ReadBrandLeaf(r, index);
         }
     }
-    CpuidRegs leaf = ReadExtendedLeaf(1);
-    SplitExtendedSignature(leaf.eax);
+    CpuidRegs leaf = ReadExtendedLeaf(r, 1);
+    SplitExtendedSignature(r, leaf.eax);
     r.extFeatureFlags = leaf.edx;
     r.extPresent = true;
 }
 
-void ProbeProcessor() {
-    ProcessorRecord& r = gRecord;
-    PresetFeatureStatus();
+void ProbeProcessor(ProcessorRecord& r, const IniFile& database) {
+    PresetFeatureStatus(r);
 
-    StartLine(" -> Retrieving VendorID...");
+    StartLine(r, " -> Retrieving VendorID...");
     uint8_t vendor[12];
-    ReadVendorLeaf(vendor);
+    ReadVendorLeaf(r, vendor);
     r.vendorId = VendorText(vendor);
-    EndLine(r.vendorId);
-    WholeLine(" -> Max. Standard Level : " + DwordToHex(r.maxStdLevel));
+    EndLine(r, r.vendorId);
+    WholeLine(r, " -> Max. Standard Level : " + DwordToHex(r.maxStdLevel));
 
-    StartLine(" -> Retrieving Standard Level CPUID...");
-    ReadStandardLeaves();
-    ReadExtendedLeaves();
-    EndLine(DwordToHex(r.signature));
+    StartLine(r, " -> Retrieving Standard Level CPUID...");
+    ReadStandardLeaves(r);
+    ReadExtendedLeaves(r);
+    EndLine(r, DwordToHex(r.signature));
 
-    DecodeIdentityNames();
-    WholeLine(" -> Brand ID : " + ByteToHex(r.brandId));
+    DecodeIdentityNames(r, database);
+    WholeLine(r, " -> Brand ID : " + ByteToHex(r.brandId));
 
-    if (r.maxStdLevel > 0) {
-        StartLine(" -> Retrieving Standard Level Features...");
-        DecodeFeatureRegister(r.stdFeatureFlags, r.stdFeatureStatus, "StandardFeatures", r.stdFeatureNames);
-        EndLine(DwordToHex(r.stdFeatureFlags));
+    if (SectionOffered(r, 'F')) {
+        StartLine(r, " -> Retrieving Standard Level Features...");
+        DecodeFeatureRegister(database, r.stdFeatureFlags, r.stdFeatureStatus, "StandardFeatures",
+                              r.stdFeatureNames);
+        EndLine(r, DwordToHex(r.stdFeatureFlags));
     }
-    if (r.maxStdLevel > 1) {
-        StartLine(" -> Retrieving Standard Configuration...");
-        DecodeConfigurationDescriptors();
-        EndLine(DashList(r.configRegs));
+    if (SectionOffered(r, 'C')) {
+        StartLine(r, " -> Retrieving Standard Configuration...");
+        DecodeConfigurationDescriptors(r, database);
+        EndLine(r, DashList(r.configRegs));
     }
-    if (r.maxStdLevel > 2) {
-        StartLine(" -> Retrieving Processor Serial Number...");
-        FormatSerialNumber();
-        EndLine(r.serialText);
+    if (HasStandardLeaf(r, 3)) {
+        StartLine(r, " -> Retrieving Processor Serial Number...");
+        FormatSerialNumber(r);
+        EndLine(r, r.serialText);
     }
-    WholeLine(" -> Max. Extended Level : " + DwordToHex(r.maxExtLevel));
+    WholeLine(r, " -> Max. Extended Level : " + DwordToHex(r.maxExtLevel));
 
     if (r.extPresent) {
-        ProbeExtendedSections();
-        ProbeTransmetaSections();
+        ProbeExtendedSections(r, database);
+        ProbeTransmetaSections(r, database);
     }
 
-    ProbeClock();
-    CloseDatabase();
+    ProbeClock(r);
     r.quitRequested = false;
 }

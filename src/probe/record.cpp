@@ -1,7 +1,17 @@
 #include "probe/record.hpp"
 
-ProcessorRecord gRecord;
+bool HasStandardLeaf(const ProcessorRecord& record, uint32_t leaf) {
+    return record.maxStdLevel >= leaf;
+}
 
-void ResetProcessorRecord() {
-    gRecord = ProcessorRecord{};
+bool HasExtendedLeaf(const ProcessorRecord& record, uint32_t leaf) {
+    return record.maxExtLevel >= leaf;
+}
+
+bool HasTransmetaLeaf(const ProcessorRecord& record, uint32_t leaf) {
+    return record.maxTransmetaLevel >= leaf;
+}
+
+bool HasBrandString(const ProcessorRecord& record) {
+    return HasExtendedLeaf(record, 0x80000004);
 }

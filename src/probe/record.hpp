@@ -1,6 +1,8 @@
-// The one process-wide record of everything probed and of the run state.
+// The record of everything probed and of the run state. The program keeps one
+// for the whole run; every decoder, screen and report takes it as an argument.
 #pragma once
 
+#include "database/processor_db.hpp"
 #include "probe/leaves.hpp"
 #include "probe/record_types.hpp"
 
@@ -108,17 +110,18 @@ struct ProcessorRecord {
     int32_t whetstoneRuns = 0;
 
     // Name-column widths of the feature views, from the data file.
-    int32_t StandardFeaturesWidth = kDefaultStandardFeaturesWidth;
-    int32_t ExtendedFeaturesWidth = kDefaultExtendedFeaturesWidth;
-    int32_t PowerManagementWidth = kDefaultPowerManagementWidth;
+    TextWidths textWidths;
 
     // Menu state.
     char menuKey = 0;
     bool quitRequested = false;
-    std::string databaseVersionLine;
 };
 
-extern ProcessorRecord gRecord;
+// Whether the processor reported the leaf: the highest leaf it gave for the
+// leaf's range (standard, extended or Transmeta) is at least this one.
+bool HasStandardLeaf(const ProcessorRecord& record, uint32_t leaf);
+bool HasExtendedLeaf(const ProcessorRecord& record, uint32_t leaf);
+bool HasTransmetaLeaf(const ProcessorRecord& record, uint32_t leaf);
 
-// Back to the state of program start (used by tests).
-void ResetProcessorRecord();
+// The brand string exists only when leaf 0x80000004 was read.
+bool HasBrandString(const ProcessorRecord& record);

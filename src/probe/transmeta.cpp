@@ -3,7 +3,6 @@
 #include "common/text_format.hpp"
 #include "probe/cpuid.hpp"
 #include "probe/leaves.hpp"
-#include "probe/record.hpp"
 
 namespace {
 
@@ -13,64 +12,63 @@ void StoreBytesHighFirst(uint32_t value, std::array<uint8_t, 4>& bytes) {
     }
 }
 
-CpuidRegs ReadTransmetaLeaf(uint32_t index) {
+CpuidRegs ReadTransmetaLeaf(ProcessorRecord& record, uint32_t index) {
     CpuidRegs regs = ExecuteCpuid(kTransmetaBase + index);
-    gRecord.tmxRegs[index] = regs;
+    record.tmxRegs[index] = regs;
     return regs;
 }
 
-void ReadInfoLeaf(uint32_t index) {
-    RegistersToBytes(ReadTransmetaLeaf(index), gRecord.tmxInfoText.data() + 16 * (index - 3));
+void ReadInfoLeaf(ProcessorRecord& record, uint32_t index) {
+    RegistersToBytes(ReadTransmetaLeaf(record, index), record.tmxInfoText.data() + 16 * (index - 3));
 }
 
 } // namespace
 
-void ReadTransmetaLeaves() {
-    CpuidRegs base = ReadTransmetaLeaf(0);
-    gRecord.maxTransmetaLevel = base.eax;
-    uint32_t top = gRecord.maxTransmetaLevel;
-    if (top <= kTransmetaBase) {
+void ReadTransmetaLeaves(ProcessorRecord& record) {
+    CpuidRegs base = ReadTransmetaLeaf(record, 0);
+    record.maxTransmetaLevel = base.eax;
+    if (!HasTransmetaLeaf(record, 0x80860001)) {
         return;
     }
-    if (top > kTransmetaBase + 6) {
-        CpuidRegs status = ReadTransmetaLeaf(7);
-        gRecord.tmxCurrentMhz = status.eax;
-        gRecord.tmxCurrentVoltage = status.ebx;
-        gRecord.tmxCurrentPerformance = status.ecx;
+    if (HasTransmetaLeaf(record, 0x80860007)) {
+        CpuidRegs status = ReadTransmetaLeaf(record, 7);
+        record.tmxCurrentMhz = status.eax;
+        record.tmxCurrentVoltage = status.ebx;
+        record.tmxCurrentPerformance = status.ecx;
     }
-    if (top > kTransmetaBase + 2) {
+    if (HasTransmetaLeaf(record, 0x80860003)) {
         for (uint32_t index = 6; index >= 3; --index) {
-            ReadInfoLeaf(index);
+            ReadInfoLeaf(record, index);
         }
     }
-    if (top > kTransmetaBase + 1) {
-        CpuidRegs software = ReadTransmetaLeaf(2);
-        StoreBytesHighFirst(software.ebx, gRecord.tmxSoftwareRev);
-        gRecord.tmxSoftwareRevExtra = software.ecx;
+    if (HasTransmetaLeaf(record, 0x80860002)) {
+        CpuidRegs software = ReadTransmetaLeaf(record, 2);
+        StoreBytesHighFirst(software.ebx, record.tmxSoftwareRev);
+        record.tmxSoftwareRevExtra = software.ecx;
     }
-    CpuidRegs identity = ReadTransmetaLeaf(1);
-    gRecord.tmxStepping = static_cast<uint8_t>(identity.eax & 0x0F);
-    gRecord.tmxModel = static_cast<uint8_t>((identity.eax >> 4) & 0x0F);
-    gRecord.tmxFamily = static_cast<uint8_t>((identity.eax >> 8) & 0x0F);
-    StoreBytesHighFirst(identity.ebx, gRecord.tmxHardwareRev);
-    gRecord.tmxNominalMhz = identity.ecx;
-    gRecord.tmxFeatureFlags = identity.edx;
+    CpuidRegs identity = ReadTransmetaLeaf(record, 1);
+    record.tmxStepping = static_cast<uint8_t>(identity.eax & 0x0F);
+    record.tmxModel = static_cast<uint8_t>((identity.eax >> 4) & 0x0F);
+    record.tmxFamily = static_cast<uint8_t>((identity.eax >> 8) & 0x0F);
+    StoreBytesHighFirst(identity.ebx, record.tmxHardwareRev);
+    record.tmxNominalMhz = identity.ecx;
+    record.tmxFeatureFlags = identity.edx;
 }
 
-void TransmetaVendorText(uint8_t buffer[12]) {
-    const CpuidRegs& base = gRecord.tmxRegs[0];
+void TransmetaVendorText(const ProcessorRecord& record, uint8_t buffer[12]) {
+    const CpuidRegs& base = record.tmxRegs[0];
     DwordToBytes(base.ebx, buffer);
     DwordToBytes(base.edx, buffer + 4);
     DwordToBytes(base.ecx, buffer + 8);
 }
 
-std::string TransmetaHardwareRevision() {
-    const auto& rev = gRecord.tmxHardwareRev;
+std::string TransmetaHardwareRevision(const ProcessorRecord& record) {
+    const auto& rev = record.tmxHardwareRev;
     return ByteToHex(rev[0]) + "." + ByteToHex(rev[1]) + "-" + ByteToHex(rev[2]) + "." + ByteToHex(rev[3]);
 }
 
-std::string TransmetaSoftwareRevision() {
-    const auto& rev = gRecord.tmxSoftwareRev;
+std::string TransmetaSoftwareRevision(const ProcessorRecord& record) {
+    const auto& rev = record.tmxSoftwareRev;
     return ByteToHex(rev[0]) + "." + ByteToHex(rev[1]) + "." + ByteToHex(rev[2]) + "-" + ByteToHex(rev[3]) +
-           "-" + DwordToHex(gRecord.tmxSoftwareRevExtra);
+           "-" + DwordToHex(record.tmxSoftwareRevExtra);
 }

@@ -3,6 +3,7 @@
 #include "reports/html_report.hpp"
 
 #include "console/console_io.hpp"
+#include "console/menu_sections.hpp"
 #include "probe/record.hpp"
 
 #include <string>
@@ -17,41 +18,21 @@ const char kValueCellOpen[] = "       <td class=value>";
 const char kCellClose[] = "</td>";
 const char kCacheCellClose[] = "       </td>";
 
-// The optional sections in menu order; the benchmark section always follows.
-struct ReportSection {
-    bool SectionFlagSet::*flag;
-    void (*write)();
-};
-
-const ReportSection kReportSections[] = {
-    {&SectionFlagSet::identity, WriteIdentitySection},
-    {&SectionFlagSet::stdFeatures, WriteStdFeaturesSection},
-    {&SectionFlagSet::stdConfig, WriteConfigDescriptorSection},
-    {&SectionFlagSet::extIdentity, WriteExtIdentitySection},
-    {&SectionFlagSet::extFeatures, WriteExtFeaturesSection},
-    {&SectionFlagSet::l1Cache, WriteL1CacheSection},
-    {&SectionFlagSet::l2Cache, WriteL2CacheSection},
-    {&SectionFlagSet::powerManagement, WritePowerManagementSection},
-    {&SectionFlagSet::addressWidths, WriteAddressSizeSection},
-    {&SectionFlagSet::transmetaIdentity, WriteTransmetaIdentitySection},
-    {&SectionFlagSet::transmetaFeatures, WriteTransmetaFeaturesSection},
-    {&SectionFlagSet::transmetaStatus, WriteTransmetaStatusSection},
-};
-
+// The sections the menu offered, in menu order, then the benchmark section.
 // Stops at the first failed write: the rest of the page is not attempted.
-void WriteReportBody() {
-    const SectionFlagSet& flags = gRecord.sectionFlags;
+void WriteReportBody(const ProcessorRecord& r) {
+    const SectionFlagSet& flags = r.sectionFlags;
     WriteReportHead();
-    for (const ReportSection& section : kReportSections) {
+    for (const MenuSection& section : kMenuSections) {
         if (reportFile.Failed()) {
             return;
         }
         if (flags.*section.flag) {
-            section.write();
+            section.writeReport(r);
         }
     }
     if (!reportFile.Failed()) {
-        WriteBenchmarkSection();
+        WriteBenchmarkSection(r);
     }
     if (!reportFile.Failed()) {
         WriteReportFoot();
@@ -69,11 +50,11 @@ void WriteYesNoCell(bool present) {
 
 } // namespace
 
-void WriteHtmlReport() {
+void WriteHtmlReport(const ProcessorRecord& r) {
     if (!AskReportFile()) {
         return;
     }
-    WriteReportBody();
+    WriteReportBody(r);
     if (!reportFile.Close()) {
         ConLine("*** Error writing HTML report " + reportFileName + ": " + reportFile.ErrorText() + " ***");
         ConFlush();

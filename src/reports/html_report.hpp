@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+struct ProcessorRecord;
+
 // The report being written, open only while WriteHtmlReport runs.
 extern TextFile reportFile;
 
@@ -16,7 +18,7 @@ extern std::string reportFileName;
 
 // Asks for the name, writes the page, and returns to the menu. A failed write
 // is reported by one console line; the program goes on.
-void WriteHtmlReport();
+void WriteHtmlReport(const ProcessorRecord& record);
 
 // Asks for the file name and creates the file; false when no file was created.
 bool AskReportFile();
@@ -26,19 +28,19 @@ void WriteReportFoot();
 
 // Sections, in the order of the menu keys I F C i f 1 2 P H T t S, and the
 // benchmark results. Each ends by flushing the file.
-void WriteIdentitySection();
-void WriteStdFeaturesSection();
-void WriteConfigDescriptorSection();
-void WriteExtIdentitySection();
-void WriteExtFeaturesSection();
-void WriteL1CacheSection();
-void WriteL2CacheSection();
-void WritePowerManagementSection();
-void WriteAddressSizeSection();
-void WriteTransmetaIdentitySection();
-void WriteTransmetaFeaturesSection();
-void WriteTransmetaStatusSection();
-void WriteBenchmarkSection();
+void WriteIdentitySection(const ProcessorRecord& record);
+void WriteStdFeaturesSection(const ProcessorRecord& record);
+void WriteConfigDescriptorSection(const ProcessorRecord& record);
+void WriteExtIdentitySection(const ProcessorRecord& record);
+void WriteExtFeaturesSection(const ProcessorRecord& record);
+void WriteL1CacheSection(const ProcessorRecord& record);
+void WriteL2CacheSection(const ProcessorRecord& record);
+void WritePowerManagementSection(const ProcessorRecord& record);
+void WriteAddressSizeSection(const ProcessorRecord& record);
+void WriteTransmetaIdentitySection(const ProcessorRecord& record);
+void WriteTransmetaFeaturesSection(const ProcessorRecord& record);
+void WriteTransmetaStatusSection(const ProcessorRecord& record);
+void WriteBenchmarkSection(const ProcessorRecord& record);
 
 // Text from the processor or the data file made safe inside an HTML cell:
 // &, <, > and " become entities.

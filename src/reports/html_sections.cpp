@@ -1,90 +1,62 @@
 // The report sections of the standard and extended identity, the feature
 // lists, the configuration descriptors, power management and address sizes.
 #include "common/text_format.hpp"
-#include "probe/leaves.hpp"
-#include "probe/record.hpp"
 #include "reports/html_report.hpp"
+#include "views/shared_rows.hpp"
 
 namespace {
-
-// The brand string exists only when leaf 0x80000004 was read.
-constexpr uint32_t kLastBrandLeaf = kExtendedBase + 4;
-
-// Extended feature bit that Cyrix processors use for their own MMX extensions.
-constexpr size_t kBitCyrixMmxPlus = 24;
 
 // Power management rows cover bits 0 to 2 only.
 constexpr size_t kLastReportedPowerBit = 2;
 
-void WriteLongNameRow() {
-    const ProcessorRecord& r = gRecord;
-    if (r.maxExtLevel >= kLastBrandLeaf) {
+void WriteLongNameRow(const ProcessorRecord& r) {
+    if (HasBrandString(r)) {
         WriteValueRow("Long Name", HtmlText(NulText(r.brandString.data(), r.brandString.size())));
     }
 }
 
-bool StdFeaturePresent(int bit) {
-    return gRecord.stdFeatureStatus[bit] == StatusPresent;
-}
-
-// Rows that depend on leaf 1 EDX bits the data file names and the processor sets.
-void WriteHardwareRows() {
-    const ProcessorRecord& r = gRecord;
-    if (StdFeaturePresent(kBitLocalApic)) {
-        WriteValueRow("Local APIC Physical ID", ByteToHex(r.apicId));
-    }
-    if (StdFeaturePresent(kBitSerialNumber)) {
-        WriteValueRow("Processor Serial Number [PSN]", HtmlText(r.serialText));
-    }
-    if (StdFeaturePresent(kBitClflush)) {
-        WriteValueRow("Cache Line FLUSH [CLFLUSH] Size", Decimal(r.clflushSize * 8u));
-    }
-    if (StdFeaturePresent(kBitHyperThreading) && r.logicalCount > 1) {
-        WriteValueRow("CPU Count for Hyper Threading Technology", Decimal(r.logicalCount));
+void WriteHardwareRows(const ProcessorRecord& r) {
+    for (const HardwareRow& row : kHardwareRows) {
+        if (HardwareRowShown(r, row)) {
+            WriteValueRow(row.reportField, HtmlText(row.value(r)));
+        }
     }
 }
 
-std::string SpeedText() {
-    const ProcessorRecord& r = gRecord;
+std::string SpeedText(const ProcessorRecord& r) {
     return FixedReal(r.measuredMhz, 8, 3) + " MHz" + "   [Normalized to " + Decimal(r.normalizedMhz) +
            " MHz]";
 }
 
-std::string AddressSizeText(uint8_t bits, long double space) {
-    return Decimal(bits) + "-bits [approx. " + FixedReal(space, 12, 0) + " bytes]";
-}
-
 } // namespace
 
-void WriteIdentitySection() {
-    const ProcessorRecord& r = gRecord;
+void WriteIdentitySection(const ProcessorRecord& r) {
     WriteTitleRow("Processor Identity");
     WriteValueRow("Vendor", HtmlText(r.vendorId));
     WriteValueRow("Type", HtmlText(r.typeName));
     WriteValueRow("Family", HexDigit(r.family));
     WriteValueRow("Model", HexDigit(r.model) + " [" + HtmlText(r.vendorName) + "]");
-    WriteLongNameRow();
+    WriteLongNameRow(r);
     WriteValueRow("Stepping", HexDigit(r.stepping));
     if (r.brandId != 0) {
         WriteValueRow("BRAND ID", HtmlText(r.brandName));
     }
     if (r.measuredMhz != 0.0) {
-        WriteValueRow("Speed", SpeedText());
+        WriteValueRow("Speed", SpeedText(r));
     }
-    WriteHardwareRows();
+    WriteHardwareRows(r);
     EndReportSection();
 }
 
-void WriteStdFeaturesSection() {
-    const ProcessorRecord& r = gRecord;
+void WriteStdFeaturesSection(const ProcessorRecord& r) {
     WriteTitleRow("Standard Processor Features");
     WriteFeatureRows(r.stdFeatureNames, r.stdFeatureStatus);
     EndReportSection();
 }
 
-void WriteConfigDescriptorSection() {
+void WriteConfigDescriptorSection(const ProcessorRecord& r) {
     WriteTitleRow("Standard Processor Configuration Descriptor");
-    for (const std::string& name : gRecord.configNames) {
+    for (const std::string& name : r.configNames) {
         if (!name.empty()) {
             WriteDescriptorRow(HtmlText(name));
         }
@@ -93,35 +65,27 @@ void WriteConfigDescriptorSection() {
     reportFile.Flush();
 }
 
-void WriteExtIdentitySection() {
-    const ProcessorRecord& r = gRecord;
+void WriteExtIdentitySection(const ProcessorRecord& r) {
     WriteTitleRow("Extended Processor Identity");
     WriteValueRow("Family", HexDigit(r.extFamily));
     WriteValueRow("Model", HexDigit(r.extModel) + " [" + HtmlText(r.extVendorName) + "]");
-    WriteLongNameRow();
+    WriteLongNameRow(r);
     WriteValueRow("Stepping", HexDigit(r.extStepping));
     EndReportSection();
 }
 
-void WriteExtFeaturesSection() {
-    const ProcessorRecord& r = gRecord;
+void WriteExtFeaturesSection(const ProcessorRecord& r) {
     WriteTitleRow("Extended Processor Features");
     for (size_t bit = 0; bit < r.extFeatureNames.size(); ++bit) {
         if (r.extFeatureStatus[bit] == StatusHidden) {
             continue;
         }
-        bool present = r.extFeatureStatus[bit] == StatusPresent;
-        if (bit == kBitCyrixMmxPlus && r.vendorId == "CyrixInstead") {
-            WriteFlagRow("Cyrix MMX+ Technology", present);
-        } else {
-            WriteFlagRow(HtmlText(r.extFeatureNames[bit]), present);
-        }
+        WriteFlagRow(HtmlText(ExtendedFeatureName(r, bit)), r.extFeatureStatus[bit] == StatusPresent);
     }
     EndReportSection();
 }
 
-void WritePowerManagementSection() {
-    const ProcessorRecord& r = gRecord;
+void WritePowerManagementSection(const ProcessorRecord& r) {
     WriteTitleRow("Enhanced Power Management");
     for (size_t bit = 0; bit <= kLastReportedPowerBit; ++bit) {
         if (r.powerMgmtStatus[bit] != StatusHidden) {
@@ -131,8 +95,7 @@ void WritePowerManagementSection() {
     EndReportSection();
 }
 
-void WriteAddressSizeSection() {
-    const ProcessorRecord& r = gRecord;
+void WriteAddressSizeSection(const ProcessorRecord& r) {
     WriteTitleRow("Physical Address And Linear Address Size");
     WriteValueRow("Physical Address Size", AddressSizeText(r.physAddrBits, r.physAddrSpace));
     WriteValueRow("Linear   Address Size", AddressSizeText(r.linearAddrBits, r.linearAddrSpace));

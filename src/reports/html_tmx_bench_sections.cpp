@@ -1,15 +1,11 @@
 // The report sections of the Transmeta leaves (0x80860000 and up) and the
 // benchmark results.
 #include "common/text_format.hpp"
-#include "probe/leaves.hpp"
 #include "probe/record.hpp"
 #include "probe/transmeta.hpp"
 #include "reports/html_report.hpp"
 
 namespace {
-
-constexpr uint32_t kSoftwareLeaf = kTransmetaBase + 1; // leaves above it hold the software revision
-constexpr uint32_t kInfoLeaf = kTransmetaBase + 2;     // leaves above it hold the information text
 
 // A score in millions, or "Not Tested Yet" when no run has measured one.
 std::string ScoreText(double score, const char* unit) {
@@ -21,18 +17,17 @@ std::string ScoreText(double score, const char* unit) {
 
 } // namespace
 
-void WriteTransmetaIdentitySection() {
-    const ProcessorRecord& r = gRecord;
+void WriteTransmetaIdentitySection(const ProcessorRecord& r) {
     WriteTitleRow("Transmeta Processor Identity");
     WriteValueRow("Family", HexDigit(r.tmxFamily));
     WriteValueRow("Model", HexDigit(r.tmxModel));
     WriteValueRow("Stepping", HexDigit(r.tmxStepping));
-    WriteValueRow("Hardware Revision", TransmetaHardwareRevision());
+    WriteValueRow("Hardware Revision", TransmetaHardwareRevision(r));
     reportFile.Flush();
-    if (r.maxTransmetaLevel > kSoftwareLeaf) {
-        WriteValueRow("Software Revision", TransmetaSoftwareRevision());
+    if (HasTransmetaLeaf(r, 0x80860002)) {
+        WriteValueRow("Software Revision", TransmetaSoftwareRevision(r));
     }
-    if (r.maxTransmetaLevel > kInfoLeaf) {
+    if (HasTransmetaLeaf(r, 0x80860003)) {
         WriteValueRow("Additional Information",
                       HtmlText(NulText(r.tmxInfoText.data(), r.tmxInfoText.size())));
     }
@@ -41,14 +36,13 @@ void WriteTransmetaIdentitySection() {
     EndReportSection();
 }
 
-void WriteTransmetaFeaturesSection() {
+void WriteTransmetaFeaturesSection(const ProcessorRecord& r) {
     WriteTitleRow("Transmeta Processor Features");
-    WriteFeatureRows(gRecord.tmxFeatureNames, gRecord.tmxFeatureStatus);
+    WriteFeatureRows(r.tmxFeatureNames, r.tmxFeatureStatus);
     EndReportSection();
 }
 
-void WriteTransmetaStatusSection() {
-    const ProcessorRecord& r = gRecord;
+void WriteTransmetaStatusSection(const ProcessorRecord& r) {
     WriteTitleRow("Transmeta Processor Actual Status");
     WriteValueRow("Frequency", Decimal(r.tmxCurrentMhz) + " MHz");
     WriteValueRow("Voltage", Decimal(r.tmxCurrentVoltage) + " mV");
@@ -56,8 +50,7 @@ void WriteTransmetaStatusSection() {
     EndReportSection();
 }
 
-void WriteBenchmarkSection() {
-    const ProcessorRecord& r = gRecord;
+void WriteBenchmarkSection(const ProcessorRecord& r) {
     WriteTitleRow("Benchmark Result");
     WriteValueRow("Dhrystone ALU", ScoreText(r.dhrystoneScore, " MIPS"));
     WriteValueRow("Whetstone ALU", ScoreText(r.whetstoneScore, " MWIPS"));

@@ -68,26 +68,26 @@ void WriteBlocks(TextFile& file, const std::array<CpuidRegs, N>& captured, uint3
     }
 }
 
-void WriteStandardPart(TextFile& file) {
+void WriteStandardPart(TextFile& file, const ProcessorRecord& r) {
     WritePartOpening(file, " Standard Level");
-    WriteBlocks(file, gRecord.stdRegs, 0, gRecord.maxStdLevel);
+    WriteBlocks(file, r.stdRegs, 0, r.maxStdLevel);
     file.Line();
 }
 
-void WriteExtendedPart(TextFile& file) {
+void WriteExtendedPart(TextFile& file, const ProcessorRecord& r) {
     WritePartOpening(file, " Extended Level");
-    if (gRecord.maxExtLevel >= kExtendedBase) {
-        WriteBlocks(file, gRecord.extRegs, kExtendedBase, gRecord.maxExtLevel);
+    if (HasExtendedLeaf(r, kExtendedBase)) {
+        WriteBlocks(file, r.extRegs, kExtendedBase, r.maxExtLevel);
     } else {
         WriteNotSupported(file);
     }
     file.Line();
 }
 
-void WriteTransmetaPart(TextFile& file) {
+void WriteTransmetaPart(TextFile& file, const ProcessorRecord& r) {
     WritePartOpening(file, " Transmeta Level");
-    if (gRecord.maxTransmetaLevel >= kTransmetaBase) {
-        WriteBlocks(file, gRecord.tmxRegs, kTransmetaBase, gRecord.maxTransmetaLevel);
+    if (HasTransmetaLeaf(r, kTransmetaBase)) {
+        WriteBlocks(file, r.tmxRegs, kTransmetaBase, r.maxTransmetaLevel);
     } else {
         WriteNotSupported(file);
     }
@@ -101,7 +101,7 @@ void WriteTrailer(TextFile& file) {
 
 } // namespace
 
-void WriteRawCapture() {
+void WriteRawCapture(const ProcessorRecord& r) {
     ConWrite(" ==> Enter the captured text file name to be generated (*.txt) : ");
     ConFlush();
     std::string typed;
@@ -117,9 +117,9 @@ void WriteRawCapture() {
         return;
     }
     WriteHeader(file);
-    WriteStandardPart(file);
-    WriteExtendedPart(file);
-    WriteTransmetaPart(file);
+    WriteStandardPart(file, r);
+    WriteExtendedPart(file, r);
+    WriteTransmetaPart(file, r);
     WriteTrailer(file);
     if (!file.Close()) {
         ConLine(kErrorLine);

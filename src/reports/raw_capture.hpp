@@ -4,9 +4,11 @@
 
 #include <cstdint>
 
+struct ProcessorRecord;
+
 // A part whose reported maximum lies implausibly far above its base leaf is
 // cut to this many blocks.
 constexpr uint32_t kMaxCaptureBlocks = 256;
 
 // Asks for the file name and writes the capture; failures give one console line.
-void WriteRawCapture();
+void WriteRawCapture(const ProcessorRecord& record);

@@ -1,43 +1,30 @@
 // Address widths of leaf 0x80000008, and the Transmeta identity and status.
 #include "common/text_format.hpp"
 #include "console/console_io.hpp"
-#include "probe/leaves.hpp"
 #include "probe/record.hpp"
 #include "probe/transmeta.hpp"
+#include "views/shared_rows.hpp"
 #include "views/views.hpp"
 
-namespace {
-
-// Bytes addressable, right-aligned in 12 characters, never cut.
-std::string AddressSpace(long double bytes) {
-    return FixedReal(bytes, 12, 0);
-}
-
-} // namespace
-
-void ShowAddressSizes() {
-    const ProcessorRecord& r = gRecord;
+void ShowAddressSizes(const ProcessorRecord& r) {
     WriteHeading("Physical Address And Linear Address Size : ");
-    ConLine(" -> Physical Address Size : " + Decimal(r.physAddrBits) + "-bits [approx. " +
-            AddressSpace(r.physAddrSpace) + " bytes]");
-    ConLine(" -> Linear   Address Size : " + Decimal(r.linearAddrBits) + "-bits [approx. " +
-            AddressSpace(r.linearAddrSpace) + " bytes]");
+    ConLine(" -> Physical Address Size : " + AddressSizeText(r.physAddrBits, r.physAddrSpace));
+    ConLine(" -> Linear   Address Size : " + AddressSizeText(r.linearAddrBits, r.linearAddrSpace));
     PauseEnd();
 }
 
 // Returns straight to the menu: no end prompt.
-void ShowTransmetaIdentity() {
-    const ProcessorRecord& r = gRecord;
+void ShowTransmetaIdentity(const ProcessorRecord& r) {
     WriteHeading("Transmeta Processor Identity :");
     ConLine(" -> Vendor          : " + r.tmxVendorId);
     ConLine(" -> Family          : " + HexDigit(r.tmxFamily));
     ConLine(" -> Model           : " + HexDigit(r.tmxModel));
     ConLine(" -> Stepping        : " + HexDigit(r.tmxStepping));
-    ConLine(" -> Hardware Rev.   : " + TransmetaHardwareRevision());
-    if (r.maxTransmetaLevel > kTransmetaBase + 1) {
-        ConLine(" -> Software Rev.   : " + TransmetaSoftwareRevision());
+    ConLine(" -> Hardware Rev.   : " + TransmetaHardwareRevision(r));
+    if (HasTransmetaLeaf(r, 0x80860002)) {
+        ConLine(" -> Software Rev.   : " + TransmetaSoftwareRevision(r));
     }
-    if (r.maxTransmetaLevel > kTransmetaBase + 2) {
+    if (HasTransmetaLeaf(r, 0x80860003)) {
         ConLine(" -> Additional Inf. : " + NulText(r.tmxInfoText.data(), r.tmxInfoText.size()));
     }
     ConLine(" -> Clock Frequency : " + Decimal(r.tmxNominalMhz) + " MHz");
@@ -45,8 +32,7 @@ void ShowTransmetaIdentity() {
 }
 
 // Three lines, no heading and no end prompt.
-void ShowTransmetaStatus() {
-    const ProcessorRecord& r = gRecord;
+void ShowTransmetaStatus(const ProcessorRecord& r) {
     ConLine(" -> Current Freq.   : " + Decimal(r.tmxCurrentMhz) + " MHz");
     ConLine(" -> Current Voltage : " + Decimal(r.tmxCurrentVoltage) + " mV");
     ConLine(" -> Performance     : " + Decimal(r.tmxCurrentPerformance) + " percent");

@@ -3,9 +3,9 @@
 #include "probe/record.hpp"
 #include "views/views.hpp"
 
-void ShowConfigurationDescriptors() {
+void ShowConfigurationDescriptors(const ProcessorRecord& r) {
     WriteHeading("Standard processor configuration descriptor :");
-    for (const std::string& name : gRecord.configNames) {
+    for (const std::string& name : r.configNames) {
         if (!name.empty()) {
             ConLine(" -> " + name);
         }

@@ -2,6 +2,7 @@
 #include "common/text_format.hpp"
 #include "console/console_io.hpp"
 #include "probe/record.hpp"
+#include "views/shared_rows.hpp"
 #include "views/views.hpp"
 
 namespace {
@@ -9,22 +10,18 @@ namespace {
 // F and f stop after this bit so that a full list fits on a 25-line screen.
 constexpr int kPauseAfterBit = 14;
 
-// Cyrix uses extended bit 24 for its own MMX extensions.
-constexpr int kCyrixMmxBit = 24;
-const char kCyrixVendorId[] = "CyrixInstead";
-
 struct FeatureList {
     const char* heading;
     const FeatureNameTable& names;
     const FeatureStatusTable& statuses;
     int32_t width;
     bool pauseAfterBit14;
-    bool cyrixBit24;
+    const ProcessorRecord* extendedOf; // the extended list names bits through ExtendedFeatureName
 };
 
 std::string RowName(const FeatureList& list, int bit) {
-    if (list.cyrixBit24 && bit == kCyrixMmxBit && gRecord.vendorId == kCyrixVendorId) {
-        return "Cyrix MMX+ Technology";
+    if (list.extendedOf != nullptr) {
+        return ExtendedFeatureName(*list.extendedOf, bit);
     }
     return list.names[bit];
 }
@@ -53,29 +50,25 @@ void WriteFeatureList(const FeatureList& list) {
 
 } // namespace
 
-void ShowStandardFeatures() {
-    const ProcessorRecord& r = gRecord;
+void ShowStandardFeatures(const ProcessorRecord& r) {
     WriteFeatureList({"Standard processor features supported :", r.stdFeatureNames, r.stdFeatureStatus,
-                      r.StandardFeaturesWidth, true, false});
+                      r.textWidths.standardFeatures, true, nullptr});
 }
 
-void ShowExtendedFeatures() {
-    const ProcessorRecord& r = gRecord;
+void ShowExtendedFeatures(const ProcessorRecord& r) {
     if (!r.extPresent) {
         return;
     }
     WriteFeatureList({"Extended processor features supported :", r.extFeatureNames, r.extFeatureStatus,
-                      r.ExtendedFeaturesWidth, true, true});
+                      r.textWidths.extendedFeatures, true, &r});
 }
 
-void ShowPowerManagement() {
-    const ProcessorRecord& r = gRecord;
+void ShowPowerManagement(const ProcessorRecord& r) {
     WriteFeatureList({"Enhanced Power Management supported :", r.powerMgmtNames, r.powerMgmtStatus,
-                      r.PowerManagementWidth, false, false});
+                      r.textWidths.powerManagement, false, nullptr});
 }
 
-void ShowTransmetaFeatures() {
-    const ProcessorRecord& r = gRecord;
-    WriteFeatureList(
-        {"Transmeta processor features supported :", r.tmxFeatureNames, r.tmxFeatureStatus, 0, false, false});
+void ShowTransmetaFeatures(const ProcessorRecord& r) {
+    WriteFeatureList({"Transmeta processor features supported :", r.tmxFeatureNames, r.tmxFeatureStatus, 0,
+                      false, nullptr});
 }

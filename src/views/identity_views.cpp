@@ -2,54 +2,34 @@
 // signature of extended leaf 0x80000001.
 #include "common/text_format.hpp"
 #include "console/console_io.hpp"
-#include "probe/leaves.hpp"
-#include "probe/record.hpp"
+#include "views/shared_rows.hpp"
 #include "views/views.hpp"
 
 namespace {
 
-// The brand string exists only when leaf 0x80000004 was read.
-constexpr uint32_t kLastBrandLeaf = kExtendedBase + 4;
-
-void WriteLongName() {
-    const ProcessorRecord& r = gRecord;
-    if (r.maxExtLevel >= kLastBrandLeaf) {
+void WriteLongName(const ProcessorRecord& r) {
+    if (HasBrandString(r)) {
         ConLine(" -> Long Name : " + NulText(r.brandString.data(), r.brandString.size()));
     }
 }
 
-bool StdFeaturePresent(int bit) {
-    return gRecord.stdFeatureStatus[bit] == StatusPresent;
-}
-
-// Lines that depend on leaf 1 EDX bits; a bit the data file does not name is
-// hidden and leaves its line out even when the processor sets it.
-void WriteHardwareLines() {
-    const ProcessorRecord& r = gRecord;
-    if (StdFeaturePresent(kBitLocalApic)) {
-        ConLine(" -> Local APIC Physical ID                   : " + ByteToHex(r.apicId));
-    }
-    if (StdFeaturePresent(kBitSerialNumber)) {
-        ConLine(" -> Processor Serial Number [PSN] is         : " + r.serialText);
-    }
-    if (StdFeaturePresent(kBitClflush)) {
-        ConLine(" -> Cache Line FLUSH [CLFLUSH] Size          : " + Decimal(r.clflushSize * 8u));
-    }
-    if (StdFeaturePresent(kBitHyperThreading) && r.logicalCount > 1) {
-        ConLine(" -> CPU Count for Hyper Threading Technology : " + Decimal(r.logicalCount));
+void WriteHardwareLines(const ProcessorRecord& r) {
+    for (const HardwareRow& row : kHardwareRows) {
+        if (HardwareRowShown(r, row)) {
+            ConLine(row.screenLine + row.value(r));
+        }
     }
 }
 
 } // namespace
 
-void ShowProcessorIdentity() {
-    const ProcessorRecord& r = gRecord;
+void ShowProcessorIdentity(const ProcessorRecord& r) {
     WriteHeading("Processor Identity :");
     ConLine(" -> Vendor    : " + r.vendorId);
     ConLine(" -> Type      : " + r.typeName);
     ConLine(" -> Family    : " + HexDigit(r.family));
     ConLine(" -> Model     : " + HexDigit(r.model) + " [" + r.vendorName + "]");
-    WriteLongName();
+    WriteLongName(r);
     ConLine(" -> Stepping  : " + HexDigit(r.stepping));
     if (r.brandId != 0) {
         ConLine(" -> Brand ID  : " + r.brandName);
@@ -58,16 +38,15 @@ void ShowProcessorIdentity() {
         ConLine(" -> Speed     : " + FixedReal(r.measuredMhz, 8, 3) + " MHz" + "   [Normalized to " +
                 Decimal(r.normalizedMhz) + " MHz]");
     }
-    WriteHardwareLines();
+    WriteHardwareLines(r);
     PauseEnd();
 }
 
-void ShowExtendedIdentity() {
-    const ProcessorRecord& r = gRecord;
+void ShowExtendedIdentity(const ProcessorRecord& r) {
     WriteHeading("Extended Processor Identity :");
     ConLine(" -> Family    : " + HexDigit(r.extFamily));
     ConLine(" -> Model     : " + HexDigit(r.extModel) + " [" + r.extVendorName + "]");
-    WriteLongName();
+    WriteLongName(r);
     ConLine(" -> Stepping  : " + HexDigit(r.extStepping));
     PauseEnd();
 }

@@ -11,15 +11,15 @@ const std::string kEnd = "\r\n ---- End ----";
 
 const TimeOfDay kTen = {10, 0, 0, 0};
 
-std::string Dhrystone(const std::string& input) {
+std::string Dhrystone(ProcessorRecord& record, const std::string& input) {
     ConsoleCapture console(input);
-    ShowDhrystone();
+    ShowDhrystone(record);
     return console.Output();
 }
 
-std::string Whetstone(const std::string& input) {
+std::string Whetstone(ProcessorRecord& record, const std::string& input) {
     ConsoleCapture console(input);
-    ShowWhetstone();
+    ShowWhetstone(record);
     return console.Output();
 }
 
@@ -53,18 +53,18 @@ TEST_F(BenchDrivers, ScoreArithmeticAndThresholds) {
 
 TEST_F(BenchDrivers, DhrystoneScreenAtTwoSeconds) {
     ClockReads({kTen, {10, 0, 2, 0}});
-    EXPECT_EQ(Dhrystone("1000\n\n"),
+    EXPECT_EQ(Dhrystone(record, "1000\n\n"),
               kDhrystoneHead + Lines({" ==> Dhrystone score:    500000000.0000    [   500.0000] MIPS"}) +
                   kEnd);
-    EXPECT_EQ(gRecord.dhrystoneRuns, 1000000);
-    EXPECT_EQ(gRecord.dhrystoneScore, 500000000.0);
-    EXPECT_EQ(gRecord.dhrystoneMicros, 2.0);
+    EXPECT_EQ(record.dhrystoneRuns, 1000000);
+    EXPECT_EQ(record.dhrystoneScore, 500000000.0);
+    EXPECT_EQ(record.dhrystoneMicros, 2.0);
 }
 
 TEST_F(BenchDrivers, DhrystoneVerboseScreen) {
-    gRecord.verbose = true;
+    record.verbose = true;
     ClockReads({kTen, {10, 0, 2, 0}});
-    EXPECT_EQ(Dhrystone("5\n\n"),
+    EXPECT_EQ(Dhrystone(record, "5\n\n"),
               kDhrystoneHead +
                   Lines({" -> Execution starts,    5000 runs through Dhrystone",
                          " -> Microseconds for one run through Dhrystone: 400.00000000",
@@ -83,30 +83,30 @@ TEST_F(BenchDrivers, DhrystoneTooShortKeepsMicros) {
         {"passed midnight", {0, 0, 3, 0}},
     };
     for (const Row& row : rows) {
-        gRecord.dhrystoneMicros = 7.0;
-        gRecord.verbose = true;
+        record.dhrystoneMicros = 7.0;
+        record.verbose = true;
         ClockReads({kTen, row.end});
-        EXPECT_EQ(Dhrystone("1\n\n"), kDhrystoneHead +
-                                          Lines({" -> Execution starts,    1000 runs through Dhrystone"}) +
-                                          kTooSmall + kEnd)
+        EXPECT_EQ(Dhrystone(record, "1\n\n"),
+                  kDhrystoneHead + Lines({" -> Execution starts,    1000 runs through Dhrystone"}) +
+                      kTooSmall + kEnd)
             << row.name;
-        EXPECT_EQ(gRecord.dhrystoneScore, -1.0) << row.name;
-        EXPECT_EQ(gRecord.dhrystoneMicros, 7.0) << row.name;
+        EXPECT_EQ(record.dhrystoneScore, -1.0) << row.name;
+        EXPECT_EQ(record.dhrystoneMicros, 7.0) << row.name;
     }
 }
 
 TEST_F(BenchDrivers, WhetstoneScreens) {
     ClockReads({kTen, {10, 0, 0, 500}});
-    EXPECT_EQ(Whetstone("100\n\n"),
+    EXPECT_EQ(Whetstone(record, "100\n\n"),
               kWhetstoneHead + Lines({" ==> Whetstone score:       200000.0000    [     0.2000] MWIPS"}) +
                   kEnd);
-    EXPECT_EQ(gRecord.whetstoneRuns, 100);
-    EXPECT_EQ(gRecord.whetstoneScore, 200000.0);
-    EXPECT_EQ(gRecord.whetstoneMicros, 5000.0);
+    EXPECT_EQ(record.whetstoneRuns, 100);
+    EXPECT_EQ(record.whetstoneScore, 200000.0);
+    EXPECT_EQ(record.whetstoneMicros, 5000.0);
 
-    gRecord.verbose = true;
+    record.verbose = true;
     ClockReads({kTen, {10, 0, 0, 500}});
-    EXPECT_EQ(Whetstone("100\n\n"),
+    EXPECT_EQ(Whetstone(record, "100\n\n"),
               kWhetstoneHead +
                   Lines({" -> Execution starts,         100 runs through Whetstone",
                          " -> Microseconds for one run through Whetstone: 5000.00000000",
@@ -114,11 +114,11 @@ TEST_F(BenchDrivers, WhetstoneScreens) {
                   kEnd);
 
     ClockReads({kTen, {10, 0, 0, 1}});
-    EXPECT_EQ(Whetstone("100\n\n"), kWhetstoneHead +
-                                        Lines({" -> Execution starts,         100 runs through Whetstone"}) +
-                                        kTooSmall + kEnd);
-    EXPECT_EQ(gRecord.whetstoneScore, -1.0);
-    EXPECT_EQ(gRecord.whetstoneMicros, 5000.0);
+    EXPECT_EQ(Whetstone(record, "100\n\n"),
+              kWhetstoneHead + Lines({" -> Execution starts,         100 runs through Whetstone"}) +
+                  kTooSmall + kEnd);
+    EXPECT_EQ(record.whetstoneScore, -1.0);
+    EXPECT_EQ(record.whetstoneMicros, 5000.0);
 }
 
 TEST_F(BenchDrivers, DhrystoneRunCountInput) {
@@ -142,10 +142,10 @@ TEST_F(BenchDrivers, DhrystoneRunCountInput) {
         {"end of input counts as 0", "", 0, false},
     };
     for (const Row& row : rows) {
-        gRecord.dhrystoneRuns = 77;
+        record.dhrystoneRuns = 77;
         ClockReads({kTen, {10, 0, 2, 0}});
-        std::string output = Dhrystone(row.input);
-        EXPECT_EQ(gRecord.dhrystoneRuns, row.runs) << row.name;
+        std::string output = Dhrystone(record, row.input);
+        EXPECT_EQ(record.dhrystoneRuns, row.runs) << row.name;
         EXPECT_EQ(output.find(" ==> Dhrystone score: ") != std::string::npos, row.scored) << row.name;
         EXPECT_EQ(output.find(kTooSmall) != std::string::npos, !row.scored) << row.name;
     }
@@ -154,7 +154,7 @@ TEST_F(BenchDrivers, DhrystoneRunCountInput) {
 TEST_F(BenchDrivers, RunCountsOutOfRangeAreRefused) {
     struct Row {
         const char* name;
-        std::string (*screen)(const std::string&);
+        std::string (*screen)(ProcessorRecord&, const std::string&);
         std::string head, input;
     };
     const Row rows[] = {
@@ -168,18 +168,19 @@ TEST_F(BenchDrivers, RunCountsOutOfRangeAreRefused) {
     };
     for (const Row& row : rows) {
         ResetWorld();
-        gRecord.verbose = true;
-        gRecord.dhrystoneRuns = 77;
-        gRecord.dhrystoneScore = 12.0;
-        gRecord.whetstoneRuns = 88;
-        gRecord.whetstoneScore = 13.0;
+        record = ProcessorRecord{};
+        record.verbose = true;
+        record.dhrystoneRuns = 77;
+        record.dhrystoneScore = 12.0;
+        record.whetstoneRuns = 88;
+        record.whetstoneScore = 13.0;
         ClockReads({kTen, {10, 0, 9, 0}});
-        EXPECT_EQ(row.screen(row.input), row.head + kOutOfRange + kEnd) << row.name;
+        EXPECT_EQ(row.screen(record, row.input), row.head + kOutOfRange + kEnd) << row.name;
         EXPECT_EQ(readings_, 0u) << row.name;
-        EXPECT_EQ(gRecord.dhrystoneRuns, 77) << row.name;
-        EXPECT_EQ(gRecord.dhrystoneScore, 12.0) << row.name;
-        EXPECT_EQ(gRecord.whetstoneRuns, 88) << row.name;
-        EXPECT_EQ(gRecord.whetstoneScore, 13.0) << row.name;
+        EXPECT_EQ(record.dhrystoneRuns, 77) << row.name;
+        EXPECT_EQ(record.dhrystoneScore, 12.0) << row.name;
+        EXPECT_EQ(record.whetstoneRuns, 88) << row.name;
+        EXPECT_EQ(record.whetstoneScore, 13.0) << row.name;
     }
 }
 
@@ -197,8 +198,8 @@ TEST_F(BenchDrivers, RangeLimits) {
 TEST_F(BenchDrivers, WhetstoneNegativeAndZeroDoNotRun) {
     for (int32_t n : {0, -3}) {
         ClockReads({kTen, {10, 0, 0, 500}});
-        EXPECT_EQ(Whetstone(std::to_string(n) + "\n\n"), kWhetstoneHead + kTooSmall + kEnd) << n;
-        EXPECT_EQ(gRecord.whetstoneRuns, n);
-        EXPECT_EQ(gRecord.whetstoneScore, -1.0);
+        EXPECT_EQ(Whetstone(record, std::to_string(n) + "\n\n"), kWhetstoneHead + kTooSmall + kEnd) << n;
+        EXPECT_EQ(record.whetstoneRuns, n);
+        EXPECT_EQ(record.whetstoneScore, -1.0);
     }
 }

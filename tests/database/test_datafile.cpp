@@ -41,14 +41,14 @@ std::string VendorFromRegisters(uint32_t ebx, uint32_t edx, uint32_t ecx) {
     return id;
 }
 
-std::string NameForSignature(const std::string& vendorId, uint32_t eax) {
-    std::string key = LookupVendorKey(vendorId);
-    return key.empty() ? "" : MatchSignature("Vendor" + key, DwordToBits(eax));
+std::string NameForSignature(const IniFile& db, const std::string& vendorId, uint32_t eax) {
+    std::string key = LookupVendorKey(db, vendorId);
+    return key.empty() ? "" : MatchSignature(db, "Vendor" + key, DwordToBits(eax));
 }
 
-std::string NameForExtSignature(const std::string& vendorId, uint32_t eax) {
-    std::string key = LookupVendorKey(vendorId);
-    return key.empty() ? "" : MatchSignature("ExtVendor" + key, DwordToBits(eax));
+std::string NameForExtSignature(const IniFile& db, const std::string& vendorId, uint32_t eax) {
+    std::string key = LookupVendorKey(db, vendorId);
+    return key.empty() ? "" : MatchSignature(db, "ExtVendor" + key, DwordToBits(eax));
 }
 
 // True when every signature matched by `specific` is matched by `general` too.
@@ -87,14 +87,13 @@ const std::vector<std::string> kVendorIds = {
 
 class DataFile : public ::testing::Test {
   protected:
-    void SetUp() override { OpenDatabaseAt(kDataFile); }
-    void TearDown() override { CloseDatabase(); }
+    IniFile db = OpenDatabaseAt(kDataFile);
 
     // The distinct VendorKeys of [Vendor], in file order.
-    static std::vector<std::string> VendorKeys() {
+    std::vector<std::string> VendorKeys() const {
         std::vector<std::string> keys;
-        for (const std::string& id : ListDatabaseKeys("Vendor")) {
-            std::string key = ReadDatabaseValue("Vendor", id, "");
+        for (const std::string& id : ListDatabaseKeys(db, "Vendor")) {
+            std::string key = ReadDatabaseValue(db, "Vendor", id, "");
             if (std::find(keys.begin(), keys.end(), key) == keys.end()) {
                 keys.push_back(key);
             }
@@ -103,11 +102,11 @@ class DataFile : public ::testing::Test {
     }
 
     // Every signature section that exists: Vendor<Key> and, where present, ExtVendor<Key>.
-    static std::vector<std::string> SignatureSections() {
+    std::vector<std::string> SignatureSections() const {
         std::vector<std::string> sections;
         for (const std::string& key : VendorKeys()) {
             sections.push_back("Vendor" + key);
-            if (!ListDatabaseKeys("ExtVendor" + key).empty()) {
+            if (!ListDatabaseKeys(db, "ExtVendor" + key).empty()) {
                 sections.push_back("ExtVendor" + key);
             }
         }
@@ -177,7 +176,7 @@ TEST_F(DataFile, EveryKeyLineReachesTheReader) {
     }
     ASSERT_FALSE(keyLines.empty());
     for (const auto& [name, count] : keyLines) {
-        std::vector<std::string> keys = ListDatabaseKeys(name);
+        std::vector<std::string> keys = ListDatabaseKeys(db, name);
         EXPECT_EQ(keys.size(), count) << "section [" << name << "]";
         size_t bytes = 1;
         for (const std::string& key : keys) {
@@ -190,7 +189,7 @@ TEST_F(DataFile, EveryKeyLineReachesTheReader) {
 // ---------------------------------------------------------------- shape
 
 TEST_F(DataFile, VersionIsDated) {
-    std::string version = ReadDatabaseVersion();
+    std::string version = ReadDatabaseVersion(db);
     EXPECT_NE(version, "UNKNOWN");
     EXPECT_TRUE(std::regex_search(version, std::regex("^20[0-9]{2}\\.[01][0-9]\\.[0-3][0-9]"))) << version;
 }
@@ -204,7 +203,7 @@ TEST_F(DataFile, NoSectionHoldsTheSameKeyTwice) {
     }
     for (const std::string& section : sections) {
         std::set<std::string> seen;
-        for (const std::string& key : ListDatabaseKeys(section)) {
+        for (const std::string& key : ListDatabaseKeys(db, section)) {
             EXPECT_TRUE(seen.insert(LowerAscii(key)).second) << "[" << section << "] repeats " << key;
         }
     }
@@ -212,13 +211,13 @@ TEST_F(DataFile, NoSectionHoldsTheSameKeyTwice) {
 
 TEST_F(DataFile, EveryVendorIdHasAKeyAndEveryKeyHasItsSection) {
     for (const std::string& id : kVendorIds) {
-        std::string key = LookupVendorKey(id);
+        std::string key = LookupVendorKey(db, id);
         EXPECT_FALSE(key.empty()) << "no VendorKey for '" << id << "'";
     }
     std::vector<std::string> keys = VendorKeys();
     ASSERT_GE(keys.size(), 15u);
     for (const std::string& key : keys) {
-        EXPECT_FALSE(ListDatabaseKeys("Vendor" + key).empty()) << "no section [Vendor" << key << "]";
+        EXPECT_FALSE(ListDatabaseKeys(db, "Vendor" + key).empty()) << "no section [Vendor" << key << "]";
     }
 }
 
@@ -228,7 +227,7 @@ TEST_F(DataFile, EveryVendorIdHasAKeyAndEveryKeyHasItsSection) {
 TEST_F(DataFile, EveryPatternIsEightGroupsOf32Bits) {
     const std::vector<size_t> widths = {4, 8, 4, 2, 2, 4, 4, 4};
     for (const std::string& section : SignatureSections()) {
-        for (const std::string& key : ListDatabaseKeys(section)) {
+        for (const std::string& key : ListDatabaseKeys(db, section)) {
             std::string bits = StripTabs(key);
             EXPECT_EQ(bits.size(), 32u) << "[" << section << "] " << key;
             EXPECT_EQ(bits.find_first_not_of("01?"), std::string::npos) << "[" << section << "] " << key;
@@ -248,7 +247,7 @@ TEST_F(DataFile, EveryPatternIsEightGroupsOf32Bits) {
 // the same pattern again) could never be shown: the block is out of order.
 TEST_F(DataFile, NoPatternIsHiddenByALaterOne) {
     for (const std::string& section : SignatureSections()) {
-        std::vector<std::string> keys = ListDatabaseKeys(section);
+        std::vector<std::string> keys = ListDatabaseKeys(db, section);
         for (size_t i = 0; i < keys.size(); ++i) {
             for (size_t j = i + 1; j < keys.size(); ++j) {
                 EXPECT_FALSE(Covers(StripTabs(keys[j]), StripTabs(keys[i])))
@@ -264,20 +263,20 @@ TEST_F(DataFile, NoPatternIsHiddenByALaterOne) {
 TEST_F(DataFile, VendorSectionsCatchAllAndExtSectionsLeaveZeroUnnamed) {
     const std::string open(32, '?');
     for (const std::string& key : VendorKeys()) {
-        std::vector<std::string> keys = ListDatabaseKeys("Vendor" + key);
+        std::vector<std::string> keys = ListDatabaseKeys(db, "Vendor" + key);
         ASSERT_FALSE(keys.empty()) << key;
         EXPECT_EQ(StripTabs(keys.front()), open) << "[Vendor" << key << "] starts with " << keys.front();
         for (uint32_t eax : {0x00000000u, 0xFFFFFFFFu, 0x00000E00u}) {
-            EXPECT_FALSE(MatchSignature("Vendor" + key, DwordToBits(eax)).empty()) << key << " " << eax;
+            EXPECT_FALSE(MatchSignature(db, "Vendor" + key, DwordToBits(eax)).empty()) << key << " " << eax;
         }
-        EXPECT_EQ(MatchSignature("ExtVendor" + key, DwordToBits(0)), "") << "[ExtVendor" << key << "]";
+        EXPECT_EQ(MatchSignature(db, "ExtVendor" + key, DwordToBits(0)), "") << "[ExtVendor" << key << "]";
     }
 }
 
 TEST_F(DataFile, ProcessorNamesAreFilledAndFitTheModelLine) {
     for (const std::string& section : SignatureSections()) {
-        for (const std::string& key : ListDatabaseKeys(section)) {
-            std::string name = ReadDatabaseValue(section, key, "");
+        for (const std::string& key : ListDatabaseKeys(db, section)) {
+            std::string name = ReadDatabaseValue(db, section, key, "");
             EXPECT_FALSE(name.empty()) << "[" << section << "] " << key;
             EXPECT_LE(name.size(), kMaxProcessorName) << "[" << section << "] " << name;
         }
@@ -305,7 +304,7 @@ const std::vector<FeatureList> kFeatureLists = {
 TEST_F(DataFile, EveryDocumentedFeatureBitHasANameAndNoOtherDoes) {
     for (const FeatureList& list : kFeatureLists) {
         FeatureNameTable names{};
-        int32_t count = ReadNumberedNames(list.section, names);
+        int32_t count = ReadNumberedNames(db, list.section, names);
         int expected = 32 - static_cast<int>(list.unnamed.size());
         EXPECT_EQ(count, expected - 1) << list.section;
         for (int bit = 0; bit < 32; ++bit) {
@@ -313,7 +312,7 @@ TEST_F(DataFile, EveryDocumentedFeatureBitHasANameAndNoOtherDoes) {
             EXPECT_EQ(names[static_cast<size_t>(bit)].empty(), reserved) << list.section << " bit " << bit;
         }
         // Plain decimal keys only: "5" and "05" would both land on bit 5.
-        for (const std::string& key : ListDatabaseKeys(list.section)) {
+        for (const std::string& key : ListDatabaseKeys(db, list.section)) {
             EXPECT_TRUE(std::regex_match(key, std::regex("0|[1-9][0-9]?"))) << list.section << " key " << key;
         }
     }
@@ -324,12 +323,12 @@ TEST_F(DataFile, EveryFeatureNameFitsItsColumn) {
         if (list.widthKey == nullptr) {
             continue;
         }
-        std::string text = ReadDatabaseValue("TextWidth", list.widthKey, "");
+        std::string text = ReadDatabaseValue(db, "TextWidth", list.widthKey, "");
         ASSERT_TRUE(std::regex_match(text, std::regex("[0-9]+"))) << list.widthKey << "=" << text;
         int width = std::atoi(text.c_str());
         EXPECT_LE(width, kMaxFeatureWidth) << list.widthKey;
         FeatureNameTable names{};
-        ReadNumberedNames(list.section, names);
+        ReadNumberedNames(db, list.section, names);
         size_t longest = 0;
         for (const std::string& name : names) {
             longest = std::max(longest, name.size());
@@ -352,7 +351,7 @@ TEST_F(DataFile, SharedExtendedBitsNameEveryMeaning) {
         {29, {"Long Mode", "Intel 64"}},
     };
     FeatureNameTable names{};
-    ReadNumberedNames("ExtendedFeatures", names);
+    ReadNumberedNames(db, "ExtendedFeatures", names);
     for (const Row& row : rows) {
         for (const std::string& fragment : row.fragments) {
             EXPECT_NE(names[static_cast<size_t>(row.bit)].find(fragment), std::string::npos)
@@ -364,12 +363,12 @@ TEST_F(DataFile, SharedExtendedBitsNameEveryMeaning) {
 // ---------------------------------------------------------------- descriptors
 
 TEST_F(DataFile, DescriptorKeysAreTwoUpperCaseHexDigits) {
-    std::vector<std::string> keys = ListDatabaseKeys("CacheSizeTLB");
+    std::vector<std::string> keys = ListDatabaseKeys(db, "CacheSizeTLB");
     ASSERT_FALSE(keys.empty());
     for (const std::string& key : keys) {
         EXPECT_TRUE(std::regex_match(key, std::regex("[0-9A-F]{2}"))) << key;
         EXPECT_NE(key, "00") << "the null descriptor is never looked up";
-        std::string text = ReadDatabaseValue("CacheSizeTLB", key, "");
+        std::string text = ReadDatabaseValue(db, "CacheSizeTLB", key, "");
         EXPECT_FALSE(text.empty()) << key;
         EXPECT_LE(text.size(), kMaxDescriptorText) << key << "=" << text;
     }
@@ -391,7 +390,7 @@ TEST_F(DataFile, EveryDefinedDescriptorIsDescribed) {
     }
     for (int value = 1; value <= 0xFF; ++value) {
         std::string name;
-        LookupDescriptorName(static_cast<uint8_t>(value), name);
+        LookupDescriptorName(db, static_cast<uint8_t>(value), name);
         std::string hex = ByteToHex(static_cast<uint8_t>(value));
         EXPECT_EQ(name.empty(), wanted.count(hex) == 0) << "descriptor " << hex << ": '" << name << "'";
     }
@@ -420,7 +419,7 @@ TEST_F(DataFile, DescriptorTextsCarryTheirFigures) {
     };
     for (const Row& row : rows) {
         std::string name;
-        LookupDescriptorName(row.byte, name);
+        LookupDescriptorName(db, row.byte, name);
         for (const std::string& fragment : row.fragments) {
             EXPECT_NE(name.find(fragment), std::string::npos) << ByteToHex(row.byte) << ": " << name;
         }
@@ -530,7 +529,7 @@ const std::vector<SignatureRow> kLeaf1Rows = {
 
 TEST_F(DataFile, RealSignaturesGetTheirNames) {
     for (const SignatureRow& row : kLeaf1Rows) {
-        std::string name = NameForSignature(row.vendorId, row.eax);
+        std::string name = NameForSignature(db, row.vendorId, row.eax);
         EXPECT_NE(name.find(row.expected), std::string::npos)
             << "'" << row.vendorId << "' " << DwordToHex(row.eax) << " gave '" << name << "', wanted '"
             << row.expected << "'";
@@ -559,7 +558,7 @@ const std::vector<SignatureRow> kExtRows = {
 
 TEST_F(DataFile, RealExtendedSignaturesGetTheirNames) {
     for (const SignatureRow& row : kExtRows) {
-        std::string name = NameForExtSignature(row.vendorId, row.eax);
+        std::string name = NameForExtSignature(db, row.vendorId, row.eax);
         EXPECT_NE(name.find(row.expected), std::string::npos)
             << "'" << row.vendorId << "' " << DwordToHex(row.eax) << " gave '" << name << "', wanted '"
             << row.expected << "'";
@@ -574,7 +573,7 @@ TEST_F(DataFile, ExtendedSignaturesWithoutMeaningStayUnnamed) {
         {"RiseRiseRise", 0x00000504, ""}, // no extended signature table
     };
     for (const SignatureRow& row : rows) {
-        EXPECT_EQ(NameForExtSignature(row.vendorId, row.eax), "") << row.vendorId;
+        EXPECT_EQ(NameForExtSignature(db, row.vendorId, row.eax), "") << row.vendorId;
     }
 }
 
@@ -635,17 +634,17 @@ TEST_F(DataFile, EveryRealDumpGetsAModelName) {
         std::string file = entry.path().filename().string();
         DumpIdentity id = ReadDumpIdentity(entry.path().string());
         ASSERT_TRUE(id.hasLeaf1) << file;
-        std::string key = LookupVendorKey(id.vendorId);
+        std::string key = LookupVendorKey(db, id.vendorId);
         ASSERT_FALSE(key.empty()) << file << ": vendor '" << id.vendorId << "'";
-        std::string name = MatchSignature("Vendor" + key, DwordToBits(id.leaf1Eax));
-        std::string catchAll = MatchSignature("Vendor" + key, std::string(32, '?'));
+        std::string name = MatchSignature(db, "Vendor" + key, DwordToBits(id.leaf1Eax));
+        std::string catchAll = MatchSignature(db, "Vendor" + key, std::string(32, '?'));
         EXPECT_FALSE(name.empty()) << file;
         EXPECT_NE(name, catchAll) << file << " got only the vendor's catch-all name";
         // Vendors that repeat the signature in leaf 80000001h get an extended
         // name for it; a 0 there (Intel) never gets one.
         if (id.hasExtLeaf1) {
-            bool extSection = !ListDatabaseKeys("ExtVendor" + key).empty();
-            std::string extName = MatchSignature("ExtVendor" + key, DwordToBits(id.extLeaf1Eax));
+            bool extSection = !ListDatabaseKeys(db, "ExtVendor" + key).empty();
+            std::string extName = MatchSignature(db, "ExtVendor" + key, DwordToBits(id.extLeaf1Eax));
             EXPECT_EQ(extName.empty(), !extSection || id.extLeaf1Eax == 0)
                 << file << ": extended signature " << DwordToHex(id.extLeaf1Eax) << " gave '" << extName
                 << "'";

@@ -10,7 +10,8 @@ namespace {
 class Database : public ::testing::Test {
   protected:
     void SetUp() override { ResetWorld(); }
-    void TearDown() override { CloseDatabase(); }
+
+    IniFile db;
 };
 
 } // namespace
@@ -72,16 +73,16 @@ TEST(IniReader, MissingFileIsEmpty) {
 }
 
 TEST_F(Database, MissingFileGivesEveryDefault) {
-    OpenDatabaseAt(::testing::TempDir() + "no-such-veldrix.dat");
-    EXPECT_EQ(ReadDatabaseVersion(), "UNKNOWN");
-    EXPECT_EQ(gRecord.StandardFeaturesWidth, 47);
-    EXPECT_EQ(gRecord.ExtendedFeaturesWidth, 47);
-    EXPECT_EQ(gRecord.PowerManagementWidth, 35);
-    EXPECT_EQ(LookupVendorKey("GenuineIntel"), "");
+    db = OpenDatabaseAt(::testing::TempDir() + "no-such-veldrix.dat");
+    EXPECT_EQ(ReadDatabaseVersion(db), "UNKNOWN");
+    EXPECT_EQ(ReadTextWidths(db).standardFeatures, 47);
+    EXPECT_EQ(ReadTextWidths(db).extendedFeatures, 47);
+    EXPECT_EQ(ReadTextWidths(db).powerManagement, 35);
+    EXPECT_EQ(LookupVendorKey(db, "GenuineIntel"), "");
     FeatureNameTable names;
-    EXPECT_EQ(ReadNumberedNames("StandardFeatures", names), -1);
+    EXPECT_EQ(ReadNumberedNames(db, "StandardFeatures", names), -1);
     std::string descriptor = "kept";
-    LookupDescriptorName(0x2C, descriptor);
+    LookupDescriptorName(db, 0x2C, descriptor);
     EXPECT_EQ(descriptor, "kept");
 }
 
@@ -102,10 +103,10 @@ TEST_F(Database, TextWidths) {
         {"beyond any name", "StandardFeatures=2048\r\nExtendedFeatures=2147483647\r\n", 47, 47, 35},
     };
     for (const Row& row : rows) {
-        OpenDatabaseText(std::string("[TextWidth]\r\n") + row.section);
-        EXPECT_EQ(gRecord.StandardFeaturesWidth, row.standard) << row.name;
-        EXPECT_EQ(gRecord.ExtendedFeaturesWidth, row.extended) << row.name;
-        EXPECT_EQ(gRecord.PowerManagementWidth, row.power) << row.name;
+        db = OpenDatabaseText(std::string("[TextWidth]\r\n") + row.section);
+        EXPECT_EQ(ReadTextWidths(db).standardFeatures, row.standard) << row.name;
+        EXPECT_EQ(ReadTextWidths(db).extendedFeatures, row.extended) << row.name;
+        EXPECT_EQ(ReadTextWidths(db).powerManagement, row.power) << row.name;
     }
 }
 
@@ -128,19 +129,19 @@ TEST_F(Database, MatchSignatureRules) {
         {"one wrong bit", sig.substr(0, 31) + "0=wrong\r\n", ""},
     };
     for (const Row& row : rows) {
-        OpenDatabaseText("[VendorX]\r\n" + row.section);
-        EXPECT_EQ(MatchSignature("VendorX", sig), row.expected) << row.name;
+        db = OpenDatabaseText("[VendorX]\r\n" + row.section);
+        EXPECT_EQ(MatchSignature(db, "VendorX", sig), row.expected) << row.name;
     }
-    OpenDatabaseText("[VendorX]\r\n" + all + "=x\r\n");
-    EXPECT_EQ(MatchSignature("VendorMissing", sig), "");
+    db = OpenDatabaseText("[VendorX]\r\n" + all + "=x\r\n");
+    EXPECT_EQ(MatchSignature(db, "VendorMissing", sig), "");
 }
 
 TEST_F(Database, ReadNumberedNamesCountsStoredNames) {
-    OpenDatabaseText(
+    db = OpenDatabaseText(
         "[Feat]\r\n0=zero\r\n31=thirty-one\r\n32=too high\r\n-1=negative\r\nabc=text\r\n7=seven\r\n"
         "[OnlyText]\r\nfoo=bar\r\n[Single]\r\n0=only\r\n[Twice]\r\n5=first\r\n05=second\r\n");
     FeatureNameTable names;
-    EXPECT_EQ(ReadNumberedNames("Feat", names), 2);
+    EXPECT_EQ(ReadNumberedNames(db, "Feat", names), 2);
     EXPECT_EQ(names[0], "zero");
     EXPECT_EQ(names[31], "thirty-one");
     EXPECT_EQ(names[7], "seven");
@@ -148,22 +149,23 @@ TEST_F(Database, ReadNumberedNamesCountsStoredNames) {
 
     FeatureNameTable untouched;
     untouched[3] = "kept";
-    EXPECT_EQ(ReadNumberedNames("OnlyText", untouched), -1);
-    EXPECT_EQ(ReadNumberedNames("Nowhere", untouched), -1);
+    EXPECT_EQ(ReadNumberedNames(db, "OnlyText", untouched), -1);
+    EXPECT_EQ(ReadNumberedNames(db, "Nowhere", untouched), -1);
     EXPECT_EQ(untouched[3], "kept");
 
     FeatureNameTable single;
-    EXPECT_EQ(ReadNumberedNames("Single", single), 0);
+    EXPECT_EQ(ReadNumberedNames(db, "Single", single), 0);
 
     FeatureNameTable twice;
-    EXPECT_EQ(ReadNumberedNames("Twice", twice), 1);
+    EXPECT_EQ(ReadNumberedNames(db, "Twice", twice), 1);
     EXPECT_EQ(twice[5], "second");
 }
 
 TEST_F(Database, NumberedKeysTakeEveryHexadecimalPrefix) {
-    OpenDatabaseText("[Hex]\r\nx1A=bare x\r\nX1b=bare X\r\n$1C=dollar\r\n0x1D=zero x\r\n0X1E=zero X\r\n");
+    db =
+        OpenDatabaseText("[Hex]\r\nx1A=bare x\r\nX1b=bare X\r\n$1C=dollar\r\n0x1D=zero x\r\n0X1E=zero X\r\n");
     FeatureNameTable names;
-    EXPECT_EQ(ReadNumberedNames("Hex", names), 4);
+    EXPECT_EQ(ReadNumberedNames(db, "Hex", names), 4);
     const char* expected[] = {"bare x", "bare X", "dollar", "zero x", "zero X"};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(names[static_cast<size_t>(26 + i)], expected[i]) << "bit " << 26 + i;
@@ -171,14 +173,14 @@ TEST_F(Database, NumberedKeysTakeEveryHexadecimalPrefix) {
 }
 
 TEST_F(Database, DescriptorAndVendorLookups) {
-    OpenDatabaseText("[DATInfo]\r\nVersion= 2026.12 test \r\n[Vendor]\r\nGenuineIntel=Intel\r\n"
-                     "[CacheSizeTLB]\r\n2c=L1 data cache: 32 KB\r\n66=L1 data cache: 8 KB\r\n");
-    EXPECT_EQ(ReadDatabaseVersion(), "2026.12 test");
-    EXPECT_EQ(LookupVendorKey("GenuineIntel"), "Intel");
-    EXPECT_EQ(LookupVendorKey("AuthenticAMD"), "");
+    db = OpenDatabaseText("[DATInfo]\r\nVersion= 2026.12 test \r\n[Vendor]\r\nGenuineIntel=Intel\r\n"
+                          "[CacheSizeTLB]\r\n2c=L1 data cache: 32 KB\r\n66=L1 data cache: 8 KB\r\n");
+    EXPECT_EQ(ReadDatabaseVersion(db), "2026.12 test");
+    EXPECT_EQ(LookupVendorKey(db, "GenuineIntel"), "Intel");
+    EXPECT_EQ(LookupVendorKey(db, "AuthenticAMD"), "");
     std::string name = "old";
-    LookupDescriptorName(0x2C, name);
+    LookupDescriptorName(db, 0x2C, name);
     EXPECT_EQ(name, "L1 data cache: 32 KB");
-    LookupDescriptorName(0x01, name);
+    LookupDescriptorName(db, 0x01, name);
     EXPECT_EQ(name, "") << "an absent key empties the name while the section exists";
 }

@@ -58,6 +58,7 @@ TEST_F(Win32Priority, MeasurementLeavesClassAndThreadPriorityAsTheyWere) {
 }
 
 TEST(Win32DataFile, IsFoundBesideTheExecutableWhenTheCurrentFolderIsElsewhere) {
+    IniFile db;
     IniFile source;
     ASSERT_TRUE(LoadIniFile(VELDRIX_SOURCE_DIR "/data/veldrix.dat", source));
     std::string version = ReadIniValue(source, "DATInfo", "Version", "");
@@ -73,7 +74,7 @@ TEST(Win32DataFile, IsFoundBesideTheExecutableWhenTheCurrentFolderIsElsewhere) {
     std::string path = DatabasePath();
     OpenDatabase();
     std::string found = ReadDatabaseVersion();
-    CloseDatabase();
+    CloseDatabase(db);
     ASSERT_EQ(_chdir(home.c_str()), 0);
 
     EXPECT_EQ(path, PathDirectory(ExecutablePath()) + "veldrix.dat");

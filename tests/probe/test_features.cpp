@@ -11,7 +11,6 @@ namespace {
 class Features : public ::testing::Test {
   protected:
     void SetUp() override { ResetWorld(); }
-    void TearDown() override { CloseDatabase(); }
 };
 
 std::string StatusString(const FeatureStatusTable& status) {
@@ -25,6 +24,7 @@ std::string StatusString(const FeatureStatusTable& status) {
 } // namespace
 
 TEST_F(Features, StatusRules) {
+    IniFile db;
     struct Row {
         const char* name;
         const char* database; // nullptr: no data file
@@ -45,55 +45,59 @@ TEST_F(Features, StatusRules) {
     };
     for (const Row& row : rows) {
         if (row.database) {
-            OpenDatabaseText(row.database);
+            db = OpenDatabaseText(row.database);
         } else {
-            CloseDatabase();
+            CloseDatabase(db);
         }
         FeatureStatusTable status{};
         FeatureNameTable names;
-        DecodeFeatureRegister(row.value, status, "Feat", names);
+        DecodeFeatureRegister(db, row.value, status, "Feat", names);
         EXPECT_EQ(StatusString(status), row.expected) << row.name;
     }
 }
 
 TEST_F(Features, ConfigurationDescriptors) {
-    OpenDatabaseText("[CacheSizeTLB]\r\n01=one\r\n66=six-six\r\n5B=five-b\r\n50=five-oh\r\n2C=two-c\r\n"
-                     "08=eight\r\n");
-    gRecord.configRegs = {0x665B5001, 0x2C00082C, 0x80662C50, 0x0000002C};
-    DecodeConfigurationDescriptors();
+    ProcessorRecord record;
+    IniFile db;
+    db = OpenDatabaseText("[CacheSizeTLB]\r\n01=one\r\n66=six-six\r\n5B=five-b\r\n50=five-oh\r\n2C=two-c\r\n"
+                          "08=eight\r\n");
+    record.configRegs = {0x665B5001, 0x2C00082C, 0x80662C50, 0x0000002C};
+    DecodeConfigurationDescriptors(record, db);
     const std::array<std::string, 16> expected = {
         "six-six", "five-b", "five-oh", "",                      // the low byte of EAX is never looked up
         "two-c",   "",       "eight",   "two-c", "", "", "", "", // bit 31 set: no descriptors
         "",        "",       "",        "two-c",
     };
-    EXPECT_EQ(gRecord.configNames, expected);
+    EXPECT_EQ(record.configNames, expected);
 }
 
 TEST_F(Features, CacheFieldSplits) {
-    gRecord.l1Regs = {0xFF08FF10, 0x04200480, 0x40020140, 0x2001FF40};
-    DecodeL1Fields();
+    ProcessorRecord record;
+    record.l1Regs = {0xFF08FF10, 0x04200480, 0x40020140, 0x2001FF40};
+    DecodeL1Fields(record);
     const std::array<uint8_t, 16> l1 = {0xFF, 0x08, 0xFF, 0x10, 0x04, 0x20, 0x04, 0x80,
                                         0x40, 0x02, 0x01, 0x40, 0x20, 0x01, 0xFF, 0x40};
-    EXPECT_EQ(gRecord.l1Fields, l1);
+    EXPECT_EQ(record.l1Fields, l1);
 
-    gRecord.l2Regs = {0x6FFE8ABC, 0x00004200, 0x04008140, 0xDEADBEEF};
-    DecodeL2Fields();
+    record.l2Regs = {0x6FFE8ABC, 0x00004200, 0x04008140, 0xDEADBEEF};
+    DecodeL2Fields(record);
     const std::array<uint32_t, 12> l2 = {6, 0xFFE, 8, 0xABC, 0, 0, 4, 0x200, 0x400, 8, 1, 0x40};
-    EXPECT_EQ(gRecord.l2Fields, l2);
+    EXPECT_EQ(record.l2Fields, l2);
 }
 
 TEST_F(Features, AddressSizes) {
+    ProcessorRecord record;
     struct Row {
         uint32_t eax;
         uint8_t phys, linear;
     };
     const Row rows[] = {{0x00003024, 36, 48}, {0x00002020, 32, 32}, {0x00000000, 0, 0}, {0xFFFF3028, 40, 48}};
     for (const Row& row : rows) {
-        gRecord.addressSizes = row.eax;
-        DecodeAddressSizes();
-        EXPECT_EQ(gRecord.physAddrBits, row.phys);
-        EXPECT_EQ(gRecord.linearAddrBits, row.linear);
-        EXPECT_EQ(gRecord.physAddrSpace, std::ldexp(1.0L, row.phys));
-        EXPECT_EQ(gRecord.linearAddrSpace, std::ldexp(1.0L, row.linear));
+        record.addressSizes = row.eax;
+        DecodeAddressSizes(record);
+        EXPECT_EQ(record.physAddrBits, row.phys);
+        EXPECT_EQ(record.linearAddrBits, row.linear);
+        EXPECT_EQ(record.physAddrSpace, std::ldexp(1.0L, row.phys));
+        EXPECT_EQ(record.linearAddrSpace, std::ldexp(1.0L, row.linear));
     }
 }

@@ -15,6 +15,7 @@ struct SplitRow {
 } // namespace
 
 TEST(Identity, LeafOneSplitAndBrandGate) {
+    ProcessorRecord record;
     const SplitRow rows[] = {
         {"P6 model 5 takes EBX (0x65)", 0x00000652, 0x12345678, 6, 5, 2, 0x78, 0x56, 0x34, 0x12},
         {"family 5 model 4 takes EBX (0x54)", 0x00000543, 0x12345678, 5, 4, 3, 0x78, 0x56, 0x34, 0x12},
@@ -24,35 +25,36 @@ TEST(Identity, LeafOneSplitAndBrandGate) {
         {"Northwood brand 9", 0x00000F24, 0x00010809, 15, 2, 4, 0x09, 0x08, 0x01, 0x00},
     };
     for (const SplitRow& row : rows) {
-        ResetProcessorRecord();
-        SplitStandardSignature(CpuidRegs{row.eax, row.ebx, 0, 0xABCD});
-        EXPECT_EQ(gRecord.signature, row.eax) << row.name;
-        EXPECT_EQ(gRecord.family, row.family) << row.name;
-        EXPECT_EQ(gRecord.model, row.model) << row.name;
-        EXPECT_EQ(gRecord.stepping, row.stepping) << row.name;
-        EXPECT_EQ(gRecord.brandId, row.brandId) << row.name;
-        EXPECT_EQ(gRecord.clflushSize, row.clflush) << row.name;
-        EXPECT_EQ(gRecord.logicalCount, row.logical) << row.name;
-        EXPECT_EQ(gRecord.apicId, row.apic) << row.name;
-        EXPECT_EQ(gRecord.stdFeatureFlags, 0xABCDu) << row.name;
+        record = ProcessorRecord{};
+        SplitStandardSignature(record, CpuidRegs{row.eax, row.ebx, 0, 0xABCD});
+        EXPECT_EQ(record.signature, row.eax) << row.name;
+        EXPECT_EQ(record.family, row.family) << row.name;
+        EXPECT_EQ(record.model, row.model) << row.name;
+        EXPECT_EQ(record.stepping, row.stepping) << row.name;
+        EXPECT_EQ(record.brandId, row.brandId) << row.name;
+        EXPECT_EQ(record.clflushSize, row.clflush) << row.name;
+        EXPECT_EQ(record.logicalCount, row.logical) << row.name;
+        EXPECT_EQ(record.apicId, row.apic) << row.name;
+        EXPECT_EQ(record.stdFeatureFlags, 0xABCDu) << row.name;
     }
 }
 
 TEST(Identity, TypeBitsAndExtendedSplit) {
-    ResetProcessorRecord();
-    SplitStandardSignature(CpuidRegs{0x00001532, 0, 0, 0});
-    EXPECT_EQ(gRecord.procType, 1);
-    EXPECT_EQ(TypeNameOf(gRecord.procType), "OverDrive Processor");
+    ProcessorRecord record;
+    record = ProcessorRecord{};
+    SplitStandardSignature(record, CpuidRegs{0x00001532, 0, 0, 0});
+    EXPECT_EQ(record.procType, 1);
+    EXPECT_EQ(TypeNameOf(record.procType), "OverDrive Processor");
     EXPECT_EQ(TypeNameOf(0), "Original OEM Processor");
     EXPECT_EQ(TypeNameOf(2), "Dual Processor");
     EXPECT_EQ(TypeNameOf(3), "Reserved");
 
-    SplitExtendedSignature(0x00003F51);
-    EXPECT_EQ(gRecord.extFamily, 0x3F);
-    EXPECT_EQ(gRecord.extModel, 5);
-    EXPECT_EQ(gRecord.extStepping, 1);
-    SplitExtendedSignature(0x00001F00);
-    EXPECT_EQ(gRecord.extFamily, 0x1F);
+    SplitExtendedSignature(record, 0x00003F51);
+    EXPECT_EQ(record.extFamily, 0x3F);
+    EXPECT_EQ(record.extModel, 5);
+    EXPECT_EQ(record.extStepping, 1);
+    SplitExtendedSignature(record, 0x00001F00);
+    EXPECT_EQ(record.extFamily, 0x1F);
 }
 
 TEST(Identity, BrandNames) {
@@ -97,34 +99,37 @@ TEST(Identity, BrandNames) {
 }
 
 TEST(Identity, DatabaseNamesNeedAVendorKey) {
+    ProcessorRecord record;
+    IniFile db;
     ResetWorld();
     const std::string any(32, '?');
-    OpenDatabaseText("[Vendor]\r\nGenuineIntel=Intel\r\n[VendorIntel]\r\n" + any +
-                     "=Some Intel\r\n[ExtVendorIntel]\r\n" + std::string(32, '0') +
-                     "=Ext zero\r\n[VendorAMD]\r\n" + any + "=Some AMD\r\n");
-    gRecord.vendorId = "GenuineIntel";
-    DecodeIdentityNames();
-    EXPECT_EQ(gRecord.vendorName, "Some Intel");
-    EXPECT_EQ(gRecord.extVendorName, "Ext zero")
+    db = OpenDatabaseText("[Vendor]\r\nGenuineIntel=Intel\r\n[VendorIntel]\r\n" + any +
+                          "=Some Intel\r\n[ExtVendorIntel]\r\n" + std::string(32, '0') +
+                          "=Ext zero\r\n[VendorAMD]\r\n" + any + "=Some AMD\r\n");
+    record.vendorId = "GenuineIntel";
+    DecodeIdentityNames(record, db);
+    EXPECT_EQ(record.vendorName, "Some Intel");
+    EXPECT_EQ(record.extVendorName, "Ext zero")
         << "looked up with signature 0 when leaf 0x80000001 was not read";
-    EXPECT_EQ(gRecord.typeName, "Original OEM Processor");
-    EXPECT_EQ(gRecord.brandName, "Not supported");
+    EXPECT_EQ(record.typeName, "Original OEM Processor");
+    EXPECT_EQ(record.brandName, "Not supported");
 
-    ResetProcessorRecord();
-    gRecord.vendorId = "AuthenticAMD"; // has a section but no [Vendor] entry
-    DecodeIdentityNames();
-    EXPECT_EQ(gRecord.vendorName, "");
-    EXPECT_EQ(gRecord.extVendorName, "");
+    record = ProcessorRecord{};
+    record.vendorId = "AuthenticAMD"; // has a section but no [Vendor] entry
+    DecodeIdentityNames(record, db);
+    EXPECT_EQ(record.vendorName, "");
+    EXPECT_EQ(record.extVendorName, "");
 }
 
 TEST(Identity, SerialNumberText) {
-    ResetProcessorRecord();
-    FormatSerialNumber();
-    EXPECT_EQ(gRecord.serialText, "0000-0000-0000-0000-0000-0000");
-    gRecord.signature = 0x00000683;
-    gRecord.serialMid = 0x1234ABCD;
-    gRecord.serialLow = 0x0000FFFF;
-    FormatSerialNumber();
-    EXPECT_EQ(gRecord.serialText, "0000-0683-1234-ABCD-0000-FFFF");
-    EXPECT_EQ(gRecord.serialText.size(), 29u);
+    ProcessorRecord record;
+    record = ProcessorRecord{};
+    FormatSerialNumber(record);
+    EXPECT_EQ(record.serialText, "0000-0000-0000-0000-0000-0000");
+    record.signature = 0x00000683;
+    record.serialMid = 0x1234ABCD;
+    record.serialLow = 0x0000FFFF;
+    FormatSerialNumber(record);
+    EXPECT_EQ(record.serialText, "0000-0683-1234-ABCD-0000-FFFF");
+    EXPECT_EQ(record.serialText.size(), 29u);
 }

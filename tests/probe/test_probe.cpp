@@ -53,6 +53,8 @@ CpuidTable LevelTable(uint32_t maxStd, uint32_t maxExt, uint32_t maxTmx = 0) {
 } // namespace
 
 TEST(Probe, LeavesReadAtTheBoundaryLevels) {
+    ProcessorRecord record;
+    IniFile db;
     struct Row {
         const char* name;
         uint32_t maxStd, maxExt, maxTmx;
@@ -105,34 +107,38 @@ TEST(Probe, LeavesReadAtTheBoundaryLevels) {
     for (const Row& row : rows) {
         UseLoggedTable(LevelTable(row.maxStd, row.maxExt, row.maxTmx));
         ConsoleCapture console;
-        ProbeProcessor();
+        ProbeProcessor(record, db);
         EXPECT_EQ(gExecuted, row.leaves) << row.name;
         EXPECT_EQ(console.Output(), "") << row.name << ": nothing is printed without -v";
     }
 }
 
 TEST(Probe, GatingOfFieldsAndTables) {
+    ProcessorRecord record;
+    IniFile db;
     UseLoggedTable(LevelTable(0, 0x80000006, 0x80860006));
     ConsoleCapture console;
-    ProbeProcessor();
-    EXPECT_EQ(gRecord.signature, 0u);
-    EXPECT_EQ(gRecord.stdFeatureStatus[4], StatusHidden) << "standard table never decoded at level 0";
-    EXPECT_EQ(gRecord.powerMgmtStatus[0], StatusHidden) << "power table needs more than 0x80000006";
-    EXPECT_EQ(gRecord.extFeatureStatus[0], StatusPresent) << "0x80000001 EDX bit 0 is set";
-    EXPECT_EQ(gRecord.l2Fields[11], 0x06u);
-    EXPECT_EQ(gRecord.addressSizes, 0u);
-    EXPECT_TRUE(gRecord.extPresent);
-    EXPECT_EQ(gRecord.maxTransmetaLevel, 0x80860006u);
-    EXPECT_EQ(gRecord.tmxCurrentMhz, 0u) << "leaf 0x80860007 is not read below it";
-    EXPECT_EQ(gRecord.brandName, "Not supported");
-    EXPECT_EQ(gRecord.typeName, "Original OEM Processor");
+    ProbeProcessor(record, db);
+    EXPECT_EQ(record.signature, 0u);
+    EXPECT_EQ(record.stdFeatureStatus[4], StatusHidden) << "standard table never decoded at level 0";
+    EXPECT_EQ(record.powerMgmtStatus[0], StatusHidden) << "power table needs more than 0x80000006";
+    EXPECT_EQ(record.extFeatureStatus[0], StatusPresent) << "0x80000001 EDX bit 0 is set";
+    EXPECT_EQ(record.l2Fields[11], 0x06u);
+    EXPECT_EQ(record.addressSizes, 0u);
+    EXPECT_TRUE(record.extPresent);
+    EXPECT_EQ(record.maxTransmetaLevel, 0x80860006u);
+    EXPECT_EQ(record.tmxCurrentMhz, 0u) << "leaf 0x80860007 is not read below it";
+    EXPECT_EQ(record.brandName, "Not supported");
+    EXPECT_EQ(record.typeName, "Original OEM Processor");
 }
 
 TEST(Probe, CrusoeFieldsAndVerboseLines) {
+    ProcessorRecord record;
+    IniFile db;
     UseLoggedTable(CrusoeTable(0x80860007));
-    gRecord.verbose = true;
+    record.verbose = true;
     ConsoleCapture console;
-    ProbeProcessor();
+    ProbeProcessor(record, db);
     EXPECT_EQ(
         console.Output(),
         Lines({" -> Retrieving VendorID...[done]  ==>  GenuineTMx86", " -> Max. Standard Level : 00000003",
@@ -150,27 +156,29 @@ TEST(Probe, CrusoeFieldsAndVerboseLines) {
                " -> Retrieving Transmeta Software Version...[done]  ==>  0404030A-000000B8",
                " -> Retrieving Current CPU Status...[done]  ==>  000003E8-00000578-00000064-000048CB",
                " -> Calculating processor speed...[done]  ==>   930.412 MHz  [ ~933 MHz]"}));
-    EXPECT_EQ(gRecord.vendorId, "GenuineTMx86");
-    EXPECT_EQ(gRecord.tmxVendorId, "TransmetaCPU");
-    EXPECT_EQ(gRecord.tmxNominalMhz, 1000u);
-    EXPECT_EQ(gRecord.tmxHardwareRev, (std::array<uint8_t, 4>{0x01, 0x05, 0x00, 0x02}));
-    EXPECT_EQ(gRecord.tmxSoftwareRev, (std::array<uint8_t, 4>{0x04, 0x04, 0x03, 0x0A}));
-    EXPECT_EQ(gRecord.tmxSoftwareRevExtra, 0xB8u);
-    EXPECT_EQ(NulText(gRecord.tmxInfoText.data(), 64), "20030618 15:27 official release 4.4.3#1");
-    EXPECT_EQ(NulText(gRecord.brandString.data(), 48), "Transmeta(tm) Crusoe(tm) Processor TM5800");
-    EXPECT_EQ(gRecord.tmxCurrentVoltage, 1400u);
-    EXPECT_EQ(gRecord.tmxCurrentPerformance, 100u);
-    EXPECT_EQ(gRecord.l1Fields[4], 0x04);
-    EXPECT_DOUBLE_EQ(gRecord.measuredMhz, 930.412);
-    EXPECT_EQ(gRecord.normalizedMhz, 933);
-    EXPECT_FALSE(gRecord.quitRequested);
+    EXPECT_EQ(record.vendorId, "GenuineTMx86");
+    EXPECT_EQ(record.tmxVendorId, "TransmetaCPU");
+    EXPECT_EQ(record.tmxNominalMhz, 1000u);
+    EXPECT_EQ(record.tmxHardwareRev, (std::array<uint8_t, 4>{0x01, 0x05, 0x00, 0x02}));
+    EXPECT_EQ(record.tmxSoftwareRev, (std::array<uint8_t, 4>{0x04, 0x04, 0x03, 0x0A}));
+    EXPECT_EQ(record.tmxSoftwareRevExtra, 0xB8u);
+    EXPECT_EQ(NulText(record.tmxInfoText.data(), 64), "20030618 15:27 official release 4.4.3#1");
+    EXPECT_EQ(NulText(record.brandString.data(), 48), "Transmeta(tm) Crusoe(tm) Processor TM5800");
+    EXPECT_EQ(record.tmxCurrentVoltage, 1400u);
+    EXPECT_EQ(record.tmxCurrentPerformance, 100u);
+    EXPECT_EQ(record.l1Fields[4], 0x04);
+    EXPECT_DOUBLE_EQ(record.measuredMhz, 930.412);
+    EXPECT_EQ(record.normalizedMhz, 933);
+    EXPECT_FALSE(record.quitRequested);
 }
 
 TEST(Probe, PentiumVerboseWithoutExtendedLeaves) {
+    ProcessorRecord record;
+    IniFile db;
     UseLoggedTable(kPentium);
-    gRecord.verbose = true;
+    record.verbose = true;
     ConsoleCapture console;
-    ProbeProcessor();
+    ProbeProcessor(record, db);
     EXPECT_EQ(
         console.Output(),
         Lines({" -> Retrieving VendorID...[done]  ==>  GenuineIntel", " -> Max. Standard Level : 00000001",
@@ -178,40 +186,46 @@ TEST(Probe, PentiumVerboseWithoutExtendedLeaves) {
                " -> Retrieving Standard Level Features...[done]  ==>  000001BF",
                " -> Max. Extended Level : 00000000",
                " -> Calculating processor speed...[done]  ==>   930.412 MHz  [ ~933 MHz]"}));
-    EXPECT_FALSE(gRecord.extPresent);
-    EXPECT_EQ(gRecord.maxTransmetaLevel, 0u);
+    EXPECT_FALSE(record.extPresent);
+    EXPECT_EQ(record.maxTransmetaLevel, 0u);
     EXPECT_EQ(gExecuted, (std::vector<uint32_t>{0, 1, 0x80000000}));
 }
 
 TEST(Probe, MaxStandardZeroVerboseAndUnmeasuredClock) {
+    ProcessorRecord record;
+    IniFile db;
     UseLoggedTable(LevelTable(0, 0));
     SetTickCounter(nullptr);
-    gRecord.verbose = true;
+    record.verbose = true;
     ConsoleCapture console;
-    ProbeProcessor();
+    ProbeProcessor(record, db);
     EXPECT_EQ(
         console.Output(),
         Lines({" -> Retrieving VendorID...[done]  ==>  GenuineIntel", " -> Max. Standard Level : 00000000",
                " -> Retrieving Standard Level CPUID...[done]  ==>  00000000", " -> Brand ID : 00",
                " -> Max. Extended Level : 00000000", " -> Calculating processor speed...[skipped]"}));
-    EXPECT_EQ(gRecord.measuredMhz, 0.0);
-    EXPECT_EQ(gRecord.normalizedMhz, 0);
+    EXPECT_EQ(record.measuredMhz, 0.0);
+    EXPECT_EQ(record.normalizedMhz, 0);
 }
 
 TEST(Probe, VendorTextStopsAtAZeroByte) {
+    ProcessorRecord record;
+    IniFile db;
     CpuidTable table = LevelTable(1, 0);
     table[0] = {1, 0x00006547, 0x6C65746E, 0x49656E69}; // "Ge" then a zero byte
     UseLoggedTable(table);
     ConsoleCapture console;
-    ProbeProcessor();
-    EXPECT_EQ(gRecord.vendorId, "Ge");
+    ProbeProcessor(record, db);
+    EXPECT_EQ(record.vendorId, "Ge");
 }
 
 TEST(Probe, NoTimeStampCounterLeavesTheClockAtZero) {
+    ProcessorRecord record;
+    IniFile db;
     CpuidTable table = LevelTable(1, 0);
     table[1].edx = 0; // no TSC: RDTSC would fault
     UseLoggedTable(table);
     ConsoleCapture console;
-    ProbeProcessor();
-    EXPECT_EQ(gRecord.measuredMhz, 0.0);
+    ProbeProcessor(record, db);
+    EXPECT_EQ(record.measuredMhz, 0.0);
 }

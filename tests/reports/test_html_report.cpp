@@ -20,27 +20,25 @@ namespace {
 
 // Probes the table (with the data file text, when given) and lets the menu
 // set the section flags, as a run up to key R would.
-void ProbeAndDrawMenu(const CpuidTable& table, const std::string& database) {
+ProcessorRecord ProbeAndDrawMenu(const CpuidTable& table, const std::string& database) {
     ResetWorld(table);
-    if (!database.empty()) {
-        OpenDatabaseText(database);
-    }
-    ProbeProcessor();
+    ProcessorRecord record = ProbedRecord(database.empty() ? IniFile{} : OpenDatabaseText(database));
     ConsoleCapture menu;
-    DrawMenu();
+    DrawMenu(record);
+    return record;
 }
 
 // Runs the report dialogue with the typed line and returns the console output.
-std::string RunReportDialogue(const std::string& typed) {
+std::string RunReportDialogue(const ProcessorRecord& record, const std::string& typed) {
     ConsoleCapture console(typed);
-    WriteHtmlReport();
+    WriteHtmlReport(record);
     return console.Output();
 }
 
 std::string ReportOf(const CpuidTable& table, const std::string& database) {
-    ProbeAndDrawMenu(table, database);
+    ProcessorRecord record = ProbeAndDrawMenu(table, database);
     std::string path = MakeTempDir("report") + "/page.html";
-    RunReportDialogue(path + "\n");
+    RunReportDialogue(record, path + "\n");
     return ReadWholeFile(path);
 }
 
@@ -154,11 +152,11 @@ const std::string kTransmetaOwnSectionsAndScores =
     SpacerRow();
 
 TEST(HtmlReportPage, EverySectionOnATransmetaProcessor) {
-    ProbeAndDrawMenu(EverySectionTransmeta(), kReportTestDatabase);
-    gRecord.dhrystoneScore = 2500000.0;
-    gRecord.whetstoneScore = 350000000.0;
+    ProcessorRecord record = ProbeAndDrawMenu(EverySectionTransmeta(), kReportTestDatabase);
+    record.dhrystoneScore = 2500000.0;
+    record.whetstoneScore = 350000000.0;
     std::string path = MakeTempDir("transmeta") + "/crusoe";
-    RunReportDialogue(path + "\n");
+    RunReportDialogue(record, path + "\n");
     std::string expected = ExpectedReportHead() + Crlf(kTransmetaIdentityToDescriptors) +
                            Crlf(kTransmetaExtendedToAddress) + Crlf(kTransmetaOwnSectionsAndScores) +
                            ExpectedReportFoot();
@@ -266,11 +264,11 @@ const ScoreCase kScoreCases[] = {
 
 TEST(HtmlReportBenchmark, ScoreCells) {
     for (const ScoreCase& c : kScoreCases) {
-        ProbeAndDrawMenu(OnlyLeavesZeroAndOne(), kReportTestDatabase);
-        gRecord.dhrystoneScore = c.score;
-        gRecord.whetstoneScore = c.score;
+        ProcessorRecord record = ProbeAndDrawMenu(OnlyLeavesZeroAndOne(), kReportTestDatabase);
+        record.dhrystoneScore = c.score;
+        record.whetstoneScore = c.score;
         std::string path = MakeTempDir("scores") + "/s.html";
-        RunReportDialogue(path + "\n");
+        RunReportDialogue(record, path + "\n");
         std::string page = ReadWholeFile(path);
         EXPECT_NE(page.find("<td class=field>Dhrystone ALU</td>\r\n       " + std::string(c.dhrystoneCell) +
                             "\r\n"),
@@ -284,14 +282,15 @@ TEST(HtmlReportBenchmark, ScoreCells) {
 }
 
 TEST(HtmlReportDialogue, PromptsAfterAnEmptyLine) {
-    ProbeAndDrawMenu(OnlyLeavesZeroAndOne(), "");
+    ProcessorRecord record = ProbeAndDrawMenu(OnlyLeavesZeroAndOne(), "");
     std::string dir = MakeTempDir("prompt");
-    EXPECT_EQ(RunReportDialogue(dir + "/p\n"), "\r\nEnter the report file name to be generated (*.html) : ");
+    EXPECT_EQ(RunReportDialogue(record, dir + "/p\n"),
+              "\r\nEnter the report file name to be generated (*.html) : ");
     EXPECT_TRUE(PathExists(dir + "/p.html"));
 }
 
 TEST(HtmlReportDialogue, NameThatCannotBeCreatedReturnsSilently) {
-    ProbeAndDrawMenu(OnlyLeavesZeroAndOne(), "");
+    ProcessorRecord record = ProbeAndDrawMenu(OnlyLeavesZeroAndOne(), "");
     std::string dir = MakeTempDir("uncreatable");
     std::string folder = dir + "/taken.html";
     ASSERT_TRUE(std::filesystem::create_directory(folder));
@@ -304,7 +303,7 @@ TEST(HtmlReportDialogue, NameThatCannotBeCreatedReturnsSilently) {
         {"folder of that name", dir + "/taken"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(RunReportDialogue(c.typed + "\n"),
+        EXPECT_EQ(RunReportDialogue(record, c.typed + "\n"),
                   "\r\nEnter the report file name to be generated (*.html) : ")
             << c.name;
     }
@@ -317,10 +316,10 @@ TEST(HtmlReportDialogue, NameThatCannotBeCreatedReturnsSilently) {
 }
 
 TEST(HtmlReportDialogue, EndOfInputAtThePromptWritesNothing) {
-    ProbeAndDrawMenu(OnlyLeavesZeroAndOne(), "");
+    ProcessorRecord record = ProbeAndDrawMenu(OnlyLeavesZeroAndOne(), "");
     FullMediumBuffer medium(100000);
     RouteTextFilesTo(&medium);
-    std::string output = RunReportDialogue("");
+    std::string output = RunReportDialogue(record, "");
     RouteTextFilesTo(nullptr);
     EXPECT_EQ(output, "\r\nEnter the report file name to be generated (*.html) : ");
     EXPECT_EQ(medium.Kept(), "");
@@ -329,10 +328,10 @@ TEST(HtmlReportDialogue, EndOfInputAtThePromptWritesNothing) {
 // A medium that fills up after 1000 bytes: the page stops there, one line
 // names the file and the system error, and the dialogue returns normally.
 TEST(HtmlReportDialogue, FullMediumStopsThePageWithOneMessage) {
-    ProbeAndDrawMenu(OnlyLeavesZeroAndOne(), kReportTestDatabase);
+    ProcessorRecord record = ProbeAndDrawMenu(OnlyLeavesZeroAndOne(), kReportTestDatabase);
     FullMediumBuffer medium(1000);
     RouteTextFilesTo(&medium);
-    std::string output = RunReportDialogue("full\n");
+    std::string output = RunReportDialogue(record, "full\n");
     RouteTextFilesTo(nullptr);
     EXPECT_EQ(output, "\r\nEnter the report file name to be generated (*.html) : "
                       "*** Error writing HTML report full.html: " +
@@ -342,7 +341,8 @@ TEST(HtmlReportDialogue, FullMediumStopsThePageWithOneMessage) {
 
     // The next report, on a sound medium, is whole again.
     std::string path = MakeTempDir("after") + "/again";
-    EXPECT_EQ(RunReportDialogue(path + "\n"), "\r\nEnter the report file name to be generated (*.html) : ");
+    EXPECT_EQ(RunReportDialogue(record, path + "\n"),
+              "\r\nEnter the report file name to be generated (*.html) : ");
     EXPECT_EQ(ReadWholeFile(path + ".html").substr(0, whole.size()), whole);
 }
 

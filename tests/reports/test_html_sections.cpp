@@ -12,17 +12,19 @@
 namespace {
 
 // Writes one section from the record as the setup leaves it; returns the text.
-std::string SectionText(const std::function<void(ProcessorRecord&)>& setup, void (*writeSection)()) {
+std::string SectionText(const std::function<void(ProcessorRecord&)>& setup,
+                        void (*writeSection)(const ProcessorRecord&)) {
     ResetWorld();
-    gRecord.stdFeatureStatus.fill(StatusHidden);
-    gRecord.extFeatureStatus.fill(StatusHidden);
-    gRecord.powerMgmtStatus.fill(StatusHidden);
-    gRecord.tmxFeatureStatus.fill(StatusHidden);
-    setup(gRecord);
+    ProcessorRecord record;
+    record.stdFeatureStatus.fill(StatusHidden);
+    record.extFeatureStatus.fill(StatusHidden);
+    record.powerMgmtStatus.fill(StatusHidden);
+    record.tmxFeatureStatus.fill(StatusHidden);
+    setup(record);
     std::stringbuf page;
     RouteTextFilesTo(&page);
     EXPECT_TRUE(reportFile.Create("section"));
-    writeSection();
+    writeSection(record);
     EXPECT_TRUE(reportFile.Close());
     RouteTextFilesTo(nullptr);
     return page.str();
@@ -31,7 +33,7 @@ std::string SectionText(const std::function<void(ProcessorRecord&)>& setup, void
 struct SectionCase {
     const char* rule;
     std::function<void(ProcessorRecord&)> setup;
-    void (*writeSection)();
+    void (*writeSection)(const ProcessorRecord&);
     std::string present; // a piece the section must hold
     const char* absent;  // a piece it must not hold, or nullptr
 };

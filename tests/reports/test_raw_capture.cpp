@@ -50,10 +50,10 @@ std::string PartOpening(const char* title) {
 // returns the file's content.
 std::string CaptureOf(const CpuidTable& table) {
     ResetWorld(table);
-    ProbeProcessor();
+    ProcessorRecord record = ProbedRecord();
     std::string path = MakeTempDir("capture") + "/cap";
     ConsoleCapture console(path + "\n");
-    WriteRawCapture();
+    WriteRawCapture(record);
     EXPECT_EQ(console.Output(), kPrompt);
     return ReadWholeFile(path + ".txt");
 }
@@ -174,7 +174,7 @@ TEST(RawCaptureFile, ImplausibleMaximaAreCutTo256BlocksPerPart) {
         {0x80860000, {0xFFFFFFFF, 0, 0, 0}},
     };
     ResetWorld(table);
-    ProbeProcessor();
+    ProcessorRecord record = ProbedRecord();
     std::set<uint32_t> asked;
     SetCpuidBackend(CpuidBackend{[] { return true; },
                                  [&asked](uint32_t leaf) {
@@ -183,7 +183,7 @@ TEST(RawCaptureFile, ImplausibleMaximaAreCutTo256BlocksPerPart) {
                                  }});
     std::string path = MakeTempDir("bound") + "/big";
     ConsoleCapture console(path + "\n");
-    WriteRawCapture();
+    WriteRawCapture(record);
     std::string file = ReadWholeFile(path + ".txt");
     EXPECT_EQ(CountOf(file, " -> EAX : 000000"), kMaxCaptureBlocks);
     EXPECT_EQ(CountOf(file, " -> EAX : 800000"), kMaxCaptureBlocks);
@@ -208,38 +208,44 @@ TEST(RawCaptureFile, ImplausibleMaximaAreCutTo256BlocksPerPart) {
 }
 
 TEST(RawCaptureFailure, NameThatCannotBeCreated) {
+    ProcessorRecord record;
+    IniFile db;
     ResetWorld({{0, {0, 0, 0, 0}}});
-    ProbeProcessor();
+    ProbeProcessor(record, db);
     std::string dir = MakeTempDir("uncreatable");
     ASSERT_TRUE(std::filesystem::create_directory(dir + "/taken.txt"));
     const std::string typed[] = {dir + "/missing/cap", dir + "/taken"};
     for (const std::string& name : typed) {
         ConsoleCapture console(name + "\n");
-        WriteRawCapture();
+        WriteRawCapture(record);
         EXPECT_EQ(console.Output(), std::string(kPrompt) + "*** Error generating RAW file ***\r\n") << name;
     }
     EXPECT_FALSE(PathExists(dir + "/missing"));
 }
 
 TEST(RawCaptureFailure, EndOfInputAtThePromptCreatesNoFile) {
+    ProcessorRecord record;
+    IniFile db;
     ResetWorld({{0, {0, 0, 0, 0}}});
-    ProbeProcessor();
+    ProbeProcessor(record, db);
     FullMediumBuffer medium(100000);
     RouteTextFilesTo(&medium);
     ConsoleCapture console("");
-    WriteRawCapture();
+    WriteRawCapture(record);
     RouteTextFilesTo(nullptr);
     EXPECT_EQ(console.Output(), std::string(kPrompt) + "\r\n*** Error generating RAW file ***\r\n");
     EXPECT_EQ(medium.Kept(), "");
 }
 
 TEST(RawCaptureFailure, FullMediumGivesTheErrorLine) {
+    ProcessorRecord record;
+    IniFile db;
     ResetWorld({{0, {0, 0, 0, 0}}});
-    ProbeProcessor();
+    ProbeProcessor(record, db);
     FullMediumBuffer medium(300);
     RouteTextFilesTo(&medium);
     ConsoleCapture console("cap\n");
-    WriteRawCapture();
+    WriteRawCapture(record);
     RouteTextFilesTo(nullptr);
     EXPECT_EQ(console.Output(), std::string(kPrompt) + "*** Error generating RAW file ***\r\n");
     EXPECT_EQ(medium.Kept(), Crlf(kCaptureHeader).substr(0, 300));

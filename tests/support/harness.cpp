@@ -1,5 +1,7 @@
 #include "support/harness.hpp"
 
+#include "probe/probe.hpp"
+
 #include <cstdio>
 #include <fstream>
 
@@ -17,17 +19,21 @@ std::string WriteTempFile(const std::string& name, const std::string& text) {
     return path;
 }
 
-void OpenDatabaseText(const std::string& iniText) {
-    OpenDatabaseAt(WriteTempFile("veldrix.dat", iniText));
+IniFile OpenDatabaseText(const std::string& iniText) {
+    return OpenDatabaseAt(WriteTempFile("veldrix.dat", iniText));
 }
 
 void ResetWorld(const CpuidTable& table) {
-    ResetProcessorRecord();
-    CloseDatabase();
     // Tests start without a data file unless they open one.
     SetDatabaseLocation(::testing::TempDir() + "veldrix-absent.dat");
     UseCpuidTable(table);
     SetTickCounter([] { return 465206000u; });
+}
+
+ProcessorRecord ProbedRecord(const IniFile& database) {
+    ProcessorRecord record;
+    ProbeProcessor(record, database);
+    return record;
 }
 
 std::string Lines(std::initializer_list<std::string> lines) {

@@ -1,5 +1,5 @@
 // Shared test fixtures: string streams for the console, recorded CPUID
-// tables, and a clean record and database for every test.
+// tables, no data file unless a test reads one, and a probe into a local record.
 #pragma once
 
 #include "console/console_io.hpp"
@@ -31,12 +31,15 @@ class ConsoleCapture {
 // Writes text into a fresh file under the test's temporary folder and returns its path.
 std::string WriteTempFile(const std::string& name, const std::string& text);
 
-// Opens a database made of the given INI text.
-void OpenDatabaseText(const std::string& iniText);
+// Reads a database made of the given INI text.
+IniFile OpenDatabaseText(const std::string& iniText);
 
-// A fresh record, no database (OpenDatabase finds no file), the given CPUID table, a fixed clock of
+// No database (OpenDatabase finds no file), the given CPUID table, a fixed clock of
 // 465206000 ticks (930.412 MHz, normalised to 933).
 void ResetWorld(const CpuidTable& table = {});
+
+// A fresh record probed from the CPUID table in use, names from the database.
+ProcessorRecord ProbedRecord(const IniFile& database = {});
 
 // Joins lines, each followed by CR LF.
 std::string Lines(std::initializer_list<std::string> lines);

@@ -12,9 +12,9 @@ namespace {
 const char kEnd[] = " ---- End ----";
 
 // Runs a view that must not wait: it gets input it must leave unread.
-std::string ShowWithoutWaiting(void (*view)()) {
+std::string ShowWithoutWaiting(const ProcessorRecord& record, void (*view)(const ProcessorRecord&)) {
     ConsoleCapture console("unread\n");
-    view();
+    view(record);
     std::string next;
     EXPECT_TRUE(ConReadLine(next));
     EXPECT_EQ(next, "unread");
@@ -24,6 +24,7 @@ std::string ShowWithoutWaiting(void (*view)()) {
 } // namespace
 
 TEST(AddressSizeView, WidthsAndByteCounts) {
+    ProcessorRecord record;
     struct Row {
         const char* name;
         uint8_t physBits, linearBits;
@@ -41,12 +42,13 @@ TEST(AddressSizeView, WidthsAndByteCounts) {
     };
     for (const Row& row : rows) {
         ResetWorld();
-        gRecord.physAddrBits = row.physBits;
-        gRecord.linearAddrBits = row.linearBits;
-        gRecord.physAddrSpace = PowerOf(2, row.physBits);
-        gRecord.linearAddrSpace = PowerOf(2, row.linearBits);
+        record = ProcessorRecord{};
+        record.physAddrBits = row.physBits;
+        record.linearAddrBits = row.linearBits;
+        record.physAddrSpace = PowerOf(2, row.physBits);
+        record.linearAddrSpace = PowerOf(2, row.linearBits);
         ConsoleCapture console("\n");
-        ShowAddressSizes();
+        ShowAddressSizes(record);
         EXPECT_EQ(console.Output(), Lines({"", "Physical Address And Linear Address Size : ", row.physLine,
                                            row.linearLine, ""}) +
                                         kEnd)
@@ -57,10 +59,12 @@ TEST(AddressSizeView, WidthsAndByteCounts) {
 // Leaf 0x80000008 EAX 00002022 of an AMD Athlon (Palomino), from
 // AuthenticAMD0000662_K7_Palomino_CPUID.txt: 34 physical, 32 linear bits.
 TEST(AddressSizeView, AthlonPalominoProbed) {
+    ProcessorRecord record;
+    IniFile db;
     ResetWorld(PalominoTable());
-    ProbeProcessor();
+    ProbeProcessor(record, db);
     ConsoleCapture console("\n");
-    ShowAddressSizes();
+    ShowAddressSizes(record);
     EXPECT_EQ(console.Output(),
               Lines({"", "Physical Address And Linear Address Size : ",
                      " -> Physical Address Size : 34-bits [approx.  17179869184 bytes]",
@@ -69,6 +73,8 @@ TEST(AddressSizeView, AthlonPalominoProbed) {
 }
 
 TEST(TransmetaIdentityView, CrusoeAtEachLevel) {
+    ProcessorRecord record;
+    IniFile db;
     const std::string head = "\r\nTransmeta Processor Identity :\r\n"
                              " -> Vendor          : TransmetaCPU\r\n"
                              " -> Family          : 5\r\n"
@@ -91,12 +97,15 @@ TEST(TransmetaIdentityView, CrusoeAtEachLevel) {
     };
     for (const Row& row : rows) {
         ResetWorld(CrusoeTable(row.level));
-        ProbeProcessor();
-        EXPECT_EQ(ShowWithoutWaiting(ShowTransmetaIdentity), row.screen) << std::hex << row.level;
+        record = ProcessorRecord{};
+        db = IniFile{};
+        ProbeProcessor(record, db);
+        EXPECT_EQ(ShowWithoutWaiting(record, ShowTransmetaIdentity), row.screen) << std::hex << row.level;
     }
 }
 
 TEST(TransmetaIdentityView, InformationTextIsWrittenAsItStands) {
+    ProcessorRecord record;
     struct Row {
         const char* name;
         std::string bytes;
@@ -109,7 +118,8 @@ TEST(TransmetaIdentityView, InformationTextIsWrittenAsItStands) {
     };
     for (const Row& row : rows) {
         ResetWorld();
-        ProcessorRecord& r = gRecord;
+        record = ProcessorRecord{};
+        ProcessorRecord& r = record;
         r.maxTransmetaLevel = 0x80860003u;
         r.tmxVendorId = "GenuineTMx86";
         r.tmxFamily = 0x15;
@@ -120,7 +130,7 @@ TEST(TransmetaIdentityView, InformationTextIsWrittenAsItStands) {
         r.tmxSoftwareRevExtra = 0xDEADBEEF;
         r.tmxNominalMhz = 0xFFFFFFFFu;
         std::memcpy(r.tmxInfoText.data(), row.bytes.data(), row.bytes.size());
-        EXPECT_EQ(ShowWithoutWaiting(ShowTransmetaIdentity),
+        EXPECT_EQ(ShowWithoutWaiting(record, ShowTransmetaIdentity),
                   Lines({"", "Transmeta Processor Identity :", " -> Vendor          : GenuineTMx86",
                          " -> Family          : 5", " -> Model           : 4", " -> Stepping        : C",
                          " -> Hardware Rev.   : AB.00-10.FF", " -> Software Rev.   : 01.02.03-04-DEADBEEF",
@@ -130,6 +140,7 @@ TEST(TransmetaIdentityView, InformationTextIsWrittenAsItStands) {
 }
 
 TEST(TransmetaStatusView, ThreeLinesAndNoWait) {
+    ProcessorRecord record;
     struct Row {
         const char* name;
         uint32_t mhz, millivolts, percent;
@@ -145,17 +156,20 @@ TEST(TransmetaStatusView, ThreeLinesAndNoWait) {
     };
     for (const Row& row : rows) {
         ResetWorld();
-        gRecord.tmxCurrentMhz = row.mhz;
-        gRecord.tmxCurrentVoltage = row.millivolts;
-        gRecord.tmxCurrentPerformance = row.percent;
-        EXPECT_EQ(ShowWithoutWaiting(ShowTransmetaStatus), row.screen) << row.name;
+        record = ProcessorRecord{};
+        record.tmxCurrentMhz = row.mhz;
+        record.tmxCurrentVoltage = row.millivolts;
+        record.tmxCurrentPerformance = row.percent;
+        EXPECT_EQ(ShowWithoutWaiting(record, ShowTransmetaStatus), row.screen) << row.name;
     }
 }
 
 TEST(TransmetaStatusView, CrusoeProbed) {
+    ProcessorRecord record;
+    IniFile db;
     ResetWorld(CrusoeTable(0x80860007u));
-    ProbeProcessor();
-    EXPECT_EQ(ShowWithoutWaiting(ShowTransmetaStatus),
+    ProbeProcessor(record, db);
+    EXPECT_EQ(ShowWithoutWaiting(record, ShowTransmetaStatus),
               Lines({" -> Current Freq.   : 1000 MHz", " -> Current Voltage : 1400 mV",
                      " -> Performance     : 100 percent"}));
 }

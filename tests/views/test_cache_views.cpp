@@ -9,22 +9,26 @@ namespace {
 
 const char kEnd[] = " ---- End ----";
 
-std::string Show(void (*view)()) {
+std::string Show(const ProcessorRecord& record, void (*view)(const ProcessorRecord&)) {
     ConsoleCapture console("\n");
-    view();
+    view(record);
     return console.Output();
 }
 
-void RecordL1(const std::array<uint32_t, 4>& regs) {
+ProcessorRecord RecordL1(const std::array<uint32_t, 4>& regs) {
     ResetWorld();
-    gRecord.l1Regs = regs;
-    DecodeL1Fields();
+    ProcessorRecord record;
+    record.l1Regs = regs;
+    DecodeL1Fields(record);
+    return record;
 }
 
-void RecordL2(const std::array<uint32_t, 4>& regs) {
+ProcessorRecord RecordL2(const std::array<uint32_t, 4>& regs) {
     ResetWorld();
-    gRecord.l2Regs = regs;
-    DecodeL2Fields();
+    ProcessorRecord record;
+    record.l2Regs = regs;
+    DecodeL2Fields(record);
+    return record;
 }
 
 } // namespace
@@ -33,9 +37,9 @@ void RecordL2(const std::array<uint32_t, 4>& regs) {
 // AuthenticAMD0000662_K7_Palomino_CPUID.txt.
 TEST(CacheViews, AthlonPalominoProbed) {
     ResetWorld(PalominoTable());
-    ProbeProcessor();
+    ProcessorRecord record = ProbedRecord();
     EXPECT_EQ(
-        Show(ShowL1Cache),
+        Show(record, ShowL1Cache),
         Lines({"", "L1 cache and TLB configuration : ", " -> L1 Data TLB, 4M/2M pages, 4 ways, 8 entries",
                " -> L1 Code TLB, 4M/2M pages, full, 8 entries", " -> L1 Data TLB, 4K pages, full, 32 entries",
                " -> L1 Code TLB, 4K pages, full, 16 entries",
@@ -43,7 +47,7 @@ TEST(CacheViews, AthlonPalominoProbed) {
                " -> L1 Code Cache, 64 KB, 2 ways, 1 lines per tag, 64 byte lines", ""}) +
             kEnd);
     EXPECT_EQ(
-        Show(ShowL2Cache),
+        Show(record, ShowL2Cache),
         Lines({"", "L2 cache and TLB configuration : ", " -> L2 Data TLB, 4K pages, 4 ways, 256 entries",
                " -> L2 Code TLB, 4K pages, 4 ways, 256 entries",
                " -> Unified L2 Cache, 256 KB, 16 ways, 1 lines per tag, 64 byte lines", ""}) +
@@ -76,8 +80,8 @@ TEST(CacheViews, L1Screens) {
                 " -> L1 Code Cache, 64 KB, 2 ways, 1 lines per tag, 64 byte lines", ""})},
     };
     for (const Row& row : rows) {
-        RecordL1(row.regs);
-        EXPECT_EQ(Show(ShowL1Cache), row.screen + kEnd) << row.name;
+        ProcessorRecord record = RecordL1(row.regs);
+        EXPECT_EQ(Show(record, ShowL1Cache), row.screen + kEnd) << row.name;
     }
 }
 
@@ -129,8 +133,8 @@ TEST(CacheViews, L2Screens) {
                 " -> Unified L2 Cache, 128 KB, 8 ways, 1 lines per tag, 64 byte lines", ""})},
     };
     for (const Row& row : rows) {
-        RecordL2(row.regs);
-        EXPECT_EQ(Show(ShowL2Cache), row.screen + kEnd) << row.name;
+        ProcessorRecord record = RecordL2(row.regs);
+        EXPECT_EQ(Show(record, ShowL2Cache), row.screen + kEnd) << row.name;
     }
 }
 
@@ -141,8 +145,8 @@ TEST(CacheViews, HyphenatedFormForEveryNamedCode) {
     };
     const Row rows[] = {{2, "2-way"}, {4, "4-way"}, {6, "8-way"}, {8, "16-way"}, {15, "full"}, {3, "3 ways"}};
     for (const Row& row : rows) {
-        RecordL2({0x10010001u | (row.code << 12), 0, 0, 0});
-        EXPECT_EQ(Show(ShowL2Cache),
+        ProcessorRecord record = RecordL2({0x10010001u | (row.code << 12), 0, 0, 0});
+        EXPECT_EQ(Show(record, ShowL2Cache),
                   Lines({"", "L2 cache and TLB configuration : ",
                          " -> L2 Data TLB, 4M/2M pages, direct mapped, 1 entries",
                          std::string(" -> L2 Code TLB, 4M/2M pages, ") + row.text + ", 1 entries", ""}) +

@@ -8,9 +8,9 @@ namespace {
 
 const char kEnd[] = " ---- End ----";
 
-std::string ShowDescriptors() {
+std::string ShowDescriptors(const ProcessorRecord& record) {
     ConsoleCapture console("\n");
-    ShowConfigurationDescriptors();
+    ShowConfigurationDescriptors(record);
     return console.Output();
 }
 
@@ -29,11 +29,13 @@ const char kDescriptorNames[] = "[CacheSizeTLB]\n"
 // GenuineIntel0000683_P3_Coppermine_CPUID.txt: leaf 2 EAX 03020101 (the low
 // 01 is the repeat count and is never named), EDX 0C040882.
 TEST(ConfigView, PentiumIIICoppermineProbed) {
+    ProcessorRecord record;
+    IniFile db;
     ResetWorld(CoppermineTable());
-    OpenDatabaseText(kDescriptorNames);
-    ProbeProcessor();
+    db = OpenDatabaseText(kDescriptorNames);
+    ProbeProcessor(record, db);
     EXPECT_EQ(
-        ShowDescriptors(),
+        ShowDescriptors(record),
         Lines({"",
                "Standard processor configuration descriptor :", " -> Data TLB: 4 KB pages, 4-way, 64 entries",
                " -> Code TLB: 4 MB pages, fully associative, 2 entries",
@@ -45,6 +47,7 @@ TEST(ConfigView, PentiumIIICoppermineProbed) {
 }
 
 TEST(ConfigView, ListsNamedEntriesInRegisterAndByteOrder) {
+    ProcessorRecord record;
     struct Row {
         const char* name;
         std::array<const char*, 16> names;
@@ -59,28 +62,31 @@ TEST(ConfigView, ListsNamedEntriesInRegisterAndByteOrder) {
     };
     for (const Row& row : rows) {
         ResetWorld();
+        record = ProcessorRecord{};
         for (size_t i = 0; i < 16; ++i) {
-            gRecord.configNames[i] = row.names[i] ? row.names[i] : "";
+            record.configNames[i] = row.names[i] ? row.names[i] : "";
         }
-        EXPECT_EQ(ShowDescriptors(), row.screen + kEnd) << row.name;
+        EXPECT_EQ(ShowDescriptors(record), row.screen + kEnd) << row.name;
     }
 }
 
 // A register with bit 31 set holds no descriptors, and a byte without a key
 // gives no line at all.
 TEST(ConfigView, ReservedRegistersAndUnknownCodesGiveNoLine) {
+    ProcessorRecord record;
+    IniFile db;
     ResetWorld({
         {0x00000000, {0x00000002, 0x756E6547, 0x6C65746E, 0x49656E69}},
         {0x00000001, {0x00000683, 0x00000002, 0x00000000, 0x0387FBFF}},
         {0x00000002, {0x03990001, 0x00030201, 0x00008200, 0x80000082}},
     });
-    OpenDatabaseText(kDescriptorNames);
-    ProbeProcessor();
-    EXPECT_EQ(ShowDescriptors(), Lines({"", "Standard processor configuration descriptor :",
-                                        " -> Data TLB: 4 KB pages, 4-way, 64 entries",
-                                        " -> Data TLB: 4 KB pages, 4-way, 64 entries",
-                                        " -> Code TLB: 4 MB pages, fully associative, 2 entries",
-                                        " -> Code TLB: 4 KB pages, 4-way, 32 entries",
-                                        " -> L2 cache: 256 KB, 8-way, 32-byte lines", ""}) +
-                                     kEnd);
+    db = OpenDatabaseText(kDescriptorNames);
+    ProbeProcessor(record, db);
+    EXPECT_EQ(ShowDescriptors(record), Lines({"", "Standard processor configuration descriptor :",
+                                              " -> Data TLB: 4 KB pages, 4-way, 64 entries",
+                                              " -> Data TLB: 4 KB pages, 4-way, 64 entries",
+                                              " -> Code TLB: 4 MB pages, fully associative, 2 entries",
+                                              " -> Code TLB: 4 KB pages, 4-way, 32 entries",
+                                              " -> L2 cache: 256 KB, 8-way, 32-byte lines", ""}) +
+                                           kEnd);
 }

@@ -29,29 +29,32 @@ std::string Rows(int first, int last, int width, const char* answer) {
     return text;
 }
 
-std::string Capture(const std::function<void()>& view, const std::string& input = "\n\n") {
+std::string Capture(const ProcessorRecord& record, void (*view)(const ProcessorRecord&),
+                    const std::string& input = "\n\n") {
     ConsoleCapture console(input);
-    view();
+    view(record);
     return console.Output();
 }
 
 } // namespace
 
 TEST(FeatureViews, FullListsStopAfterBit14) {
+    ProcessorRecord record;
     ResetWorld();
-    ProcessorRecord& r = gRecord;
+    ProcessorRecord& r = record;
     r.extPresent = true;
     NameEveryBit(r.stdFeatureNames, r.stdFeatureStatus, StatusPresent);
     NameEveryBit(r.extFeatureNames, r.extFeatureStatus, StatusAbsent);
-    EXPECT_EQ(Capture(ShowStandardFeatures), "\r\nStandard processor features supported :\r\n" +
-                                                 Rows(0, 14, 47, "Yes") + "\r\n" + kMore +
-                                                 Rows(15, 31, 47, "Yes") + "\r\n" + kEnd);
-    EXPECT_EQ(Capture(ShowExtendedFeatures), "\r\nExtended processor features supported :\r\n" +
-                                                 Rows(0, 14, 47, "No") + "\r\n" + kMore +
-                                                 Rows(15, 31, 47, "No") + "\r\n" + kEnd);
+    EXPECT_EQ(Capture(record, ShowStandardFeatures), "\r\nStandard processor features supported :\r\n" +
+                                                         Rows(0, 14, 47, "Yes") + "\r\n" + kMore +
+                                                         Rows(15, 31, 47, "Yes") + "\r\n" + kEnd);
+    EXPECT_EQ(Capture(record, ShowExtendedFeatures), "\r\nExtended processor features supported :\r\n" +
+                                                         Rows(0, 14, 47, "No") + "\r\n" + kMore +
+                                                         Rows(15, 31, 47, "No") + "\r\n" + kEnd);
 }
 
 TEST(FeatureViews, PagerStopsAtBit14WhateverIsHidden) {
+    ProcessorRecord record;
     struct Row {
         const char* name;
         std::function<void(FeatureStatusTable&)> hide;
@@ -79,15 +82,17 @@ TEST(FeatureViews, PagerStopsAtBit14WhateverIsHidden) {
     };
     for (const Row& row : rows) {
         ResetWorld();
-        NameEveryBit(gRecord.stdFeatureNames, gRecord.stdFeatureStatus, StatusPresent);
-        row.hide(gRecord.stdFeatureStatus);
-        EXPECT_EQ(Capture(ShowStandardFeatures),
+        record = ProcessorRecord{};
+        NameEveryBit(record.stdFeatureNames, record.stdFeatureStatus, StatusPresent);
+        row.hide(record.stdFeatureStatus);
+        EXPECT_EQ(Capture(record, ShowStandardFeatures),
                   "\r\nStandard processor features supported :\r\n" + row.body + "\r\n" + kEnd)
             << row.name;
     }
 }
 
 TEST(FeatureViews, NamesArePaddedToTheListWidth) {
+    ProcessorRecord record;
     struct Row {
         const char* name;
         int32_t width;
@@ -108,7 +113,8 @@ TEST(FeatureViews, NamesArePaddedToTheListWidth) {
     };
     for (const Row& row : rows) {
         ResetWorld();
-        ProcessorRecord& r = gRecord;
+        record = ProcessorRecord{};
+        ProcessorRecord& r = record;
         r.powerMgmtStatus.fill(StatusHidden);
         r.powerMgmtNames[0] = "short";
         r.powerMgmtStatus[0] = StatusPresent;
@@ -117,28 +123,30 @@ TEST(FeatureViews, NamesArePaddedToTheListWidth) {
         r.powerMgmtNames[17] = "a good deal longer";
         r.powerMgmtStatus[17] = StatusPresent;
         r.powerMgmtStatus[31] = StatusAbsent; // no data file: an empty name is still a row
-        r.PowerManagementWidth = row.width;
-        EXPECT_EQ(Capture(ShowPowerManagement, "\n"), row.screen + kEnd) << row.name;
+        r.textWidths.powerManagement = row.width;
+        EXPECT_EQ(Capture(record, ShowPowerManagement, "\n"), row.screen + kEnd) << row.name;
     }
 }
 
 TEST(FeatureViews, PowerAndTransmetaListsNeverPause) {
+    ProcessorRecord record;
     ResetWorld();
-    ProcessorRecord& r = gRecord;
+    ProcessorRecord& r = record;
     NameEveryBit(r.powerMgmtNames, r.powerMgmtStatus, StatusPresent);
     NameEveryBit(r.tmxFeatureNames, r.tmxFeatureStatus, StatusAbsent);
-    r.PowerManagementWidth = 35;
-    EXPECT_EQ(Capture(ShowPowerManagement, "\n"),
+    r.textWidths.powerManagement = 35;
+    EXPECT_EQ(Capture(record, ShowPowerManagement, "\n"),
               "\r\nEnhanced Power Management supported :\r\n" + Rows(0, 31, 35, "Yes") + "\r\n" + kEnd);
     // The Transmeta list is never padded, even when a width is configured elsewhere.
-    r.StandardFeaturesWidth = r.ExtendedFeaturesWidth = 20;
-    EXPECT_EQ(Capture(ShowTransmetaFeatures, "\n"),
+    r.textWidths.standardFeatures = r.textWidths.extendedFeatures = 20;
+    EXPECT_EQ(Capture(record, ShowTransmetaFeatures, "\n"),
               "\r\nTransmeta processor features supported :\r\n" + Rows(0, 31, 0, "No") + "\r\n" + kEnd);
 }
 
 TEST(FeatureViews, StandardListPadsToItsWidth) {
+    ProcessorRecord record;
     ResetWorld();
-    ProcessorRecord& r = gRecord;
+    ProcessorRecord& r = record;
     r.stdFeatureNames[0] = "FPU";
     r.stdFeatureStatus[0] = StatusPresent;
     r.stdFeatureNames[20] = std::string(50, 'n');
@@ -150,7 +158,7 @@ TEST(FeatureViews, StandardListPadsToItsWidth) {
         r.stdFeatureStatus[bit] = StatusHidden;
     }
     EXPECT_EQ(
-        Capture(ShowStandardFeatures),
+        Capture(record, ShowStandardFeatures),
         Lines({"", "Standard processor features supported :", " -> FPU" + std::string(44, ' ') + " : Yes", "",
                std::string(kMore) + " -> " + std::string(50, 'n') + " : No",
                " -> " + std::string(47, 'e') + " : Yes", ""}) +
@@ -158,6 +166,7 @@ TEST(FeatureViews, StandardListPadsToItsWidth) {
 }
 
 TEST(FeatureViews, CyrixNamesExtendedBit24) {
+    ProcessorRecord record;
     struct Row {
         const char* vendorId;
         uint8_t status24;
@@ -173,27 +182,29 @@ TEST(FeatureViews, CyrixNamesExtendedBit24) {
     };
     for (const Row& row : rows) {
         ResetWorld();
-        ProcessorRecord& r = gRecord;
+        record = ProcessorRecord{};
+        ProcessorRecord& r = record;
         r.vendorId = row.vendorId;
         r.extPresent = true;
-        r.ExtendedFeaturesWidth = 30;
+        r.textWidths.extendedFeatures = 30;
         r.extFeatureStatus.fill(StatusHidden);
         r.extFeatureNames[23] = "MMX";
         r.extFeatureStatus[23] = StatusPresent;
         r.extFeatureNames[24] = "FXSR";
         r.extFeatureStatus[24] = row.status24;
-        EXPECT_EQ(Capture(ShowExtendedFeatures), Lines({"", "Extended processor features supported :", ""}) +
-                                                     kMore + " -> MMX                            : Yes\r\n" +
-                                                     row.row24 + "\r\n" + kEnd)
+        EXPECT_EQ(Capture(record, ShowExtendedFeatures),
+                  Lines({"", "Extended processor features supported :", ""}) + kMore +
+                      " -> MMX                            : Yes\r\n" + row.row24 + "\r\n" + kEnd)
             << row.vendorId << " status " << int(row.status24);
     }
 }
 
 TEST(FeatureViews, ExtendedListWithoutExtendedLeavesWritesNothing) {
+    ProcessorRecord record;
     ResetWorld();
-    NameEveryBit(gRecord.extFeatureNames, gRecord.extFeatureStatus, StatusPresent);
+    NameEveryBit(record.extFeatureNames, record.extFeatureStatus, StatusPresent);
     ConsoleCapture console("left for the menu\n");
-    ShowExtendedFeatures();
+    ShowExtendedFeatures(record);
     EXPECT_EQ(console.Output(), "");
     std::string next;
     ASSERT_TRUE(ConReadLine(next));
@@ -201,10 +212,11 @@ TEST(FeatureViews, ExtendedListWithoutExtendedLeavesWritesNothing) {
 }
 
 TEST(FeatureViews, TextTypedAtEitherStopIsThrownAway) {
+    ProcessorRecord record;
     ResetWorld();
-    NameEveryBit(gRecord.stdFeatureNames, gRecord.stdFeatureStatus, StatusPresent);
+    NameEveryBit(record.stdFeatureNames, record.stdFeatureStatus, StatusPresent);
     ConsoleCapture console("Q\nD some text\nI\n");
-    ShowStandardFeatures();
+    ShowStandardFeatures(record);
     EXPECT_EQ(console.Output(), "\r\nStandard processor features supported :\r\n" + Rows(0, 14, 47, "Yes") +
                                     "\r\n" + kMore + Rows(15, 31, 47, "Yes") + "\r\n" + kEnd);
     std::string next;
@@ -215,11 +227,14 @@ TEST(FeatureViews, TextTypedAtEitherStopIsThrownAway) {
 // Registers of a Crusoe TM5800, from GenuineTMx860000543_Crusoe_CPUID.txt:
 // leaf 0x80860001 EDX 000001CE sets bits 1, 2, 3, 6, 7 and 8.
 TEST(FeatureViews, CrusoeTransmetaFeaturesProbed) {
+    ProcessorRecord record;
+    IniFile db;
     ResetWorld(CrusoeTable(0x80860007));
-    OpenDatabaseText("[TransmetaFeatures]\n0=Recovery Mode\n1=LongRun\n3=LongRun Table Interface [LRTI]\n"
-                     "7=PTTI1\n8=PTTI2\n12=Processor Break Events\n");
-    ProbeProcessor();
-    EXPECT_EQ(Capture(ShowTransmetaFeatures, "\n"),
+    db =
+        OpenDatabaseText("[TransmetaFeatures]\n0=Recovery Mode\n1=LongRun\n3=LongRun Table Interface [LRTI]\n"
+                         "7=PTTI1\n8=PTTI2\n12=Processor Break Events\n");
+    ProbeProcessor(record, db);
+    EXPECT_EQ(Capture(record, ShowTransmetaFeatures, "\n"),
               Lines({"", "Transmeta processor features supported :", " -> Recovery Mode : No",
                      " -> LongRun : Yes", " -> LongRun Table Interface [LRTI] : Yes", " -> PTTI1 : Yes",
                      " -> PTTI2 : Yes", " -> Processor Break Events : No", ""}) +

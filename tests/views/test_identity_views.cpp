@@ -13,15 +13,15 @@ namespace {
 
 const char kEnd[] = " ---- End ----";
 
-void SetBrand(const char* text) {
-    gRecord.brandString.fill(0);
-    std::memcpy(gRecord.brandString.data(), text, std::min<size_t>(std::strlen(text), 48));
+void SetBrand(ProcessorRecord& record, const char* text) {
+    record.brandString.fill(0);
+    std::memcpy(record.brandString.data(), text, std::min<size_t>(std::strlen(text), 48));
 }
 
 // A Pentium 4 as the probe would leave it, with every identity line shown.
-void RecordPentium4() {
+ProcessorRecord RecordPentium4() {
     ResetWorld();
-    ProcessorRecord& r = gRecord;
+    ProcessorRecord r;
     r.maxStdLevel = 2;
     r.vendorId = "GenuineIntel";
     r.typeName = "Original OEM Processor";
@@ -30,7 +30,7 @@ void RecordPentium4() {
     r.stepping = 9;
     r.vendorName = "Intel Pentium 4 (Northwood)";
     r.maxExtLevel = 0x80000004u;
-    SetBrand("      Intel(R) Pentium(R) 4 CPU 2.40GHz");
+    SetBrand(r, "      Intel(R) Pentium(R) 4 CPU 2.40GHz");
     r.brandId = 9;
     r.brandName = "Intel Pentium 4 Processor [Northwood]";
     r.measuredMhz = 2394.1;
@@ -43,20 +43,22 @@ void RecordPentium4() {
     r.stdFeatureStatus[18] = StatusPresent;
     r.stdFeatureStatus[19] = StatusPresent;
     r.stdFeatureStatus[28] = StatusPresent;
+    return r;
 }
 
-std::string ShowIdentity(const std::string& input = "\n") {
+std::string ShowIdentity(const ProcessorRecord& record, const std::string& input = "\n") {
     ConsoleCapture console(input);
-    ShowProcessorIdentity();
+    ShowProcessorIdentity(record);
     return console.Output();
 }
 
 } // namespace
 
 TEST(IdentityView, RecordedProcessors) {
+    ProcessorRecord record;
     struct Row {
         const char* name;
-        std::function<void()> change;
+        std::function<void(ProcessorRecord&)> change;
         std::string expected;
     };
     const std::string top = " -> Vendor    : GenuineIntel\r\n"
@@ -74,65 +76,71 @@ TEST(IdentityView, RecordedProcessors) {
     const std::string head = "\r\nProcessor Identity :\r\n";
     const std::string tail = std::string("\r\n") + kEnd;
     const Row rows[] = {
-        {"every line", [] {}, head + top + longName + middle + apic + serial + clflush + htt + tail},
-        {"ext level 0x80000003 has no long name", [] { gRecord.maxExtLevel = 0x80000003u; },
-         head + top + middle + apic + serial + clflush + htt + tail},
-        {"ext level 0x80000008 has the long name", [] { gRecord.maxExtLevel = 0x80000008u; },
+        {"every line", [](ProcessorRecord&) {},
          head + top + longName + middle + apic + serial + clflush + htt + tail},
-        {"no extended leaves", [] { gRecord.maxExtLevel = 0; },
+        {"ext level 0x80000003 has no long name",
+         [](ProcessorRecord& record) { record.maxExtLevel = 0x80000003u; },
          head + top + middle + apic + serial + clflush + htt + tail},
-        {"brand string without NUL", [] { gRecord.brandString.fill('x'); },
+        {"ext level 0x80000008 has the long name",
+         [](ProcessorRecord& record) { record.maxExtLevel = 0x80000008u; },
+         head + top + longName + middle + apic + serial + clflush + htt + tail},
+        {"no extended leaves", [](ProcessorRecord& record) { record.maxExtLevel = 0; },
+         head + top + middle + apic + serial + clflush + htt + tail},
+        {"brand string without NUL", [](ProcessorRecord& record) { record.brandString.fill('x'); },
          head + top + " -> Long Name : " + std::string(48, 'x') + "\r\n" + middle + apic + serial + clflush +
              htt + tail},
-        {"brand string empty", [] { gRecord.brandString.fill(0); },
+        {"brand string empty", [](ProcessorRecord& record) { record.brandString.fill(0); },
          head + top + " -> Long Name : \r\n" + middle + apic + serial + clflush + htt + tail},
         {"all four hardware bits hidden",
-         [] {
+         [](ProcessorRecord& record) {
              for (int bit : {9, 18, 19, 28}) {
-                 gRecord.stdFeatureStatus[bit] = StatusHidden;
+                 record.stdFeatureStatus[bit] = StatusHidden;
              }
          },
          head + top + longName + middle + tail},
         {"all four hardware bits absent",
-         [] {
+         [](ProcessorRecord& record) {
              for (int bit : {9, 18, 19, 28}) {
-                 gRecord.stdFeatureStatus[bit] = StatusAbsent;
+                 record.stdFeatureStatus[bit] = StatusAbsent;
              }
          },
          head + top + longName + middle + tail},
         {"only APIC",
-         [] {
-             gRecord.stdFeatureStatus[18] = gRecord.stdFeatureStatus[19] = StatusHidden;
-             gRecord.stdFeatureStatus[28] = StatusAbsent;
+         [](ProcessorRecord& record) {
+             record.stdFeatureStatus[18] = record.stdFeatureStatus[19] = StatusHidden;
+             record.stdFeatureStatus[28] = StatusAbsent;
          },
          head + top + longName + middle + apic + tail},
-        {"serial number filled", [] { gRecord.serialText = "0000-0683-0000-E4CA-6107-FB5A"; },
+        {"serial number filled",
+         [](ProcessorRecord& record) { record.serialText = "0000-0683-0000-E4CA-6107-FB5A"; },
          head + top + longName + middle + apic +
              " -> Processor Serial Number [PSN] is         : 0000-0683-0000-E4CA-6107-FB5A\r\n" + clflush +
              htt + tail},
-        {"one logical processor", [] { gRecord.logicalCount = 1; },
+        {"one logical processor", [](ProcessorRecord& record) { record.logicalCount = 1; },
          head + top + longName + middle + apic + serial + clflush + tail},
-        {"zero logical processors", [] { gRecord.logicalCount = 0; },
+        {"zero logical processors", [](ProcessorRecord& record) { record.logicalCount = 0; },
          head + top + longName + middle + apic + serial + clflush + tail},
-        {"HTT hidden with two logical processors", [] { gRecord.stdFeatureStatus[28] = StatusHidden; },
+        {"HTT hidden with two logical processors",
+         [](ProcessorRecord& record) { record.stdFeatureStatus[28] = StatusHidden; },
          head + top + longName + middle + apic + serial + clflush + tail},
-        {"no brand id", [] { gRecord.brandId = 0; },
+        {"no brand id", [](ProcessorRecord& record) { record.brandId = 0; },
          head + top + longName + " -> Stepping  : 9\r\n" +
              " -> Speed     : 2394.100 MHz   [Normalized to 2400 MHz]\r\n" + apic + serial + clflush + htt +
              tail},
-        {"clock not measured", [] { gRecord.measuredMhz = 0.0; },
+        {"clock not measured", [](ProcessorRecord& record) { record.measuredMhz = 0.0; },
          head + top + longName + " -> Stepping  : 9\r\n" +
              " -> Brand ID  : Intel Pentium 4 Processor [Northwood]\r\n" + apic + serial + clflush + htt +
              tail},
     };
     for (const Row& row : rows) {
-        RecordPentium4();
-        row.change();
-        EXPECT_EQ(ShowIdentity(), row.expected) << row.name;
+        record = RecordPentium4();
+        row.change(record);
+        EXPECT_EQ(ShowIdentity(record), row.expected) << row.name;
     }
 }
 
 TEST(IdentityView, SpeedIsAFixedRealOfEightCharacters) {
+    ProcessorRecord record;
     struct Row {
         double mhz;
         uint16_t normalized;
@@ -145,31 +153,33 @@ TEST(IdentityView, SpeedIsAFixedRealOfEightCharacters) {
         {0.001, 0, "   0.001 MHz   [Normalized to 0 MHz]"},
     };
     for (const Row& row : rows) {
-        RecordPentium4();
-        gRecord.brandId = 0;
-        gRecord.maxExtLevel = 0;
-        gRecord.stdFeatureStatus.fill(StatusHidden);
-        gRecord.measuredMhz = row.mhz;
-        gRecord.normalizedMhz = row.normalized;
+        record = RecordPentium4();
+        record.brandId = 0;
+        record.maxExtLevel = 0;
+        record.stdFeatureStatus.fill(StatusHidden);
+        record.measuredMhz = row.mhz;
+        record.normalizedMhz = row.normalized;
         std::string expected = Lines({"", "Processor Identity :", " -> Vendor    : GenuineIntel",
                                       " -> Type      : Original OEM Processor", " -> Family    : F",
                                       " -> Model     : 2 [Intel Pentium 4 (Northwood)]", " -> Stepping  : 9",
                                       std::string(" -> Speed     : ") + row.value, ""}) +
                                kEnd;
-        EXPECT_EQ(ShowIdentity(), expected) << row.mhz;
+        EXPECT_EQ(ShowIdentity(record), expected) << row.mhz;
     }
 }
 
 // Registers of an Intel Pentium III Coppermine (signature 683), from the dump
 // GenuineIntel0000683_P3_Coppermine_CPUID.txt, logical processor 0.
 TEST(IdentityView, PentiumIIICoppermineProbed) {
+    ProcessorRecord record;
+    IniFile db;
     ResetWorld(CoppermineTable());
-    OpenDatabaseText("[Vendor]\nGenuineIntel=Intel\n"
-                     "[VendorIntel]\n"
-                     "????\t00000000\t0000\t??\t??\t0110\t1000\t??\?\?=Pentium III (Coppermine)\n"
-                     "[StandardFeatures]\n4=TSC\n9=APIC\n18=PSN\n19=CLFSH\n28=HTT\n");
-    ProbeProcessor();
-    EXPECT_EQ(ShowIdentity(),
+    db = OpenDatabaseText("[Vendor]\nGenuineIntel=Intel\n"
+                          "[VendorIntel]\n"
+                          "????\t00000000\t0000\t??\t??\t0110\t1000\t??\?\?=Pentium III (Coppermine)\n"
+                          "[StandardFeatures]\n4=TSC\n9=APIC\n18=PSN\n19=CLFSH\n28=HTT\n");
+    ProbeProcessor(record, db);
+    EXPECT_EQ(ShowIdentity(record),
               Lines({"", "Processor Identity :", " -> Vendor    : GenuineIntel",
                      " -> Type      : Original OEM Processor", " -> Family    : 6",
                      " -> Model     : 8 [Pentium III (Coppermine)]", " -> Stepping  : 3",
@@ -181,6 +191,7 @@ TEST(IdentityView, PentiumIIICoppermineProbed) {
 }
 
 TEST(ExtendedIdentityView, RecordedProcessors) {
+    ProcessorRecord record;
     struct Row {
         const char* name;
         uint32_t maxExtLevel;
@@ -205,14 +216,15 @@ TEST(ExtendedIdentityView, RecordedProcessors) {
     };
     for (const Row& row : rows) {
         ResetWorld();
-        gRecord.maxExtLevel = row.maxExtLevel;
-        gRecord.extFamily = row.family;
-        gRecord.extModel = row.model;
-        gRecord.extStepping = row.stepping;
-        gRecord.extVendorName = row.vendorName;
-        SetBrand("  AMD Athlon(tm) Processor");
+        record = ProcessorRecord{};
+        record.maxExtLevel = row.maxExtLevel;
+        record.extFamily = row.family;
+        record.extModel = row.model;
+        record.extStepping = row.stepping;
+        record.extVendorName = row.vendorName;
+        SetBrand(record, "  AMD Athlon(tm) Processor");
         ConsoleCapture console("\n");
-        ShowExtendedIdentity();
+        ShowExtendedIdentity(record);
         EXPECT_EQ(console.Output(), row.expected) << row.name;
     }
 }
@@ -220,9 +232,10 @@ TEST(ExtendedIdentityView, RecordedProcessors) {
 // The text typed at the end prompt is thrown away: "F" there does not open
 // the feature list, and the next line ("Q") is read by the menu.
 TEST(IdentityView, TextTypedAtTheEndPromptIsNotAMenuKey) {
-    RecordPentium4();
+    ProcessorRecord record;
+    record = RecordPentium4();
     ConsoleCapture console("I\nF\nQ\n");
-    RunMenu();
+    RunMenu(record);
     std::string out = console.Output();
     EXPECT_NE(out.find(" ---- End ----\r\nVELDRIX Menu"), std::string::npos) << out;
     EXPECT_EQ(out.find("Standard processor features supported :"), std::string::npos) << out;
