@@ -14,7 +14,7 @@
 namespace {
 
 class PrivateTempFolder {
-public:
+  public:
     PrivateTempFolder() {
         const char* base = std::getenv("TMPDIR");
         std::filesystem::path root = base && *base ? base : "/tmp";
@@ -30,7 +30,7 @@ public:
         std::filesystem::remove_all(folder_, error);
     }
 
-private:
+  private:
     std::filesystem::path folder_;
 };
 
