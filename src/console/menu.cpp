@@ -2,6 +2,7 @@
 
 #include "bench/bench.hpp"
 #include "console/console_io.hpp"
+#include "console/dump_command.hpp"
 #include "console/replay.hpp"
 #include "database/processor_db.hpp"
 #include "probe/cpuid.hpp"
@@ -178,6 +179,9 @@ void ApplyOption(const std::string& option) {
 }
 
 int RunVeldrix(const std::vector<std::string>& args) {
+    if (IsDumpCommand(args)) {
+        return RunDumpCommand(args);
+    }
     ShowBanner();
     std::string option;
     if (!SelectCpuidSource(args, option)) {

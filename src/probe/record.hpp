@@ -112,6 +112,10 @@ struct ProcessorRecord {
     int32_t ExtendedFeaturesWidth = kDefaultExtendedFeaturesWidth;
     int32_t PowerManagementWidth = kDefaultPowerManagementWidth;
 
+    // True while CPUID answers come from a dump: this machine's benchmark
+    // figures then describe another processor than the one shown.
+    bool replaying = false;
+
     // Menu state.
     char menuKey = 0;
     bool quitRequested = false;
