@@ -116,16 +116,18 @@ std::optional<uint32_t> FindSubleafTag(std::string_view rest) {
     return std::nullopt;
 }
 
-// "CPUID 80000001: 00A00F11-..." and its variants "CPUID 80000001 :..." and
-// "CPUID 80000001 : ...": a blank or a colon (or both) after the leaf.
+// "CPUID 80000001: 00A00F11-..." and its variants "CPUID 80000001 :00A00F11",
+// "CPUID 80000001 : 00A00F11" and "CPUID 80000001 00A00F11".
 bool ParseReportKey(std::string_view rest, LeafLine& out) {
     if (!TakeText(rest, "CPUID") || !TakeBlanks(rest) || !TakeDword(rest, out.leaf)) {
         return false;
     }
-    bool blank = TakeBlanks(rest);
-    bool colon = TakeText(rest, ":");
-    SkipBlanks(rest);
-    if (!blank && !colon) {
+    // A blank before the colon, after it, or both; a colon glued to both
+    // the leaf and the registers is no leaf line.
+    bool blankBefore = TakeBlanks(rest);
+    TakeText(rest, ":");
+    bool blankAfter = TakeBlanks(rest);
+    if (!blankBefore && !blankAfter) {
         return false;
     }
     out.layout = RegisterLayout::Report;
