@@ -88,8 +88,7 @@ struct GroupCalls {
     bool Complete() const { return groupCount && processorCount && getAffinity && setAffinity; }
 };
 
-template <typename Fn>
-Fn LoadCall(HMODULE module, const char* name) {
+template <typename Fn> Fn LoadCall(HMODULE module, const char* name) {
     return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
@@ -139,7 +138,8 @@ std::vector<uint32_t> MaskProcessors() {
 // Puts the thread's saved group affinity back when it goes out of scope.
 class GroupAffinityRestorer {
   public:
-    GroupAffinityRestorer(const GroupCalls& calls, const GROUP_AFFINITY& saved) : calls_(calls), saved_(saved) {}
+    GroupAffinityRestorer(const GroupCalls& calls, const GROUP_AFFINITY& saved)
+        : calls_(calls), saved_(saved) {}
     ~GroupAffinityRestorer() { (void)calls_.setAffinity(GetCurrentThread(), &saved_, nullptr); }
     GroupAffinityRestorer(const GroupAffinityRestorer&) = delete;
     GroupAffinityRestorer& operator=(const GroupAffinityRestorer&) = delete;

@@ -1,7 +1,5 @@
 #include "probe/dump_lines.hpp"
 
-#include "common/text_format.hpp"
-
 namespace {
 
 const char* const kToolRegisterNames[4] = {"eax=0x", "ebx=0x", "ecx=0x", "edx=0x"};
@@ -15,15 +13,29 @@ struct LibcpuidArray {
 };
 
 const LibcpuidArray kLibcpuidArrays[] = {
-    {"basic_cpuid[", 0x00000000u, false}, {"ext_cpuid[", 0x80000000u, false},
-    {"intel_fn4[", 0x00000004u, true},    {"intel_fn11[", 0x0000000Bu, true},
-    {"intel_fn12h[", 0x00000012u, true},  {"intel_fn14h[", 0x00000014u, true},
+    {"basic_cpuid[", 0x00000000u, false},    {"ext_cpuid[", 0x80000000u, false},
+    {"intel_fn4[", 0x00000004u, true},       {"intel_fn11[", 0x0000000Bu, true},
+    {"intel_fn12h[", 0x00000012u, true},     {"intel_fn14h[", 0x00000014u, true},
     {"amd_fn8000001dh[", 0x8000001Du, true},
 };
 
 // libcpuid writes 80 dashes; shorter rules (our capture file has some, led by
 // a blank) are not its end line.
 constexpr size_t kLibcpuidEndDashes = 40;
+
+// Inlined here: it runs for every register digit of every line.
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -58,11 +70,12 @@ template <typename Value>
 bool TakeHex(std::string_view& rest, size_t minDigits, size_t maxDigits, Value& value) {
     size_t count = 0;
     Value result = 0;
-    while (count < rest.size() && HexDigitValue(rest[count]) >= 0) {
+    int digit = 0;
+    while (count < rest.size() && (digit = HexValue(rest[count])) >= 0) {
         if (count == maxDigits) {
             return false;
         }
-        result = static_cast<Value>((result << 4) | static_cast<Value>(HexDigitValue(rest[count])));
+        result = static_cast<Value>((result << 4) | static_cast<Value>(digit));
         ++count;
     }
     if (count < minDigits) {
@@ -144,7 +157,8 @@ bool ParseToolKey(std::string_view rest, LeafLine& out) {
     out.subleaf = std::nullopt;
     if (!TakeText(rest, ":")) {
         uint32_t subleaf = 0;
-        if (!TakeBlanks(rest) || !TakeText(rest, "0x") || !TakeHex(rest, 1, 8, subleaf) || !TakeText(rest, ":")) {
+        if (!TakeBlanks(rest) || !TakeText(rest, "0x") || !TakeHex(rest, 1, 8, subleaf) ||
+            !TakeText(rest, ":")) {
             return false;
         }
         out.subleaf = subleaf;
@@ -225,8 +239,13 @@ bool ParseLeafKey(std::string_view line, LeafLine& out) {
         return ParseReportKey(line, out);
     case '0':
         return ParseToolKey(line, out);
-    default:
+    case 'a':
+    case 'b':
+    case 'e':
+    case 'i':
         return ParseLibcpuidKey(line, out);
+    default:
+        return false;
     }
 }
 
@@ -287,7 +306,8 @@ bool IsLibcpuidEndLine(std::string_view line) {
     return line.size() >= kLibcpuidEndDashes && line.find_first_not_of('-') == std::string_view::npos;
 }
 
-bool ParseCaptureLine(std::string_view rest, std::string_view marker, std::string_view name, uint32_t& value) {
+bool ParseCaptureLine(std::string_view rest, std::string_view marker, std::string_view name,
+                      uint32_t& value) {
     if (!TakeText(rest, marker)) {
         return false;
     }

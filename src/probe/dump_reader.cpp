@@ -34,19 +34,10 @@ class SnapshotBuilder {
     }
 
     // A leaf line; its registers are read only when it is kept.
-    void Leaf(const LeafLine& line) {
-        if (line.subleaf && !StartsProcessor(line.leaf, *line.subleaf) && current_ != nullptr &&
-            current_->leaves.count(LeafKey{line.leaf, *line.subleaf}) != 0) {
-            return; // a repeat of a recorded sub-leaf: the first line counts
-        }
-        CpuidRegs regs{0, 0, 0, 0};
-        if (ParseLeafRegisters(line, regs)) {
-            Store(line.leaf, line.subleaf, regs);
-        }
-    }
+    void Leaf(const LeafLine& line) { Store(line.leaf, line.subleaf, &line, CpuidRegs{0, 0, 0, 0}); }
 
     // A completed block of our capture file (it names no sub-leaf).
-    void Captured(uint32_t leaf, const CpuidRegs& regs) { Store(leaf, std::nullopt, regs); }
+    void Captured(uint32_t leaf, const CpuidRegs& regs) { Store(leaf, std::nullopt, nullptr, regs); }
 
     void Xcr0(uint64_t value) {
         if (Open() && !current_->xcr0) {
@@ -60,9 +51,13 @@ class SnapshotBuilder {
     CpuidSnapshot Take() { return std::move(snapshot_); }
 
   private:
-    bool StartsProcessor(uint32_t leaf, uint32_t subleaf) const {
+    using LeafMap = std::map<LeafKey, CpuidRegs>;
+
+    // A leaf 0 line (sub-leaf 0, named or not) where the current processor
+    // already holds one starts the next processor.
+    bool StartsProcessor(uint32_t leaf, std::optional<uint32_t> named) const {
         return pending_ || current_ == nullptr ||
-               (leaf == 0 && subleaf == 0 && current_->leaves.count(LeafKey{0, 0}) != 0);
+               (leaf == 0 && named.value_or(0) == 0 && current_->leaves.count(LeafKey{0, 0}) != 0);
     }
 
     // The current processor, opening the next one when it is due; false when
@@ -81,39 +76,53 @@ class SnapshotBuilder {
         cpu.osCpu = pendingOsCpu_;
         snapshot_.cpus.push_back(std::move(cpu));
         current_ = &snapshot_.cpus.back();
-        untagged_.clear();
         pending_ = false;
         pendingOsCpu_ = std::nullopt;
         return true;
     }
 
-    // Where a line without a sub-leaf goes: the next sub-leaf of its leaf, or
-    // sub-leaf 0 of a leaf 0 that starts the next processor.
-    uint32_t NextUntagged(uint32_t leaf) {
-        if (leaf == 0 && current_ != nullptr && current_->leaves.count(LeafKey{0, 0}) != 0) {
-            return 0;
+    // Where a line goes in leaves: its named sub-leaf, or, for a line that
+    // names none, the first sub-leaf of its leaf not recorded yet (so repeats
+    // are sub-leaves 0, 1, 2... in order). Gives the slot after it as a hint
+    // for the insertion; false for a slot already taken.
+    bool FreeSlot(LeafMap& leaves, uint32_t leaf, std::optional<uint32_t> named, uint32_t& subleaf,
+                  LeafMap::iterator& hint) {
+        subleaf = named.value_or(0);
+        hint = leaves.lower_bound(LeafKey{leaf, subleaf});
+        if (named) {
+            return hint == leaves.end() || hint->first != LeafKey{leaf, subleaf};
         }
-        auto [entry, added] = untagged_.try_emplace(leaf, 0);
-        (void)added;
-        return entry->second;
+        while (hint != leaves.end() && hint->first == LeafKey{leaf, subleaf}) {
+            ++hint;
+            ++subleaf;
+        }
+        return true;
     }
 
-    void Store(uint32_t leaf, std::optional<uint32_t> named, const CpuidRegs& regs) {
-        uint32_t subleaf = named ? *named : NextUntagged(leaf);
-        if (StartsProcessor(leaf, subleaf)) {
-            pending_ = true;
+    // Keeps a line: its registers come from line (read only now) or are
+    // given.
+    void Store(uint32_t leaf, std::optional<uint32_t> named, const LeafLine* line, CpuidRegs regs) {
+        bool starts = StartsProcessor(leaf, named);
+        uint32_t subleaf = 0;
+        LeafMap::iterator hint;
+        if (!starts && !FreeSlot(current_->leaves, leaf, named, subleaf, hint)) {
+            return; // a repeat of a recorded sub-leaf: the first line counts
         }
-        if (!Open()) {
+        if (line != nullptr && !ParseLeafRegisters(*line, regs)) {
             return;
         }
-        if (!named) {
-            subleaf = untagged_[leaf]++;
+        if (starts) {
+            pending_ = true;
+            if (!Open()) {
+                return;
+            }
+            FreeSlot(current_->leaves, leaf, named, subleaf, hint);
         }
         if (subleaf >= kMaxSubleaves) {
             snapshot_.cutAtCapacity = true;
             return;
         }
-        current_->leaves.emplace(LeafKey{leaf, subleaf}, regs);
+        current_->leaves.emplace_hint(hint, LeafKey{leaf, subleaf}, regs);
     }
 
     CpuidSnapshot snapshot_;
@@ -121,8 +130,6 @@ class SnapshotBuilder {
     bool pending_ = true;
     std::optional<uint32_t> pendingOsCpu_;
     bool full_ = false;
-    // Lines without a sub-leaf seen so far per leaf of the current processor.
-    std::map<uint32_t, uint32_t> untagged_;
 };
 
 // Feeds one line to the capture block: a " -> EAX : " line opens a block,
@@ -136,7 +143,8 @@ void FeedCaptureLine(std::string_view line, CaptureBlock& block, SnapshotBuilder
     if (block.open && ParseCaptureLine(line, "+-->", kCaptureRegisterNames[block.filled], value)) {
         block.regs[block.filled++] = value;
         if (block.filled == 4) {
-            builder.Captured(block.leaf, CpuidRegs{block.regs[0], block.regs[1], block.regs[2], block.regs[3]});
+            builder.Captured(block.leaf,
+                             CpuidRegs{block.regs[0], block.regs[1], block.regs[2], block.regs[3]});
             block = CaptureBlock{};
         }
         return;
@@ -169,8 +177,11 @@ void FeedLine(std::string_view line, CaptureBlock& block, SnapshotBuilder& build
 // The line starting at start, without its line end; next receives where the
 // following line starts. LF, CR LF and a lone CR all end a line.
 std::string_view NextLine(std::string_view text, size_t start, size_t& next) {
-    size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) {
+    size_t end = start;
+    while (end < text.size() && text[end] != '\n' && text[end] != '\r') {
+        ++end;
+    }
+    if (end == text.size()) {
         next = text.size() + 1;
         return text.substr(start);
     }

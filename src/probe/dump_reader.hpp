@@ -15,9 +15,10 @@
 // report) starts nothing.
 //
 // Sub-leaves. A line that names its sub-leaf ("[SL nn]", the tool's sub-leaf
-// field, libcpuid's sub-leaf arrays) gives that sub-leaf; repeated lines of
-// one leaf that name none are its sub-leaves 0, 1, 2... in order. Of two lines
-// for the same leaf and sub-leaf of one processor the first one counts.
+// field, libcpuid's sub-leaf arrays) gives that sub-leaf; a line that names
+// none goes to the first sub-leaf of its leaf not recorded yet, so repeated
+// lines of one leaf are its sub-leaves 0, 1, 2... in order. Of two lines for
+// the same leaf and sub-leaf of one processor the first one counts.
 //
 // Limits. At most kMaxSnapshotProcessors processors and sub-leaves below
 // kMaxSubleaves are kept; what lies beyond is dropped and the snapshot says

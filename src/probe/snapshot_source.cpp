@@ -70,8 +70,9 @@ std::vector<std::string> DumpCutNotes(const std::string& path, const CpuidSnapsh
         notes.push_back("veldrix: " + path + " is larger than 64 MiB; only its first 64 MiB were read");
     }
     if (snapshot.cutAtCapacity) {
-        notes.push_back("veldrix: " + path +
-                        " holds more than 4096 logical processors or sub-leaves beyond 63; only those were read");
+        notes.push_back(
+            "veldrix: " + path +
+            " holds more than 4096 logical processors or sub-leaves beyond 63; only those were read");
     }
     return notes;
 }

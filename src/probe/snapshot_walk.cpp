@@ -61,8 +61,7 @@ class LeafReader {
     }
 
     // Sub-leaves from first on while goOn holds for the last answer.
-    template <typename GoOn>
-    void ReadWhile(uint32_t leaf, uint32_t first, GoOn goOn) {
+    template <typename GoOn> void ReadWhile(uint32_t leaf, uint32_t first, GoOn goOn) {
         for (uint32_t subleaf = first; subleaf < kMaxSubleaves; ++subleaf) {
             if (!goOn(Read(leaf, subleaf))) {
                 return;
@@ -101,7 +100,8 @@ class LeafReader {
             return;
         case SubleafRule::StateComponents: {
             CpuidRegs second = Read(leaf, 1);
-            uint64_t components = ((uint64_t{first.edx} << 32) | first.eax) | ((uint64_t{second.edx} << 32) | second.ecx);
+            uint64_t components =
+                ((uint64_t{first.edx} << 32) | first.eax) | ((uint64_t{second.edx} << 32) | second.ecx);
             ReadMask(leaf, components, 2);
             return;
         }

@@ -17,10 +17,10 @@ void AppendProcessorHeader(std::string& text, const ProcessorLeaves& cpu) {
 
 void AppendLeafLine(std::string& text, const LeafKey& key, const CpuidRegs& regs) {
     char line[112];
-    int length = std::snprintf(line, sizeof line, "   0x%08x 0x%02x: eax=0x%08x ebx=0x%08x ecx=0x%08x edx=0x%08x\n",
-                               static_cast<unsigned>(key.first), static_cast<unsigned>(key.second),
-                               static_cast<unsigned>(regs.eax), static_cast<unsigned>(regs.ebx),
-                               static_cast<unsigned>(regs.ecx), static_cast<unsigned>(regs.edx));
+    int length = std::snprintf(
+        line, sizeof line, "   0x%08x 0x%02x: eax=0x%08x ebx=0x%08x ecx=0x%08x edx=0x%08x\n",
+        static_cast<unsigned>(key.first), static_cast<unsigned>(key.second), static_cast<unsigned>(regs.eax),
+        static_cast<unsigned>(regs.ebx), static_cast<unsigned>(regs.ecx), static_cast<unsigned>(regs.edx));
     text.append(line, static_cast<size_t>(length));
 }
 

@@ -25,7 +25,8 @@ std::vector<uint32_t> ParseCpuList(const std::string& list) {
     while (std::getline(parts, part, ',')) {
         size_t dash = part.find('-');
         uint32_t first = static_cast<uint32_t>(std::stoul(part.substr(0, dash)));
-        uint32_t last = dash == std::string::npos ? first : static_cast<uint32_t>(std::stoul(part.substr(dash + 1)));
+        uint32_t last =
+            dash == std::string::npos ? first : static_cast<uint32_t>(std::stoul(part.substr(dash + 1)));
         for (uint32_t cpu = first; cpu <= last; ++cpu) {
             cpus.push_back(cpu);
         }

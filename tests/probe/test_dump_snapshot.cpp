@@ -187,8 +187,14 @@ std::ostream& operator<<(std::ostream& out, const Entry& e) {
 }
 
 const LayoutCase kLayoutCases[] = {
-    {"BlankBeforeColonAndHyphens", "CPUID 00000000 :00000006-68747541-444D4163-69746E65\r\n", 1, {{0, 0, 0, 6}}},
-    {"BlankBeforeColonAndBlanks", "CPUID 00000000 : 00000001 746E6543 736C7561 48727561\r\n", 1, {{0, 0, 0, 1}}},
+    {"BlankBeforeColonAndHyphens",
+     "CPUID 00000000 :00000006-68747541-444D4163-69746E65\r\n",
+     1,
+     {{0, 0, 0, 6}}},
+    {"BlankBeforeColonAndBlanks",
+     "CPUID 00000000 : 00000001 746E6543 736C7561 48727561\r\n",
+     1,
+     {{0, 0, 0, 1}}},
     {"UntaggedRepeatsAreSubleavesInOrder",
      "CPUID 00000000: 00000004-756E6547-6C65746E-49656E69\n"
      "CPUID 00000004: 00000121-01C0003F-0000003F-00000000\n"
@@ -335,8 +341,9 @@ TEST(DumpSnapshotLimits, AFileBeyondTheSizeLimitIsReadUpToItAndSaysSo) {
 
     CpuidSnapshot snapshot;
     snapshot.cutAtSizeLimit = true;
-    EXPECT_EQ(DumpCutNotes("big.txt", snapshot),
-              std::vector<std::string>{"veldrix: big.txt is larger than 64 MiB; only its first 64 MiB were read"});
+    EXPECT_EQ(
+        DumpCutNotes("big.txt", snapshot),
+        std::vector<std::string>{"veldrix: big.txt is larger than 64 MiB; only its first 64 MiB were read"});
 }
 
 TEST(DumpSnapshotLimits, UnreadableAndEmptyDumpsFailWithAReason) {

@@ -22,8 +22,9 @@ CpuidSnapshot LoadDump(const std::string& name) {
 
 // Walks one processor of a dump as if it were the processor itself.
 ProcessorLeaves WalkDumpProcessor(const CpuidSnapshot& dump, size_t cpu) {
-    return ReadProcessorLeaves([&](uint32_t leaf, uint32_t subleaf) { return dump.Answer(cpu, leaf, subleaf); },
-                               [] { return kFakeXcr0; });
+    return ReadProcessorLeaves(
+        [&](uint32_t leaf, uint32_t subleaf) { return dump.Answer(cpu, leaf, subleaf); },
+        [] { return kFakeXcr0; });
 }
 
 std::vector<uint32_t> SubleavesOf(const ProcessorLeaves& cpu, uint32_t leaf) {

@@ -256,7 +256,8 @@ struct ScoreCase {
 
 const ScoreCase kScoreCases[] = {
     {"not run yet", 0.0, false, "<td class=value>Not Tested Yet</td>", "<td class=value>Not Tested Yet</td>"},
-    {"run too short", -1.0, false, "<td class=value>Not Tested Yet</td>", "<td class=value>Not Tested Yet</td>"},
+    {"run too short", -1.0, false, "<td class=value>Not Tested Yet</td>",
+     "<td class=value>Not Tested Yet</td>"},
     {"2.5 million", 2500000.0, false, "<td class=value>     2.5000 MIPS</td>",
      "<td class=value>     2.5000 MWIPS</td>"},
     {"2.5 million measured during a replay", 2500000.0, true, "<td class=value>Not Tested Yet</td>",
