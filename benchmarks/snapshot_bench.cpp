@@ -127,7 +127,8 @@ void operator delete(void* pointer, size_t) noexcept {
 }
 
 int main() {
-    const std::string source = VELDRIX_SOURCE_DIR "/tests/data/dumps/AuthenticAMD0A60F12_K19_Raphael_10_CPUID.txt";
+    const std::string source =
+        VELDRIX_SOURCE_DIR "/tests/data/dumps/AuthenticAMD0A60F12_K19_Raphael_10_CPUID.txt";
     std::string lines = FirstProcessorLines(source, 2600000 / 768 - 60);
     std::string epyc = WriteFile("veldrix_snapshot_bench_768.txt", CollectionDump(lines, 768, ""));
     std::string msr;
@@ -145,10 +146,12 @@ int main() {
     std::filesystem::remove(epyc);
     std::filesystem::remove(big);
 
-    std::printf("768-CPU dump (%.2f MB, %zu processors)  : %8.3f ms (budget 20 ms), peak heap %.2f MB (budget 16 MB)\n",
+    std::printf("768-CPU dump (%.2f MB, %zu processors)  : %8.3f ms (budget 20 ms), peak heap %.2f MB "
+                "(budget 16 MB)\n",
                 epycBytes / 1e6, small.processors, small.milliseconds, small.peakHeap / 1e6);
     std::printf("60 MB dump (%.2f MB, %zu processors)  : %8.3f ms = %.0f MB/s (budget at least 100 MB/s)\n",
-                bigBytes / 1e6, large.processors, large.milliseconds, bigBytes / 1e6 / (large.milliseconds / 1e3));
+                bigBytes / 1e6, large.processors, large.milliseconds,
+                bigBytes / 1e6 / (large.milliseconds / 1e3));
     std::printf("full snapshot of this machine (%zu CPUs): %8.3f ms (budget 5 ms)\n", machineCpus, machine);
     bool within = small.milliseconds < 20.0 && small.peakHeap < 16000000 &&
                   bigBytes / 1e6 / (large.milliseconds / 1e3) >= 100.0 && machine < 5.0;

@@ -1,5 +1,7 @@
 #include "probe/dump_lines.hpp"
 
+#include "common/text_format.hpp"
+
 namespace {
 
 const char* const kToolRegisterNames[4] = {"eax=0x", "ebx=0x", "ecx=0x", "edx=0x"};
@@ -22,20 +24,6 @@ const LibcpuidArray kLibcpuidArrays[] = {
 // libcpuid writes 80 dashes; shorter rules (our capture file has some, led by
 // a blank) are not its end line.
 constexpr size_t kLibcpuidEndDashes = 40;
-
-// Inlined here: it runs for every register digit of every line.
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -71,7 +59,7 @@ bool TakeHex(std::string_view& rest, size_t minDigits, size_t maxDigits, Value& 
     size_t count = 0;
     Value result = 0;
     int digit = 0;
-    while (count < rest.size() && (digit = HexValue(rest[count])) >= 0) {
+    while (count < rest.size() && (digit = HexDigitValue(rest[count])) >= 0) {
         if (count == maxDigits) {
             return false;
         }

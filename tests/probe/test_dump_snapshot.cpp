@@ -6,6 +6,8 @@
 #include "support/harness.hpp"
 #include "support/run_binary.hpp"
 
+#include "support/processors.hpp"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -22,16 +24,6 @@ CpuidSnapshot LoadOrFail(const std::string& name) {
     std::string error;
     EXPECT_TRUE(LoadDumpSnapshot(DumpPath(name), snapshot, error)) << error;
     return snapshot;
-}
-
-std::vector<uint32_t> SubleavesOf(const CpuidSnapshot& snapshot, size_t cpu, uint32_t leaf) {
-    std::vector<uint32_t> found;
-    for (uint32_t subleaf = 0; subleaf < kMaxSubleaves; ++subleaf) {
-        if (snapshot.Has(cpu, leaf, subleaf)) {
-            found.push_back(subleaf);
-        }
-    }
-    return found;
 }
 
 // The number of logical processors each dump records: its "CPU" or
@@ -121,7 +113,9 @@ TEST(DumpSnapshotRealDumps, SubleavesPerProcessor) {
     for (const SubleafCase& c : kSubleafCases) {
         SCOPED_TRACE(std::string(c.file) + " processor " + std::to_string(c.cpu) + " leaf " +
                      std::to_string(c.leaf));
-        EXPECT_EQ(SubleavesOf(LoadOrFail(c.file), c.cpu, c.leaf), c.subleaves);
+        CpuidSnapshot snapshot = LoadOrFail(c.file);
+        ASSERT_LT(c.cpu, snapshot.ProcessorCount());
+        EXPECT_EQ(SubleavesOf(snapshot.cpus[c.cpu], c.leaf), c.subleaves);
     }
 }
 

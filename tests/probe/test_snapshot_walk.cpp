@@ -4,6 +4,8 @@
 #include "probe/snapshot_source.hpp"
 #include "probe/snapshot_walk.hpp"
 
+#include "support/processors.hpp"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -25,16 +27,6 @@ ProcessorLeaves WalkDumpProcessor(const CpuidSnapshot& dump, size_t cpu) {
     return ReadProcessorLeaves(
         [&](uint32_t leaf, uint32_t subleaf) { return dump.Answer(cpu, leaf, subleaf); },
         [] { return kFakeXcr0; });
-}
-
-std::vector<uint32_t> SubleavesOf(const ProcessorLeaves& cpu, uint32_t leaf) {
-    std::vector<uint32_t> found;
-    for (const auto& [key, regs] : cpu.leaves) {
-        if (key.first == leaf) {
-            found.push_back(key.second);
-        }
-    }
-    return found;
 }
 
 size_t LeavesInRange(const ProcessorLeaves& cpu, uint32_t base) {
