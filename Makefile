@@ -58,7 +58,7 @@ fuzz:
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DVELDRIX_FUZZ=ON -DVELDRIX_TESTS=OFF $(OUR_FLAGS)
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))
 	mkdir -p $(FUZZ_BUILD)/findings $(addprefix $(FUZZ_BUILD)/corpus/,$(FUZZ_TARGETS))
-	if [ -d $(DUMPS_DIR) ]; then cp $(DUMPS_DIR)/*.txt $(FUZZ_BUILD)/corpus/dump_reader/; fi
+	if [ -d $(DUMPS_DIR) ]; then cp $(DUMPS_DIR)/*.txt $(DUMPS_DIR)/*.test $(FUZZ_BUILD)/corpus/dump_reader/; fi
 	cp data/veldrix.dat $(FUZZ_BUILD)/corpus/ini_file/
 	for target in $(FUZZ_TARGETS); do \
 	  ./$(FUZZ_BUILD)/fuzz_$$target -max_total_time=$(FUZZ_SECONDS) -max_len=8192 -timeout=10 -rss_limit_mb=2048 \

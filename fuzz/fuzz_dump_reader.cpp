@@ -1,9 +1,9 @@
 // libFuzzer target for the CPUID dump reader. Any bytes must parse without a
-// sanitizer report, and what the reader finds must hold up: written back in
-// our capture layout it reads back the same, and a second copy of the text
-// appended to the first changes none of the leaves already found.
-#include "common/text_format.hpp"
+// sanitizer report, within the snapshot's limits, and what the reader finds
+// must hold up: written back by the dump writer it reads back to the same
+// snapshot, and the menu's table is sub-leaf 0 of the first processor.
 #include "probe/dump_reader.hpp"
+#include "probe/snapshot_writer.hpp"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,41 +13,44 @@
 
 namespace {
 
-std::string CaptureText(const CpuidTable& table) {
-    std::string text;
-    for (const auto& [leaf, regs] : table) {
-        text += " -> EAX : " + DwordToHex(leaf) + "\r\n";
-        text += " +--> EAX : " + DwordToHex(regs.eax) + "\r\n";
-        text += " +--> EBX : " + DwordToHex(regs.ebx) + "\r\n";
-        text += " +--> ECX : " + DwordToHex(regs.ecx) + "\r\n";
-        text += " +--> EDX : " + DwordToHex(regs.edx) + "\r\n\r\n";
-    }
-    return text;
-}
-
 bool SameRegs(const CpuidRegs& a, const CpuidRegs& b) {
     return a.eax == b.eax && a.ebx == b.ebx && a.ecx == b.ecx && a.edx == b.edx;
 }
 
-bool SameTable(const CpuidTable& a, const CpuidTable& b) {
-    if (a.size() != b.size()) {
+bool SameProcessor(const ProcessorLeaves& a, const ProcessorLeaves& b) {
+    if (a.index != b.index || a.osCpu != b.osCpu || a.xcr0 != b.xcr0 || a.leaves.size() != b.leaves.size()) {
         return false;
     }
-    for (const auto& [leaf, regs] : a) {
-        auto found = b.find(leaf);
-        if (found == b.end() || !SameRegs(found->second, regs)) {
+    for (const auto& [key, regs] : a.leaves) {
+        auto found = b.leaves.find(key);
+        if (found == b.leaves.end() || !SameRegs(found->second, regs)) {
             return false;
         }
     }
     return true;
 }
 
-// Every leaf of first appears in both with the same registers.
-bool KeepsFirstOccurrences(const CpuidTable& first, const CpuidTable& both) {
-    for (const auto& [leaf, regs] : first) {
-        auto found = both.find(leaf);
-        if (found == both.end() || !SameRegs(found->second, regs)) {
+bool SameSnapshot(const CpuidSnapshot& a, const CpuidSnapshot& b) {
+    if (a.ProcessorCount() != b.ProcessorCount()) {
+        return false;
+    }
+    for (size_t cpu = 0; cpu < a.ProcessorCount(); ++cpu) {
+        if (!SameProcessor(a.cpus[cpu], b.cpus[cpu])) {
             return false;
+        }
+    }
+    return true;
+}
+
+bool WithinLimits(const CpuidSnapshot& snapshot) {
+    if (snapshot.ProcessorCount() > kMaxSnapshotProcessors) {
+        return false;
+    }
+    for (const ProcessorLeaves& cpu : snapshot.cpus) {
+        for (const auto& entry : cpu.leaves) {
+            if (entry.first.second >= kMaxSubleaves) {
+                return false;
+            }
         }
     }
     return true;
@@ -57,13 +60,18 @@ bool KeepsFirstOccurrences(const CpuidTable& first, const CpuidTable& both) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view text(reinterpret_cast<const char*>(data), size);
-    CpuidTable table = ParseDumpText(text);
-    if (!SameTable(ParseDumpText(CaptureText(table)), table)) {
+    CpuidSnapshot snapshot = ReadDumpProcessors(text);
+    if (!WithinLimits(snapshot)) {
         std::abort();
     }
-    std::string twice = std::string(text) + "\n" + std::string(text);
-    if (!KeepsFirstOccurrences(table, ParseDumpText(twice))) {
+    if (!SameSnapshot(ReadDumpProcessors(WriteSnapshotText(snapshot)), snapshot)) {
         std::abort();
+    }
+    CpuidTable table = ParseDumpText(text);
+    for (const auto& [leaf, regs] : table) {
+        if (!snapshot.Has(0, leaf) || !SameRegs(snapshot.Answer(0, leaf), regs)) {
+            std::abort();
+        }
     }
     return 0;
 }

@@ -169,16 +169,3 @@ void RegistersToBytes(const CpuidRegs& regs, uint8_t* out) {
     DwordToBytes(regs.ecx, out + 8);
     DwordToBytes(regs.edx, out + 12);
 }
-
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}

@@ -80,4 +80,16 @@ void DwordToBytes(uint32_t value, uint8_t* out);
 void RegistersToBytes(const CpuidRegs& regs, uint8_t* out);
 
 // The value of one hex digit in either case, or -1 for any other character.
-int HexDigitValue(char c);
+// Inline: the dump reader runs it for every register digit of every line.
+inline int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}

@@ -2,6 +2,7 @@
 
 #include "bench/bench.hpp"
 #include "console/console_io.hpp"
+#include "console/dump_command.hpp"
 #include "console/menu_sections.hpp"
 #include "console/replay.hpp"
 #include "database/processor_db.hpp"
@@ -148,12 +149,15 @@ void ApplyOption(ProcessorRecord& record, const std::string& option) {
 // The data file is read once here for the banner and the probe, and dropped
 // once the probe is done.
 int RunVeldrix(const std::vector<std::string>& args) {
+    if (IsDumpCommand(args)) {
+        return RunDumpCommand(args);
+    }
     ProcessorRecord record;
     IniFile database = OpenDatabase();
     record.textWidths = ReadTextWidths(database);
     ShowBanner(database);
     std::string option;
-    if (!SelectCpuidSource(args, option)) {
+    if (!SelectCpuidSource(args, option, record)) {
         return kUnreadableDumpStatus;
     }
     ApplyOption(record, option);

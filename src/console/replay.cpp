@@ -4,8 +4,10 @@
 #include "probe/clock.hpp"
 #include "probe/cpuid.hpp"
 #include "probe/dump_reader.hpp"
+#include "probe/record.hpp"
+#include "probe/snapshot_source.hpp"
 
-#include <utility>
+#include <iostream>
 
 namespace {
 
@@ -18,16 +20,24 @@ bool IsReplayRequest(const std::vector<std::string>& args) {
     return !args.empty() && args[0] == "-r";
 }
 
-// Installs the dump as the CPUID source and stops clock measurement.
-bool StartReplay(const std::string& dump) {
-    CpuidTable table;
-    if (!LoadCpuidDump(dump, table)) {
+// Installs the dump's first processor as the CPUID source (sub-leaf 0, as
+// the screens read it) and stops clock measurement. How the dump was cut, if
+// it was, goes to standard error.
+bool StartReplay(const std::string& dump, ProcessorRecord& record) {
+    CpuidSnapshot snapshot;
+    std::string error;
+    bool loaded = LoadDumpSnapshot(dump, snapshot, error);
+    for (const std::string& note : DumpCutNotes(dump, snapshot)) {
+        std::cerr << note << '\n';
+    }
+    if (!loaded) {
         ConLine("*** Cannot read CPUID dump " + dump + " ***");
         ConFlush();
         return false;
     }
-    UseCpuidTable(std::move(table));
+    UseCpuidTable(FirstProcessorTable(snapshot));
     SetTickCounter(nullptr);
+    record.replaying = true;
     ConLine("~ Replaying CPUID dump " + dump);
     ConLine();
     return true;
@@ -35,11 +45,11 @@ bool StartReplay(const std::string& dump) {
 
 } // namespace
 
-bool SelectCpuidSource(const std::vector<std::string>& args, std::string& option) {
+bool SelectCpuidSource(const std::vector<std::string>& args, std::string& option, ProcessorRecord& record) {
     if (!IsReplayRequest(args)) {
         option = ArgumentAt(args, 0);
         return true;
     }
     option = ArgumentAt(args, 2);
-    return StartReplay(ArgumentAt(args, 1));
+    return StartReplay(ArgumentAt(args, 1), record);
 }

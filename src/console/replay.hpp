@@ -3,6 +3,8 @@
 // it would be this machine's clock and not the dump's.
 #pragma once
 
+#include "probe/record.hpp"
+
 #include <string>
 #include <vector>
 
@@ -13,6 +15,7 @@ constexpr int kUnreadableDumpStatus = 2;
 // the dump named by the second argument is loaded and announced, and option
 // receives the third argument; otherwise the processor answers and option
 // receives the first argument. Option is empty when there is no such
-// argument. False when the dump cannot be read: the refusal line has been
-// written and the program is to end with kUnreadableDumpStatus.
-bool SelectCpuidSource(const std::vector<std::string>& args, std::string& option);
+// argument; a replay marks the record as replaying. False when the dump
+// cannot be read: the refusal line has been written and the program is to
+// end with kUnreadableDumpStatus.
+bool SelectCpuidSource(const std::vector<std::string>& args, std::string& option, ProcessorRecord& record);

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 // True when the EFLAGS ID bit (bit 21) can be toggled, that is when the
 // processor has the CPUID instruction. Always false on a non-x86 build.
@@ -12,6 +14,25 @@ bool PlatformHasCpuid();
 // Executes CPUID with EAX = leaf and ECX = 0 (leaves with sub-leaves answer
 // sub-leaf 0). regs receives EAX, EBX, ECX, EDX in that order.
 void PlatformCpuid(uint32_t leaf, uint32_t regs[4]);
+
+// Executes CPUID with EAX = leaf and ECX = subleaf.
+void PlatformCpuidSubleaf(uint32_t leaf, uint32_t subleaf, uint32_t regs[4]);
+
+// XCR0 through XGETBV. Only to be called when leaf 1 ECX bit 27 (OSXSAVE) is
+// set: the instruction faults otherwise. Zero on a non-x86 build.
+uint64_t PlatformReadXcr0();
+
+// The operating system's numbers of the logical processors this thread may
+// run on, in ascending order (on Windows, group * 64 + number in the group).
+// Empty when the system does not tell.
+std::vector<uint32_t> PlatformAllowedProcessors();
+
+// Pins the calling thread to each allowed processor in turn and calls visit
+// with its number while pinned; a processor that refuses the pinning is left
+// out. The thread's original affinity is restored afterwards on every path,
+// an exception from visit included. False, with visit never called, when
+// pinning is impossible altogether.
+bool PlatformForEachProcessor(const std::function<void(uint32_t osCpu)>& visit);
 
 // The 64-bit time-stamp counter (RDTSC).
 uint64_t ReadTimeStampCounter();

@@ -77,3 +77,89 @@ void PrepareConsole() {
     // fails like any other console write, which is ignored.
     (void)signal(SIGPIPE, SIG_IGN);
 }
+
+namespace {
+
+// An affinity mask as the kernel lays it out: bit n of the words is
+// processor n.
+using CpuMask = std::vector<unsigned long>;
+constexpr size_t kBitsPerWord = 8 * sizeof(unsigned long);
+
+#ifdef __linux__
+// The calling thread's mask, grown until it holds every processor number the
+// kernel knows (it refuses a mask shorter than its own with EINVAL).
+bool ReadAffinity(CpuMask& mask) {
+    for (size_t words = 1024 / kBitsPerWord; words <= (1u << 22) / kBitsPerWord; words *= 2) {
+        mask.assign(words, 0);
+        if (sched_getaffinity(0, words * sizeof(unsigned long), reinterpret_cast<cpu_set_t*>(mask.data())) ==
+            0) {
+            return true;
+        }
+        if (errno != EINVAL) {
+            return false;
+        }
+    }
+    return false;
+}
+
+bool WriteAffinity(const CpuMask& mask) {
+    return sched_setaffinity(0, mask.size() * sizeof(unsigned long),
+                             reinterpret_cast<const cpu_set_t*>(mask.data())) == 0;
+}
+#else
+bool ReadAffinity(CpuMask&) {
+    return false;
+}
+
+bool WriteAffinity(const CpuMask&) {
+    return false;
+}
+#endif
+
+std::vector<uint32_t> MaskProcessors(const CpuMask& mask) {
+    std::vector<uint32_t> cpus;
+    for (size_t cpu = 0; cpu < mask.size() * kBitsPerWord; ++cpu) {
+        if ((mask[cpu / kBitsPerWord] >> (cpu % kBitsPerWord)) & 1ul) {
+            cpus.push_back(static_cast<uint32_t>(cpu));
+        }
+    }
+    return cpus;
+}
+
+// Puts the saved mask back when it goes out of scope, however that happens.
+class AffinityRestorer {
+  public:
+    explicit AffinityRestorer(const CpuMask& saved) : saved_(saved) {}
+    ~AffinityRestorer() { (void)WriteAffinity(saved_); }
+    AffinityRestorer(const AffinityRestorer&) = delete;
+    AffinityRestorer& operator=(const AffinityRestorer&) = delete;
+
+  private:
+    const CpuMask& saved_;
+};
+
+} // namespace
+
+std::vector<uint32_t> PlatformAllowedProcessors() {
+    CpuMask mask;
+    return ReadAffinity(mask) ? MaskProcessors(mask) : std::vector<uint32_t>();
+}
+
+bool PlatformForEachProcessor(const std::function<void(uint32_t osCpu)>& visit) {
+    CpuMask saved;
+    if (!ReadAffinity(saved)) {
+        return false;
+    }
+    AffinityRestorer restorer(saved);
+    bool pinnedAny = false;
+    for (uint32_t cpu : MaskProcessors(saved)) {
+        CpuMask single(saved.size(), 0);
+        single[cpu / kBitsPerWord] = 1ul << (cpu % kBitsPerWord);
+        if (!WriteAffinity(single)) {
+            continue;
+        }
+        pinnedAny = true;
+        visit(cpu);
+    }
+    return pinnedAny;
+}

@@ -69,3 +69,151 @@ void PrepareConsole() {
     (void)_setmode(_fileno(stdin), _O_BINARY);
     (void)_setmode(_fileno(stdout), _O_BINARY);
 }
+
+namespace {
+
+// The processor-group calls exist from Windows 7 on; older systems have one
+// group of at most 64 processors and only the thread affinity mask.
+using GroupCountFn = WORD(WINAPI*)();
+using ProcessorCountFn = DWORD(WINAPI*)(WORD);
+using GetGroupAffinityFn = BOOL(WINAPI*)(HANDLE, PGROUP_AFFINITY);
+using SetGroupAffinityFn = BOOL(WINAPI*)(HANDLE, const GROUP_AFFINITY*, PGROUP_AFFINITY);
+
+struct GroupCalls {
+    GroupCountFn groupCount = nullptr;
+    ProcessorCountFn processorCount = nullptr;
+    GetGroupAffinityFn getAffinity = nullptr;
+    SetGroupAffinityFn setAffinity = nullptr;
+
+    bool Complete() const { return groupCount && processorCount && getAffinity && setAffinity; }
+};
+
+template <typename Fn> Fn LoadCall(HMODULE module, const char* name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+GroupCalls LoadGroupCalls() {
+    GroupCalls calls;
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (kernel != nullptr) {
+        calls.groupCount = LoadCall<GroupCountFn>(kernel, "GetActiveProcessorGroupCount");
+        calls.processorCount = LoadCall<ProcessorCountFn>(kernel, "GetActiveProcessorCount");
+        calls.getAffinity = LoadCall<GetGroupAffinityFn>(kernel, "GetThreadGroupAffinity");
+        calls.setAffinity = LoadCall<SetGroupAffinityFn>(kernel, "SetThreadGroupAffinity");
+    }
+    return calls;
+}
+
+constexpr uint32_t kGroupWidth = 64;
+
+// Every active processor of every group, numbered group * 64 + number.
+std::vector<uint32_t> GroupProcessors(const GroupCalls& calls) {
+    std::vector<uint32_t> cpus;
+    WORD groups = calls.groupCount();
+    for (WORD group = 0; group < groups; ++group) {
+        DWORD count = calls.processorCount(group);
+        for (DWORD number = 0; number < count && number < kGroupWidth; ++number) {
+            cpus.push_back(group * kGroupWidth + number);
+        }
+    }
+    return cpus;
+}
+
+// The processors of the process affinity mask (systems without groups).
+std::vector<uint32_t> MaskProcessors() {
+    std::vector<uint32_t> cpus;
+    DWORD_PTR process = 0;
+    DWORD_PTR system = 0;
+    if (!GetProcessAffinityMask(GetCurrentProcess(), &process, &system)) {
+        return cpus;
+    }
+    for (uint32_t cpu = 0; cpu < 8 * sizeof(DWORD_PTR); ++cpu) {
+        if ((process >> cpu) & 1) {
+            cpus.push_back(cpu);
+        }
+    }
+    return cpus;
+}
+
+// Puts the thread's saved group affinity back when it goes out of scope.
+class GroupAffinityRestorer {
+  public:
+    GroupAffinityRestorer(const GroupCalls& calls, const GROUP_AFFINITY& saved)
+        : calls_(calls), saved_(saved) {}
+    ~GroupAffinityRestorer() { (void)calls_.setAffinity(GetCurrentThread(), &saved_, nullptr); }
+    GroupAffinityRestorer(const GroupAffinityRestorer&) = delete;
+    GroupAffinityRestorer& operator=(const GroupAffinityRestorer&) = delete;
+
+  private:
+    const GroupCalls& calls_;
+    GROUP_AFFINITY saved_;
+};
+
+// Puts the thread's saved affinity mask back when it goes out of scope.
+class MaskRestorer {
+  public:
+    MaskRestorer() = default;
+    ~MaskRestorer() {
+        if (saved_ != 0) {
+            (void)SetThreadAffinityMask(GetCurrentThread(), saved_);
+        }
+    }
+    MaskRestorer(const MaskRestorer&) = delete;
+    MaskRestorer& operator=(const MaskRestorer&) = delete;
+    // Keeps the mask a first successful pinning gave back.
+    void Remember(DWORD_PTR previous) {
+        if (saved_ == 0) {
+            saved_ = previous;
+        }
+    }
+
+  private:
+    DWORD_PTR saved_ = 0;
+};
+
+bool VisitGroups(const GroupCalls& calls, const std::function<void(uint32_t)>& visit) {
+    GROUP_AFFINITY saved{};
+    if (!calls.getAffinity(GetCurrentThread(), &saved)) {
+        return false;
+    }
+    GroupAffinityRestorer restorer(calls, saved);
+    bool pinnedAny = false;
+    for (uint32_t cpu : GroupProcessors(calls)) {
+        GROUP_AFFINITY single{};
+        single.Group = static_cast<WORD>(cpu / kGroupWidth);
+        single.Mask = static_cast<KAFFINITY>(1) << (cpu % kGroupWidth);
+        if (!calls.setAffinity(GetCurrentThread(), &single, nullptr)) {
+            continue;
+        }
+        pinnedAny = true;
+        visit(cpu);
+    }
+    return pinnedAny;
+}
+
+bool VisitMask(const std::function<void(uint32_t)>& visit) {
+    MaskRestorer restorer;
+    bool pinnedAny = false;
+    for (uint32_t cpu : MaskProcessors()) {
+        DWORD_PTR previous = SetThreadAffinityMask(GetCurrentThread(), static_cast<DWORD_PTR>(1) << cpu);
+        if (previous == 0) {
+            continue;
+        }
+        restorer.Remember(previous);
+        pinnedAny = true;
+        visit(cpu);
+    }
+    return pinnedAny;
+}
+
+} // namespace
+
+std::vector<uint32_t> PlatformAllowedProcessors() {
+    GroupCalls calls = LoadGroupCalls();
+    return calls.Complete() ? GroupProcessors(calls) : MaskProcessors();
+}
+
+bool PlatformForEachProcessor(const std::function<void(uint32_t osCpu)>& visit) {
+    GroupCalls calls = LoadGroupCalls();
+    return calls.Complete() ? VisitGroups(calls, visit) : VisitMask(visit);
+}

@@ -1,5 +1,5 @@
 // The processor instructions of the platform floor: the EFLAGS ID-bit test,
-// CPUID and RDTSC. The same code serves every operating system.
+// CPUID, XGETBV and RDTSC. The same code serves every operating system.
 #include "platform/platform.hpp"
 
 #if defined(__i386__) || defined(__x86_64__)
@@ -54,16 +54,33 @@ bool PlatformHasCpuid() {
 }
 
 void PlatformCpuid(uint32_t leaf, uint32_t regs[4]) {
+    PlatformCpuidSubleaf(leaf, 0, regs);
+}
+
+void PlatformCpuidSubleaf(uint32_t leaf, uint32_t subleaf, uint32_t regs[4]) {
 #ifdef VELDRIX_X86
     unsigned int a = 0, b = 0, c = 0, d = 0;
-    __cpuid_count(leaf, 0, a, b, c, d);
+    __cpuid_count(leaf, subleaf, a, b, c, d);
     regs[0] = a;
     regs[1] = b;
     regs[2] = c;
     regs[3] = d;
 #else
     (void)leaf;
+    (void)subleaf;
     regs[0] = regs[1] = regs[2] = regs[3] = 0;
+#endif
+}
+
+uint64_t PlatformReadXcr0() {
+#ifdef VELDRIX_X86
+    uint32_t low = 0;
+    uint32_t high = 0;
+    // XGETBV spelled as bytes, so that no target option is needed for it.
+    __asm__ volatile(".byte 0x0f, 0x01, 0xd0" : "=a"(low), "=d"(high) : "c"(0));
+    return (static_cast<uint64_t>(high) << 32) | low;
+#else
+    return 0;
 #endif
 }
 

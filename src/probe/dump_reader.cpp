@@ -1,18 +1,18 @@
 #include "probe/dump_reader.hpp"
 
-#include "common/text_format.hpp"
+#include "probe/dump_lines.hpp"
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
+#include <map>
+#include <optional>
+#include <system_error>
 #include <utility>
 
 namespace {
 
-// One recognised leaf line.
-struct LeafLine {
-    uint32_t leaf = 0;
-    uint32_t subLeaf = 0;
-    CpuidRegs regs{0, 0, 0, 0};
-};
+const char* const kCaptureRegisterNames[4] = {"EAX", "EBX", "ECX", "EDX"};
 
 // Our own capture file spreads one leaf over five lines; this is the block
 // being read, open after its " -> EAX : " line.
@@ -23,200 +23,119 @@ struct CaptureBlock {
     uint32_t regs[4] = {0, 0, 0, 0};
 };
 
-const char* const kCaptureRegisterNames[4] = {"EAX", "EBX", "ECX", "EDX"};
-const char* const kToolRegisterNames[4] = {"eax=0x", "ebx=0x", "ecx=0x", "edx=0x"};
+// Builds the snapshot line by line, following the processor and sub-leaf
+// rules of the header.
+class SnapshotBuilder {
+  public:
+    // A processor header: the next leaf line starts a processor.
+    void Header(std::optional<uint32_t> osCpu) {
+        pending_ = true;
+        pendingOsCpu_ = osCpu;
+    }
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
+    // A leaf line; its registers are read only when it is kept.
+    void Leaf(const LeafLine& line) { Store(line.leaf, line.subleaf, &line, CpuidRegs{0, 0, 0, 0}); }
 
-std::string_view TrimBlanks(std::string_view line) {
-    while (!line.empty() && IsBlank(line.front())) {
-        line.remove_prefix(1);
-    }
-    while (!line.empty() && IsBlank(line.back())) {
-        line.remove_suffix(1);
-    }
-    return line;
-}
+    // A completed block of our capture file (it names no sub-leaf).
+    void Captured(uint32_t leaf, const CpuidRegs& regs) { Store(leaf, std::nullopt, nullptr, regs); }
 
-void SkipBlanks(std::string_view& rest) {
-    while (!rest.empty() && IsBlank(rest.front())) {
-        rest.remove_prefix(1);
-    }
-}
-
-// At least one blank or tab.
-bool TakeBlanks(std::string_view& rest) {
-    if (rest.empty() || !IsBlank(rest.front())) {
-        return false;
-    }
-    SkipBlanks(rest);
-    return true;
-}
-
-bool TakeText(std::string_view& rest, std::string_view text) {
-    if (rest.substr(0, text.size()) != text) {
-        return false;
-    }
-    rest.remove_prefix(text.size());
-    return true;
-}
-
-// A run of hex digits whose length lies between minDigits and maxDigits; a
-// longer run is refused, not cut.
-bool TakeHex(std::string_view& rest, size_t minDigits, size_t maxDigits, uint32_t& value) {
-    size_t count = 0;
-    uint32_t result = 0;
-    while (count < rest.size() && HexDigitValue(rest[count]) >= 0) {
-        if (count == maxDigits) {
-            return false;
-        }
-        result = (result << 4) | static_cast<uint32_t>(HexDigitValue(rest[count]));
-        ++count;
-    }
-    if (count < minDigits) {
-        return false;
-    }
-    rest.remove_prefix(count);
-    value = result;
-    return true;
-}
-
-bool TakeDword(std::string_view& rest, uint32_t& value) {
-    return TakeHex(rest, 8, 8, value);
-}
-
-// A decimal number of one to nine digits, so that it stays below 2^31.
-bool TakeIndex(std::string_view& rest, uint32_t& value) {
-    size_t count = 0;
-    uint32_t result = 0;
-    while (count < rest.size() && rest[count] >= '0' && rest[count] <= '9') {
-        if (count == 9) {
-            return false;
-        }
-        result = result * 10 + static_cast<uint32_t>(rest[count] - '0');
-        ++count;
-    }
-    if (count == 0) {
-        return false;
-    }
-    rest.remove_prefix(count);
-    value = result;
-    return true;
-}
-
-// Between two registers of a report line: one hyphen, or blanks and tabs.
-bool TakeRegisterSeparator(std::string_view& rest) {
-    return TakeText(rest, "-") || TakeBlanks(rest);
-}
-
-// "[SL nn]" after the registers names the sub-leaf; any other text there is
-// an ASCII tag and leaves the line at sub-leaf 0.
-uint32_t ReadSubLeafTag(std::string_view rest) {
-    uint32_t subLeaf = 0;
-    if (TakeText(rest, "[SL") && TakeBlanks(rest) && TakeHex(rest, 1, 8, subLeaf) && TakeText(rest, "]")) {
-        return subLeaf;
-    }
-    return 0;
-}
-
-// "CPUID 80000001: 00A00F11-40000000-75C237FF-2FD3FBFF [SL 00] [tag]"
-bool ParseReportLine(std::string_view rest, LeafLine& out) {
-    uint32_t regs[4];
-    if (!TakeText(rest, "CPUID") || !TakeBlanks(rest) || !TakeDword(rest, out.leaf)) {
-        return false;
-    }
-    TakeText(rest, ":");
-    if (!TakeBlanks(rest) || !TakeDword(rest, regs[0])) {
-        return false;
-    }
-    for (int i = 1; i < 4; ++i) {
-        if (!TakeRegisterSeparator(rest) || !TakeDword(rest, regs[i])) {
-            return false;
+    void Xcr0(uint64_t value) {
+        if (Open() && !current_->xcr0) {
+            current_->xcr0 = value;
         }
     }
-    if (!rest.empty() && !TakeBlanks(rest)) {
-        return false;
-    }
-    out.regs = CpuidRegs{regs[0], regs[1], regs[2], regs[3]};
-    out.subLeaf = ReadSubLeafTag(rest);
-    return true;
-}
 
-// "0x80000001 0x00: eax=0x00a00f11 ebx=0x40000000 ecx=0x75c237ff edx=0x2fd3fbff",
-// or the older "0x80000001: eax=..." without the sub-leaf.
-bool ParseToolLine(std::string_view rest, LeafLine& out) {
-    uint32_t regs[4];
-    if (!TakeText(rest, "0x") || !TakeDword(rest, out.leaf)) {
-        return false;
+    // True once a processor beyond the limit was refused: nothing more is kept.
+    bool Full() const { return full_; }
+
+    CpuidSnapshot Take() { return std::move(snapshot_); }
+
+  private:
+    using LeafMap = std::map<LeafKey, CpuidRegs>;
+
+    // A leaf 0 line (sub-leaf 0, named or not) where the current processor
+    // already holds one starts the next processor.
+    bool StartsProcessor(uint32_t leaf, std::optional<uint32_t> named) const {
+        return pending_ || current_ == nullptr ||
+               (leaf == 0 && named.value_or(0) == 0 && current_->leaves.count(LeafKey{0, 0}) != 0);
     }
-    out.subLeaf = 0;
-    if (!TakeText(rest, ":")) {
-        if (!TakeBlanks(rest) || !TakeText(rest, "0x") || !TakeHex(rest, 1, 8, out.subLeaf) ||
-            !TakeText(rest, ":")) {
+
+    // The current processor, opening the next one when it is due; false when
+    // that would exceed the processor limit.
+    bool Open() {
+        if (!pending_ && current_ != nullptr) {
+            return true;
+        }
+        if (snapshot_.cpus.size() == kMaxSnapshotProcessors) {
+            snapshot_.cutAtCapacity = true;
+            full_ = true;
             return false;
         }
+        ProcessorLeaves cpu;
+        cpu.index = static_cast<uint32_t>(snapshot_.cpus.size());
+        cpu.osCpu = pendingOsCpu_;
+        snapshot_.cpus.push_back(std::move(cpu));
+        current_ = &snapshot_.cpus.back();
+        pending_ = false;
+        pendingOsCpu_ = std::nullopt;
+        return true;
     }
-    for (int i = 0; i < 4; ++i) {
-        if (!TakeBlanks(rest) || !TakeText(rest, kToolRegisterNames[i]) || !TakeDword(rest, regs[i])) {
-            return false;
+
+    // Where a line goes in leaves: its named sub-leaf, or, for a line that
+    // names none, the first sub-leaf of its leaf not recorded yet (so repeats
+    // are sub-leaves 0, 1, 2... in order). Gives the slot after it as a hint
+    // for the insertion; false for a slot already taken.
+    bool FreeSlot(LeafMap& leaves, uint32_t leaf, std::optional<uint32_t> named, uint32_t& subleaf,
+                  LeafMap::iterator& hint) {
+        subleaf = named.value_or(0);
+        hint = leaves.lower_bound(LeafKey{leaf, subleaf});
+        if (named) {
+            return hint == leaves.end() || hint->first != LeafKey{leaf, subleaf};
         }
-    }
-    out.regs = CpuidRegs{regs[0], regs[1], regs[2], regs[3]};
-    return rest.empty();
-}
-
-// "basic_cpuid[1]=00a00f11 00020800 fffa3203 178bfbff", "ext_cpuid[1]=..."
-bool ParseLibcpuidLine(std::string_view rest, LeafLine& out) {
-    uint32_t base = 0;
-    if (TakeText(rest, "ext_cpuid[")) {
-        base = 0x80000000u;
-    } else if (!TakeText(rest, "basic_cpuid[")) {
-        return false;
-    }
-    uint32_t index = 0;
-    uint32_t regs[4];
-    if (!TakeIndex(rest, index) || !TakeText(rest, "]=") || !TakeDword(rest, regs[0])) {
-        return false;
-    }
-    for (int i = 1; i < 4; ++i) {
-        if (!TakeBlanks(rest) || !TakeDword(rest, regs[i])) {
-            return false;
+        while (hint != leaves.end() && hint->first == LeafKey{leaf, subleaf}) {
+            ++hint;
+            ++subleaf;
         }
+        return true;
     }
-    out.leaf = base + index;
-    out.subLeaf = 0;
-    out.regs = CpuidRegs{regs[0], regs[1], regs[2], regs[3]};
-    return rest.empty();
-}
 
-bool ParseLeafLine(std::string_view line, LeafLine& out) {
-    return ParseReportLine(line, out) || ParseToolLine(line, out) || ParseLibcpuidLine(line, out);
-}
+    // Keeps a line: its registers come from line (read only now) or are
+    // given.
+    void Store(uint32_t leaf, std::optional<uint32_t> named, const LeafLine* line, CpuidRegs regs) {
+        bool starts = StartsProcessor(leaf, named);
+        uint32_t subleaf = 0;
+        LeafMap::iterator hint;
+        if (!starts && !FreeSlot(current_->leaves, leaf, named, subleaf, hint)) {
+            return; // a repeat of a recorded sub-leaf: the first line counts
+        }
+        if (line != nullptr && !ParseLeafRegisters(*line, regs)) {
+            return;
+        }
+        if (starts) {
+            pending_ = true;
+            if (!Open()) {
+                return;
+            }
+            FreeSlot(current_->leaves, leaf, named, subleaf, hint);
+        }
+        if (subleaf >= kMaxSubleaves) {
+            snapshot_.cutAtCapacity = true;
+            return;
+        }
+        current_->leaves.emplace_hint(hint, LeafKey{leaf, subleaf}, regs);
+    }
 
-// "<marker> <name> : XXXXXXXX", blanks around the name and the colon free.
-bool ParseCaptureLine(std::string_view rest, std::string_view marker, std::string_view name,
-                      uint32_t& value) {
-    if (!TakeText(rest, marker)) {
-        return false;
-    }
-    SkipBlanks(rest);
-    if (!TakeText(rest, name)) {
-        return false;
-    }
-    SkipBlanks(rest);
-    if (!TakeText(rest, ":")) {
-        return false;
-    }
-    SkipBlanks(rest);
-    return TakeDword(rest, value) && rest.empty();
-}
+    CpuidSnapshot snapshot_;
+    ProcessorLeaves* current_ = nullptr;
+    bool pending_ = true;
+    std::optional<uint32_t> pendingOsCpu_;
+    bool full_ = false;
+};
 
 // Feeds one line to the capture block: a " -> EAX : " line opens a block,
 // the four register lines must follow in order (empty lines between them do
 // not matter), and anything else closes the block unfinished.
-void FeedCaptureLine(std::string_view line, CaptureBlock& block, CpuidTable& table) {
+void FeedCaptureLine(std::string_view line, CaptureBlock& block, SnapshotBuilder& builder) {
     if (line.empty()) {
         return;
     }
@@ -224,8 +143,8 @@ void FeedCaptureLine(std::string_view line, CaptureBlock& block, CpuidTable& tab
     if (block.open && ParseCaptureLine(line, "+-->", kCaptureRegisterNames[block.filled], value)) {
         block.regs[block.filled++] = value;
         if (block.filled == 4) {
-            table.try_emplace(block.leaf,
-                              CpuidRegs{block.regs[0], block.regs[1], block.regs[2], block.regs[3]});
+            builder.Captured(block.leaf,
+                             CpuidRegs{block.regs[0], block.regs[1], block.regs[2], block.regs[3]});
             block = CaptureBlock{};
         }
         return;
@@ -234,6 +153,24 @@ void FeedCaptureLine(std::string_view line, CaptureBlock& block, CpuidTable& tab
     if (ParseCaptureLine(line, "->", "EAX", value)) {
         block.open = true;
         block.leaf = value;
+    }
+}
+
+// One line, trimmed, to the builder.
+void FeedLine(std::string_view line, CaptureBlock& block, SnapshotBuilder& builder) {
+    LeafLine leaf;
+    std::optional<uint32_t> osCpu;
+    uint64_t xcr0 = 0;
+    if (ParseLeafKey(line, leaf)) {
+        block = CaptureBlock{};
+        builder.Leaf(leaf);
+    } else if (ParseProcessorHeader(line, osCpu)) {
+        block = CaptureBlock{};
+        builder.Header(osCpu);
+    } else if (ParseXcr0Line(line, xcr0)) {
+        builder.Xcr0(xcr0);
+    } else {
+        FeedCaptureLine(line, block, builder);
     }
 }
 
@@ -262,51 +199,95 @@ void DropPartialLine(std::string& text) {
     text.resize(last == std::string::npos ? 0 : last + 1);
 }
 
+// The size of a regular file, or nothing for pipes, devices and the like.
+std::optional<uintmax_t> RegularFileSize(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        return std::nullopt;
+    }
+    uintmax_t size = std::filesystem::file_size(path, error);
+    return error ? std::nullopt : std::optional<uintmax_t>(size);
+}
+
+// Reads up to limit + 1 bytes (the extra byte tells whether the file goes
+// on) into text, whose capacity is set once from the expected size; a file
+// of known size is read in one go.
+bool ReadBytes(std::ifstream& file, std::string& text, size_t limit, size_t expected) {
+    const size_t chunk = std::max<size_t>(64 * 1024, expected + 1);
+    text.reserve(std::min(expected, limit) + 1);
+    while (text.size() <= limit) {
+        size_t used = text.size();
+        size_t want = std::min(chunk, limit + 1 - used);
+        text.resize(used + want);
+        file.read(&text[used], static_cast<std::streamsize>(want));
+        text.resize(used + static_cast<size_t>(file.gcount()));
+        if (file.bad()) {
+            return false;
+        }
+        if (file.eof()) {
+            break;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
-CpuidTable ParseDumpText(std::string_view text) {
-    CpuidTable table;
+CpuidSnapshot ReadDumpProcessors(std::string_view text) {
+    SnapshotBuilder builder;
     CaptureBlock block;
     size_t start = 0;
-    while (start <= text.size()) {
+    while (start <= text.size() && !builder.Full()) {
         size_t next = 0;
-        std::string_view line = TrimBlanks(NextLine(text, start, next));
+        std::string_view raw = NextLine(text, start, next);
         start = next;
-        LeafLine leaf;
-        if (ParseLeafLine(line, leaf)) {
-            block = CaptureBlock{};
-            if (leaf.subLeaf == 0) {
-                table.try_emplace(leaf.leaf, leaf.regs);
-            }
-            continue;
+        if (IsLibcpuidEndLine(raw)) {
+            break;
         }
-        FeedCaptureLine(line, block, table);
+        FeedLine(TrimBlanks(raw), block, builder);
+    }
+    return builder.Take();
+}
+
+CpuidTable FirstProcessorTable(const CpuidSnapshot& snapshot) {
+    CpuidTable table;
+    if (snapshot.cpus.empty()) {
+        return table;
+    }
+    for (const auto& [key, regs] : snapshot.cpus.front().leaves) {
+        if (key.second == 0) {
+            table.emplace_hint(table.end(), key.first, regs);
+        }
     }
     return table;
 }
 
-bool ReadDumpFile(const std::string& path, std::string& text, size_t limit) {
+CpuidTable ParseDumpText(std::string_view text) {
+    return FirstProcessorTable(ReadDumpProcessors(text));
+}
+
+bool ReadDumpFile(const std::string& path, std::string& text, size_t limit, bool* cutAtLimit) {
     text.clear();
+    if (cutAtLimit != nullptr) {
+        *cutAtLimit = false;
+    }
+    std::optional<uintmax_t> size = RegularFileSize(path);
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         return false;
     }
-    constexpr size_t kChunk = 64 * 1024;
-    bool ended = false;
-    while (!ended && text.size() <= limit) {
-        size_t used = text.size();
-        text.resize(used + kChunk);
-        file.read(&text[used], static_cast<std::streamsize>(kChunk));
-        text.resize(used + static_cast<size_t>(file.gcount()));
-        if (file.bad()) {
-            text.clear();
-            return false;
-        }
-        ended = file.eof();
+    constexpr size_t kUnknownSizeGuess = 256 * 1024;
+    size_t expected = size ? static_cast<size_t>(std::min<uintmax_t>(*size, limit)) : kUnknownSizeGuess;
+    if (!ReadBytes(file, text, limit, expected)) {
+        text.clear();
+        return false;
     }
     if (text.size() > limit) {
         text.resize(limit);
         DropPartialLine(text);
+        if (cutAtLimit != nullptr) {
+            *cutAtLimit = true;
+        }
     }
     return true;
 }

@@ -1,24 +1,32 @@
 // CPUID dumps from other machines: text in which some lines carry the
-// registers of one leaf, read into a table that the CPUID backend answers from.
+// registers of one leaf (the layouts are listed in dump_lines.hpp), read into
+// a snapshot of every logical processor and every sub-leaf the dump holds.
 //
-// Leaf lines are recognised one by one and may be mixed freely in one file:
-//   - our own capture file: " -> EAX : LLLLLLLL" followed by the four lines
-//     " +--> EAX : ", " +--> EBX : ", " +--> ECX : ", " +--> EDX : ";
-//   - the Linux cpuid tool's raw output:
-//     "   0xLLLLLLLL 0xSS: eax=0x... ebx=0x... ecx=0x... edx=0x..."
-//     (also the older form without the sub-leaf field);
-//   - report tools and dump collections:
-//     "CPUID LLLLLLLL: EAX-EBX-ECX-EDX [SL nn] [tag]", the colon optional,
-//     blanks or tabs before the registers, hyphens or blanks between them;
-//   - libcpuid raw data: "basic_cpuid[N]=eax ebx ecx edx" for leaf N and
-//     "ext_cpuid[N]=..." for leaf 0x80000000 + N (N in decimal).
-// Every number is eight hex digits in either case, except N and the sub-leaf.
-// Lines may end in LF, CR LF or CR and carry blanks at either end. Only
-// sub-leaf 0 counts, and for each leaf only its first line: in a dump of
-// several logical processors the first one wins. Any other line is ignored.
+// Besides the leaf lines of dump_lines.hpp, our own capture file spreads one
+// leaf over five lines: " -> EAX : LLLLLLLL" followed by " +--> EAX : ",
+// " +--> EBX : ", " +--> ECX : ", " +--> EDX : ". Layouts may be mixed in
+// one file, and lines may end in LF, CR LF or CR and carry blanks at either
+// end. Any other line is ignored.
+//
+// Processors. A processor header ("CPU n:", "------[ ... Logical CPU #n
+// ]------") starts the next processor at the next leaf line, and so does a
+// leaf 0 line when the current processor already holds leaf 0 (reports
+// without headers). A header followed by no leaf line (the MSR sections of a
+// report) starts nothing.
+//
+// Sub-leaves. A line that names its sub-leaf ("[SL nn]", the tool's sub-leaf
+// field, libcpuid's sub-leaf arrays) gives that sub-leaf; a line that names
+// none goes to the first sub-leaf of its leaf not recorded yet, so repeated
+// lines of one leaf are its sub-leaves 0, 1, 2... in order. Of two lines for
+// the same leaf and sub-leaf of one processor the first one counts.
+//
+// Limits. At most kMaxSnapshotProcessors processors and sub-leaves below
+// kMaxSubleaves are kept; what lies beyond is dropped and the snapshot says
+// it was cut. Everything after libcpuid's line of dashes is ignored.
 #pragma once
 
 #include "probe/cpuid.hpp"
+#include "probe/snapshot.hpp"
 
 #include <cstddef>
 #include <string>
@@ -30,12 +38,21 @@
 // hanging the program.
 constexpr size_t kDumpSizeLimit = 64u * 1024u * 1024u;
 
-// The leaves of a dump text; empty when no line is a leaf line.
+// Every processor of a dump text; no processor when no line is a leaf line.
+CpuidSnapshot ReadDumpProcessors(std::string_view text);
+
+// Sub-leaf 0 of every leaf of the first processor: what the menu replays.
+CpuidTable FirstProcessorTable(const CpuidSnapshot& snapshot);
+
+// The leaves of the first processor of a dump text, sub-leaf 0 only; empty
+// when no line is a leaf line.
 CpuidTable ParseDumpText(std::string_view text);
 
 // Reads a dump file as bytes, up to the size limit. False when the file
-// cannot be opened or read, which includes a directory.
-bool ReadDumpFile(const std::string& path, std::string& text, size_t limit = kDumpSizeLimit);
+// cannot be opened or read, which includes a directory. cutAtLimit, when
+// given, tells whether the file went on beyond the limit.
+bool ReadDumpFile(const std::string& path, std::string& text, size_t limit = kDumpSizeLimit,
+                  bool* cutAtLimit = nullptr);
 
 // Reads and parses a dump. False when the file cannot be read or holds no
 // leaf line; table is then empty.

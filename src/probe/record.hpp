@@ -112,6 +112,10 @@ struct ProcessorRecord {
     // Name-column widths of the feature views, from the data file.
     TextWidths textWidths;
 
+    // True while CPUID answers come from a dump: this machine's benchmark
+    // figures then describe another processor than the one shown.
+    bool replaying = false;
+
     // Menu state.
     char menuKey = 0;
     bool quitRequested = false;

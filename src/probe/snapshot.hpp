@@ -31,6 +31,10 @@ struct CpuidSnapshot {
     // True when the processors could not be visited one by one (pinning
     // impossible), so the only processor held is the one the thread ran on.
     bool singleProcessorFallback = false;
+    // True when a dump held more processors or sub-leaves than a snapshot
+    // keeps, and when its file went on beyond the size limit of the reader.
+    bool cutAtCapacity = false;
+    bool cutAtSizeLimit = false;
 
     size_t ProcessorCount() const { return cpus.size(); }
 

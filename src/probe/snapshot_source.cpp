@@ -1,63 +1,78 @@
 #include "probe/snapshot_source.hpp"
 
-#include "probe/cpuid.hpp"
+#include "platform/platform.hpp"
 #include "probe/dump_reader.hpp"
+#include "probe/snapshot_walk.hpp"
+
+#include <optional>
+#include <utility>
 
 namespace {
 
-// One processor holding sub-leaf 0 of every leaf of a table.
-CpuidSnapshot SnapshotOfTable(const CpuidTable& table) {
-    CpuidSnapshot snapshot;
-    if (table.empty()) {
-        return snapshot;
-    }
-    ProcessorLeaves cpu;
-    for (const auto& [leaf, regs] : table) {
-        cpu.leaves[LeafKey{leaf, 0}] = regs;
-    }
-    snapshot.cpus.push_back(std::move(cpu));
-    return snapshot;
+CpuidRegs HardwareSubleaf(uint32_t leaf, uint32_t subleaf) {
+    uint32_t regs[4] = {0, 0, 0, 0};
+    PlatformCpuidSubleaf(leaf, subleaf, regs);
+    return CpuidRegs{regs[0], regs[1], regs[2], regs[3]};
 }
 
-// Reads sub-leaf 0 of every leaf of the standard and extended ranges on the
-// processor the thread runs on.
-CpuidTable ReadCurrentProcessor() {
-    CpuidTable table;
-    if (!HasCpuid()) {
-        return table;
-    }
-    for (uint32_t base : {0u, 0x80000000u}) {
-        CpuidRegs top = ExecuteCpuid(base);
-        uint32_t last = top.eax - base < 256 ? top.eax : base;
-        for (uint32_t leaf = base; leaf <= last; ++leaf) {
-            table[leaf] = ExecuteCpuid(leaf);
-        }
-    }
-    return table;
+// The processor the thread runs on now, appended to the snapshot.
+void AddCurrentProcessor(CpuidSnapshot& snapshot, std::optional<uint32_t> osCpu) {
+    ProcessorLeaves cpu = ReadProcessorLeaves(HardwareSubleaf, PlatformReadXcr0);
+    cpu.index = static_cast<uint32_t>(snapshot.cpus.size());
+    cpu.osCpu = osCpu;
+    snapshot.cpus.push_back(std::move(cpu));
 }
 
 } // namespace
 
 CpuidSnapshot TakeHardwareSnapshot() {
-    CpuidSnapshot snapshot = SnapshotOfTable(ReadCurrentProcessor());
-    snapshot.singleProcessorFallback = true;
+    CpuidSnapshot snapshot;
+    if (!PlatformHasCpuid()) {
+        return snapshot;
+    }
+    bool pinned = PlatformForEachProcessor([&snapshot](uint32_t osCpu) {
+        if (snapshot.cpus.size() < kMaxSnapshotProcessors) {
+            AddCurrentProcessor(snapshot, osCpu);
+        } else {
+            snapshot.cutAtCapacity = true;
+        }
+    });
+    if (!pinned) {
+        AddCurrentProcessor(snapshot, std::nullopt);
+        snapshot.singleProcessorFallback = true;
+    }
     return snapshot;
 }
 
 CpuidSnapshot ParseDumpSnapshot(std::string_view text) {
-    return SnapshotOfTable(ParseDumpText(text));
+    return ReadDumpProcessors(text);
 }
 
 bool LoadDumpSnapshot(const std::string& path, CpuidSnapshot& snapshot, std::string& error) {
     std::string text;
-    if (!ReadDumpFile(path, text)) {
+    bool cutAtLimit = false;
+    if (!ReadDumpFile(path, text, kDumpSizeLimit, &cutAtLimit)) {
         error = "cannot read " + path;
         return false;
     }
     snapshot = ParseDumpSnapshot(text);
+    snapshot.cutAtSizeLimit = cutAtLimit;
     if (snapshot.cpus.empty()) {
         error = path + " holds no CPUID leaf line";
         return false;
     }
     return true;
+}
+
+std::vector<std::string> DumpCutNotes(const std::string& path, const CpuidSnapshot& snapshot) {
+    std::vector<std::string> notes;
+    if (snapshot.cutAtSizeLimit) {
+        notes.push_back("veldrix: " + path + " is larger than 64 MiB; only its first 64 MiB were read");
+    }
+    if (snapshot.cutAtCapacity) {
+        notes.push_back(
+            "veldrix: " + path +
+            " holds more than 4096 logical processors or sub-leaves beyond 63; only those were read");
+    }
+    return notes;
 }

@@ -6,8 +6,12 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
-// Every logical processor this thread may run on, each visited in turn.
+// Every logical processor this thread may run on, each visited in turn with
+// the thread pinned to it (the original affinity is restored). Where pinning
+// is impossible, the one processor the thread ran on, marked as such. No
+// processor without CPUID.
 CpuidSnapshot TakeHardwareSnapshot();
 
 // The processors of a dump text in any format the dump reader knows; no
@@ -16,4 +20,10 @@ CpuidSnapshot ParseDumpSnapshot(std::string_view text);
 
 // Reads and parses a dump file. False, with a one-line reason in error, when
 // the file cannot be read or holds no leaf line.
+// A dump cut at the size limit or at the snapshot's capacity still loads;
+// the snapshot says so.
 bool LoadDumpSnapshot(const std::string& path, CpuidSnapshot& snapshot, std::string& error);
+
+// The standard-error lines telling how a loaded dump was cut (none when it
+// was read whole).
+std::vector<std::string> DumpCutNotes(const std::string& path, const CpuidSnapshot& snapshot);

@@ -106,6 +106,7 @@ const FormatCase kFormatCases[] = {
      "intel_fn4[0]=00000000 00000000 00000000 00000000\n",
      {{0, 1, kAmdB, kAmdC, kAmdD},
       {1, 0xF4A, 0x800, 0, 0x078BFBFF},
+      {4, 0, 0, 0, 0},
       {0x80000000, 0x80000018, 0, 0, 0},
       {0x80000008, 0x3028, 0, 0, 0}}},
     {"FormatsMixedInOneFile",

@@ -247,18 +247,22 @@ TEST(HtmlReportEscaping, HostileBrandStringAndDataFileNames) {
 struct ScoreCase {
     const char* name;
     double score;
+    bool replaying; // a replayed processor never gets this machine's score
     const char* dhrystoneCell;
     const char* whetstoneCell;
 };
 
 const ScoreCase kScoreCases[] = {
-    {"not run yet", 0.0, "<td class=value>Not Tested Yet</td>", "<td class=value>Not Tested Yet</td>"},
-    {"run too short", -1.0, "<td class=value>Not Tested Yet</td>", "<td class=value>Not Tested Yet</td>"},
-    {"2.5 million", 2500000.0, "<td class=value>     2.5000 MIPS</td>",
+    {"not run yet", 0.0, false, "<td class=value>Not Tested Yet</td>", "<td class=value>Not Tested Yet</td>"},
+    {"run too short", -1.0, false, "<td class=value>Not Tested Yet</td>",
+     "<td class=value>Not Tested Yet</td>"},
+    {"2.5 million", 2500000.0, false, "<td class=value>     2.5000 MIPS</td>",
      "<td class=value>     2.5000 MWIPS</td>"},
-    {"350 million", 350000000.0, "<td class=value>   350.0000 MIPS</td>",
+    {"2.5 million measured during a replay", 2500000.0, true, "<td class=value>Not Tested Yet</td>",
+     "<td class=value>Not Tested Yet</td>"},
+    {"350 million", 350000000.0, false, "<td class=value>   350.0000 MIPS</td>",
      "<td class=value>   350.0000 MWIPS</td>"},
-    {"wider than the field", 1234567890123.0, "<td class=value>1234567.8901 MIPS</td>",
+    {"wider than the field", 1234567890123.0, false, "<td class=value>1234567.8901 MIPS</td>",
      "<td class=value>1234567.8901 MWIPS</td>"},
 };
 
@@ -267,6 +271,7 @@ TEST(HtmlReportBenchmark, ScoreCells) {
         ProcessorRecord record = ProbeAndDrawMenu(OnlyLeavesZeroAndOne(), kReportTestDatabase);
         record.dhrystoneScore = c.score;
         record.whetstoneScore = c.score;
+        record.replaying = c.replaying;
         std::string path = MakeTempDir("scores") + "/s.html";
         RunReportDialogue(record, path + "\n");
         std::string page = ReadWholeFile(path);

@@ -44,3 +44,12 @@ CpuidTable CoppermineTable() {
         {0x00000003, {0x00000000, 0x00000000, 0x6107FB5A, 0x0000E4CA}},
     };
 }
+
+std::vector<uint32_t> SubleavesOf(const ProcessorLeaves& cpu, uint32_t leaf) {
+    std::vector<uint32_t> found;
+    for (auto entry = cpu.leaves.lower_bound(LeafKey{leaf, 0});
+         entry != cpu.leaves.end() && entry->first.first == leaf; ++entry) {
+        found.push_back(entry->first.second);
+    }
+    return found;
+}

@@ -2,6 +2,9 @@
 #pragma once
 
 #include "probe/cpuid.hpp"
+#include "probe/snapshot.hpp"
+
+#include <vector>
 
 // Transmeta Crusoe TM5800, registers from a public dump of that processor,
 // with its highest Transmeta leaf set to maxTransmetaLevel.
@@ -14,3 +17,6 @@ CpuidTable PalominoTable();
 // Intel Pentium III Coppermine (signature 683), from
 // GenuineIntel0000683_P3_Coppermine_CPUID.txt, logical processor 0: leaves 0 to 3.
 CpuidTable CoppermineTable();
+
+// The sub-leaves one processor of a snapshot holds for leaf, in order.
+std::vector<uint32_t> SubleavesOf(const ProcessorLeaves& cpu, uint32_t leaf);
