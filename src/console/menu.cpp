@@ -1,6 +1,7 @@
 #include "console/menu.hpp"
 
 #include "bench/bench.hpp"
+#include "console/command_line.hpp"
 #include "console/console_io.hpp"
 #include "console/replay.hpp"
 #include "database/processor_db.hpp"
@@ -13,6 +14,7 @@
 #include "views/views.hpp"
 
 #include <cstring>
+#include <iostream>
 
 namespace {
 
@@ -178,6 +180,9 @@ void ApplyOption(const std::string& option) {
 }
 
 int RunVeldrix(const std::vector<std::string>& args) {
+    if (std::optional<int> status = RunCommandLine(args, std::cout, std::cerr)) {
+        return *status;
+    }
     ShowBanner();
     std::string option;
     if (!SelectCpuidSource(args, option)) {
