@@ -200,10 +200,12 @@ TEST_P(ReplayRefusal, WritesTheMessageAndEndsWithStatus2) {
 INSTANTIATE_TEST_SUITE_P(ReplayE2e, ReplayRefusal, ::testing::ValuesIn(kRefusals),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ReplayE2e, MissingDumpArgumentIsRefused) {
+// "-r" alone is a usage error: the summary goes to standard error, nothing
+// (no banner) to standard output.
+TEST(ReplayE2e, MissingDumpArgumentIsAUsageError) {
     BinaryRun run = RunBinary({"-r"}, "Q\n");
-    EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(SplitLines(run.output).back(), "*** Cannot read CPUID dump  ***");
+    EXPECT_EQ(run.status, 64);
+    EXPECT_EQ(run.output, "");
 }
 
 TEST(ReplayE2e, DumpWithoutLeafZeroIsAProcessorWithoutCpuid) {
