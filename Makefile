@@ -43,7 +43,7 @@ bench: build
 # real dumps) and stops at the first finding, kept in $(FUZZ_BUILD)/findings.
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS  = dump_reader ini_file
+FUZZ_TARGETS  = dump_reader ini_file capabilities
 DUMPS_DIR    ?= ../shared/dumps
 
 fuzz:
@@ -51,6 +51,7 @@ fuzz:
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))
 	mkdir -p $(FUZZ_BUILD)/findings $(addprefix $(FUZZ_BUILD)/corpus/,$(FUZZ_TARGETS))
 	if [ -d $(DUMPS_DIR) ]; then cp $(DUMPS_DIR)/*.txt $(FUZZ_BUILD)/corpus/dump_reader/; fi
+	cp tests/data/dumps/* $(FUZZ_BUILD)/corpus/capabilities/
 	cp data/veldrix.dat $(FUZZ_BUILD)/corpus/ini_file/
 	for target in $(FUZZ_TARGETS); do \
 	  ./$(FUZZ_BUILD)/fuzz_$$target -max_total_time=$(FUZZ_SECONDS) -max_len=8192 -timeout=10 -rss_limit_mb=2048 \

@@ -135,8 +135,8 @@ struct CommandOption {
 };
 
 const CommandOption kCommandOptions[] = {
-    {"--list", RunList},       {"--json", RunJson}, {"--check", RunCheck},
-    {"--help", RunHelp},       {"-h", RunHelp},     {"--version", RunVersion},
+    {"--list", RunList}, {"--json", RunJson}, {"--check", RunCheck},
+    {"--help", RunHelp}, {"-h", RunHelp},     {"--version", RunVersion},
 };
 
 const CommandOption* FindOption(const std::string& name) {
@@ -156,7 +156,8 @@ void WriteUsage(std::ostream& out) {
     }
 }
 
-std::optional<int> RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+std::optional<int> RunCommandLine(const std::vector<std::string>& args, std::ostream& out,
+                                  std::ostream& err) {
     bool replay = !args.empty() && args[0] == "-r";
     if (replay && args.size() == 1) {
         CommandRequest request{{}, std::nullopt, out, err};
@@ -167,7 +168,8 @@ std::optional<int> RunCommandLine(const std::vector<std::string>& args, std::ost
     if (option == nullptr) {
         return std::nullopt;
     }
-    CommandRequest request{std::vector<std::string>(args.begin() + static_cast<long>(optionIndex) + 1, args.end()),
-                           replay ? std::optional<std::string>(args[1]) : std::nullopt, out, err};
+    CommandRequest request{
+        std::vector<std::string>(args.begin() + static_cast<long>(optionIndex) + 1, args.end()),
+        replay ? std::optional<std::string>(args[1]) : std::nullopt, out, err};
     return option->run(request);
 }

@@ -12,7 +12,7 @@ const int kWidths[] = {128, 256, 512};
 } // namespace
 
 std::optional<Avx10Facts> ReadAvx10(const CpuidSnapshot& snapshot) {
-    bool flagged = FeatureBitSet(snapshot, FeatureBit{FeatureWord{7, 1, 3}, kAvx10Bit});
+    bool flagged = FeatureBitSet(snapshot, FeatureBit{FeatureWord{7, 1, kRegEdx}, kAvx10Bit});
     if (!flagged || MaxStandardLeaf(snapshot) < kAvx10Leaf) {
         return std::nullopt;
     }

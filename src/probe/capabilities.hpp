@@ -16,10 +16,10 @@
 
 // Names the data file gives; none when it has no entry.
 struct CapabilityNames {
-    std::optional<std::string> vendor;             // [Vendor] key of the vendor identification
-    std::optional<std::string> processor;          // the name key I shows
-    std::optional<std::string> hypervisor;         // name of the 0x40000000 identification
-    std::optional<std::string> nextHypervisor;     // name of the 0x40000100 identification
+    std::optional<std::string> vendor;         // [Vendor] key of the vendor identification
+    std::optional<std::string> processor;      // the name key I shows
+    std::optional<std::string> hypervisor;     // name of the 0x40000000 identification
+    std::optional<std::string> nextHypervisor; // name of the 0x40000100 identification
 };
 
 struct CapabilityFacts {

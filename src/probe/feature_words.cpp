@@ -1,35 +1,30 @@
 #include "probe/feature_words.hpp"
 
 #include "common/text_format.hpp"
+#include "probe/leaves.hpp"
 
 namespace {
 
-constexpr int kEax = 0;
-constexpr int kEbx = 1;
-constexpr int kEcx = 2;
-constexpr int kEdx = 3;
-
-constexpr uint32_t kExtendedBase = 0x80000000;
 constexpr uint32_t kExtendedEnd = 0x8000FFFF;
 
 const char* const kRegisterNames[] = {"eax", "ebx", "ecx", "edx"};
 const char* const kRegisterSectionNames[] = {"EAX", "EBX", "ECX", "EDX"};
 
 const std::vector<FeatureWord> kFeatureWords = {
-    {0x00000001, 0, kEcx}, {0x00000001, 0, kEdx}, {0x00000006, 0, kEax}, {0x00000007, 0, kEbx},
-    {0x00000007, 0, kEcx}, {0x00000007, 0, kEdx}, {0x00000007, 1, kEax}, {0x00000007, 1, kEbx},
-    {0x00000007, 1, kEcx}, {0x00000007, 1, kEdx}, {0x00000007, 2, kEdx}, {0x0000000D, 1, kEax},
-    {0x00000019, 0, kEbx}, {0x80000001, 0, kEcx}, {0x80000001, 0, kEdx}, {0x80000007, 0, kEdx},
-    {0x80000008, 0, kEbx}, {0x8000000A, 0, kEdx}, {0x8000001F, 0, kEax}, {0x80000021, 0, kEax},
+    {0x00000001, 0, kRegEcx}, {0x00000001, 0, kRegEdx}, {0x00000006, 0, kRegEax}, {0x00000007, 0, kRegEbx},
+    {0x00000007, 0, kRegEcx}, {0x00000007, 0, kRegEdx}, {0x00000007, 1, kRegEax}, {0x00000007, 1, kRegEbx},
+    {0x00000007, 1, kRegEcx}, {0x00000007, 1, kRegEdx}, {0x00000007, 2, kRegEdx}, {0x0000000D, 1, kRegEax},
+    {0x00000019, 0, kRegEbx}, {0x80000001, 0, kRegEcx}, {0x80000001, 0, kRegEdx}, {0x80000007, 0, kRegEdx},
+    {0x80000008, 0, kRegEbx}, {0x8000000A, 0, kRegEdx}, {0x8000001F, 0, kRegEax}, {0x80000021, 0, kRegEax},
 };
 
 uint32_t RegisterOf(const CpuidRegs& regs, int reg) {
     switch (reg) {
-    case kEax:
+    case kRegEax:
         return regs.eax;
-    case kEbx:
+    case kRegEbx:
         return regs.ebx;
-    case kEcx:
+    case kRegEcx:
         return regs.ecx;
     default:
         return regs.edx;
@@ -98,7 +93,8 @@ std::string FeatureBitName(const FeatureNameBook& book, const FeatureBit& bit) {
 }
 
 bool FeatureBitSet(const CpuidSnapshot& snapshot, const FeatureBit& bit) {
-    return FeatureWordReported(snapshot, bit.word) && ((FeatureWordValue(snapshot, bit.word) >> (bit.bit & 31)) & 1);
+    return FeatureWordReported(snapshot, bit.word) &&
+           ((FeatureWordValue(snapshot, bit.word) >> (bit.bit & 31)) & 1);
 }
 
 namespace {
@@ -124,10 +120,12 @@ FeatureList DecodeFeatureWord(const CpuidSnapshot& snapshot, const FeatureNameBo
 std::vector<FeatureGroup> DecodeFeatureGroups(const CpuidSnapshot& snapshot, const FeatureNameBook& book) {
     std::vector<FeatureGroup> groups;
     for (size_t i = 0; i < kFeatureWords.size(); ++i) {
-        if (!FeatureWordReported(snapshot, kFeatureWords[i]) || FeatureWordValue(snapshot, kFeatureWords[i]) == 0) {
+        if (!FeatureWordReported(snapshot, kFeatureWords[i]) ||
+            FeatureWordValue(snapshot, kFeatureWords[i]) == 0) {
             continue;
         }
-        groups.push_back(FeatureGroup{FeatureWordLabel(kFeatureWords[i]), DecodeFeatureWord(snapshot, book, i)});
+        groups.push_back(
+            FeatureGroup{FeatureWordLabel(kFeatureWords[i]), DecodeFeatureWord(snapshot, book, i)});
     }
     return groups;
 }

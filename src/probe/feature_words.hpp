@@ -11,7 +11,13 @@
 #include <string>
 #include <vector>
 
-// One register of one (leaf, sub-leaf); reg is 0..3 for EAX, EBX, ECX, EDX.
+// Register numbers of a feature word.
+constexpr int kRegEax = 0;
+constexpr int kRegEbx = 1;
+constexpr int kRegEcx = 2;
+constexpr int kRegEdx = 3;
+
+// One register of one (leaf, sub-leaf); reg is kRegEax .. kRegEdx.
 struct FeatureWord {
     uint32_t leaf;
     uint32_t subleaf;

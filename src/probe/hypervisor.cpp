@@ -34,7 +34,7 @@ std::optional<std::string> IdentificationAt(const CpuidSnapshot& snapshot, uint3
 
 HypervisorFacts ReadHypervisor(const CpuidSnapshot& snapshot) {
     HypervisorFacts facts;
-    facts.present = FeatureBitSet(snapshot, FeatureBit{FeatureWord{1, 0, 2}, kHypervisorBit});
+    facts.present = FeatureBitSet(snapshot, FeatureBit{FeatureWord{1, 0, kRegEcx}, kHypervisorBit});
     if (facts.present) {
         facts.vendorId = IdentificationAt(snapshot, kHypervisorLeaf);
         facts.nextVendorId = IdentificationAt(snapshot, kNextHypervisorLeaf);

@@ -29,7 +29,7 @@ OsSupport JudgeOsSupport(const CpuidSnapshot& snapshot, bool fromHardware) {
         support.amx = Enables(*support.xcr0, kAmxState);
         return support;
     }
-    bool osxsave = FeatureBitSet(snapshot, FeatureBit{FeatureWord{1, 0, 2}, kOsxsaveBit});
+    bool osxsave = FeatureBitSet(snapshot, FeatureBit{FeatureWord{1, 0, kRegEcx}, kOsxsaveBit});
     if (fromHardware && !osxsave) {
         support.sse = true;
         support.avx = false;

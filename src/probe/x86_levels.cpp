@@ -2,25 +2,39 @@
 
 namespace {
 
-constexpr int kEcx = 2;
-constexpr int kEdx = 3;
-constexpr int kEbx = 1;
-
-const FeatureWord kLeaf1Ecx{0x00000001, 0, kEcx};
-const FeatureWord kLeaf1Edx{0x00000001, 0, kEdx};
-const FeatureWord kLeaf7Ebx{0x00000007, 0, kEbx};
-const FeatureWord kExtEcx{0x80000001, 0, kEcx};
-const FeatureWord kExtEdx{0x80000001, 0, kEdx};
+const FeatureWord kLeaf1Ecx{0x00000001, 0, kRegEcx};
+const FeatureWord kLeaf1Edx{0x00000001, 0, kRegEdx};
+const FeatureWord kLeaf7Ebx{0x00000007, 0, kRegEbx};
+const FeatureWord kExtEcx{0x80000001, 0, kRegEcx};
+const FeatureWord kExtEdx{0x80000001, 0, kRegEdx};
 
 // The bits each level adds to the one below. v1 tests long mode but not
 // SYSCALL, which Intel reports only to 64-bit code.
 const std::array<std::vector<FeatureBit>, kLevelCount> kLevelBits = {{
-    {{kLeaf1Edx, 0}, {kLeaf1Edx, 8}, {kLeaf1Edx, 15}, {kLeaf1Edx, 23}, {kLeaf1Edx, 24}, {kLeaf1Edx, 25},
-     {kLeaf1Edx, 26}, {kExtEdx, 29}},
-    {{kLeaf1Ecx, 0}, {kLeaf1Ecx, 9}, {kLeaf1Ecx, 13}, {kLeaf1Ecx, 19}, {kLeaf1Ecx, 20}, {kLeaf1Ecx, 23},
+    {{kLeaf1Edx, 0},
+     {kLeaf1Edx, 8},
+     {kLeaf1Edx, 15},
+     {kLeaf1Edx, 23},
+     {kLeaf1Edx, 24},
+     {kLeaf1Edx, 25},
+     {kLeaf1Edx, 26},
+     {kExtEdx, 29}},
+    {{kLeaf1Ecx, 0},
+     {kLeaf1Ecx, 9},
+     {kLeaf1Ecx, 13},
+     {kLeaf1Ecx, 19},
+     {kLeaf1Ecx, 20},
+     {kLeaf1Ecx, 23},
      {kExtEcx, 0}},
-    {{kLeaf1Ecx, 12}, {kLeaf1Ecx, 22}, {kLeaf1Ecx, 27}, {kLeaf1Ecx, 28}, {kLeaf1Ecx, 29}, {kLeaf7Ebx, 3},
-     {kLeaf7Ebx, 5}, {kLeaf7Ebx, 8}, {kExtEcx, 5}},
+    {{kLeaf1Ecx, 12},
+     {kLeaf1Ecx, 22},
+     {kLeaf1Ecx, 27},
+     {kLeaf1Ecx, 28},
+     {kLeaf1Ecx, 29},
+     {kLeaf7Ebx, 3},
+     {kLeaf7Ebx, 5},
+     {kLeaf7Ebx, 8},
+     {kExtEcx, 5}},
     {{kLeaf7Ebx, 16}, {kLeaf7Ebx, 17}, {kLeaf7Ebx, 28}, {kLeaf7Ebx, 30}, {kLeaf7Ebx, 31}},
 }};
 

@@ -14,8 +14,8 @@
 constexpr int kLevelCount = 4;
 
 struct LevelVerdict {
-    bool cpu = false;             // every required bit of this and the lower levels is set
-    std::optional<bool> os;       // the OS enables the level's vector state; none when unknown
+    bool cpu = false;                 // every required bit of this and the lower levels is set
+    std::optional<bool> os;           // the OS enables the level's vector state; none when unknown
     std::vector<std::string> missing; // names of the required bits that are clear
     // Met: the processor has it and the OS does not refuse it.
     bool Met() const { return cpu && os.value_or(true); }

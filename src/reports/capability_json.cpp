@@ -81,13 +81,17 @@ std::string LevelsObject(const LevelReport& report) {
     JsonObject levels;
     for (int i = 0; i < kLevelCount; ++i) {
         const LevelVerdict& verdict = report.levels[static_cast<size_t>(i)];
-        levels.Add("v" + Number(static_cast<uint64_t>(i + 1)), JsonObject()
-                                                                    .Add("cpu", JsonBool(verdict.cpu))
-                                                                    .Add("os", JsonBoolOrNull(verdict.os))
-                                                                    .Add("missing", JsonStringArray(verdict.missing))
-                                                                    .Text());
+        levels.Add("v" + Number(static_cast<uint64_t>(i + 1)),
+                   JsonObject()
+                       .Add("cpu", JsonBool(verdict.cpu))
+                       .Add("os", JsonBoolOrNull(verdict.os))
+                       .Add("missing", JsonStringArray(verdict.missing))
+                       .Text());
     }
-    return JsonObject().Add("level", Number(static_cast<uint64_t>(report.level))).Add("levels", levels.Text()).Text();
+    return JsonObject()
+        .Add("level", Number(static_cast<uint64_t>(report.level)))
+        .Add("levels", levels.Text())
+        .Text();
 }
 
 std::string OsSupportObject(const OsSupport& os) {

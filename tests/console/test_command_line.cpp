@@ -95,9 +95,16 @@ TEST(CommandLine, UsageErrorsAndUnreadableDumps) {
 
 // Anything that is not one of these options keeps today's behaviour.
 TEST(CommandLine, OtherArgumentsAreLeftToTheMenuProgram) {
-    const std::vector<std::vector<std::string>> kOthers = {
-        {}, {"-c"}, {"-v"}, {"-?"}, {"--bogus"}, {"--LIST"}, {"--list=x"}, {"-r", "dump.txt"},
-        {"-r", "dump.txt", "-c"}, {"-c", "--list"}};
+    const std::vector<std::vector<std::string>> kOthers = {{},
+                                                           {"-c"},
+                                                           {"-v"},
+                                                           {"-?"},
+                                                           {"--bogus"},
+                                                           {"--LIST"},
+                                                           {"--list=x"},
+                                                           {"-r", "dump.txt"},
+                                                           {"-r", "dump.txt", "-c"},
+                                                           {"-c", "--list"}};
     for (const std::vector<std::string>& args : kOthers) {
         Outcome outcome = RunOptions(args);
         EXPECT_FALSE(outcome.status.has_value()) << (args.empty() ? "(none)" : args[0]);
@@ -109,13 +116,15 @@ TEST(CommandLine, HelpAndVersion) {
     for (const char* help : {"--help", "-h"}) {
         Outcome outcome = RunOptions({help});
         EXPECT_EQ(outcome.status, 0);
-        for (const char* option : {"--list", "--json", "--check LEVEL", "--version", "-r DUMP", "-c", "Menu keys"}) {
+        for (const char* option :
+             {"--list", "--json", "--check LEVEL", "--version", "-r DUMP", "-c", "Menu keys"}) {
             EXPECT_NE(outcome.out.find(option), std::string::npos) << option;
         }
     }
     Outcome version = RunOptions({"--version"});
     EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out, "veldrix 1.30.0 (database 2026.12.07 - processors from the 486 to those of 2026)\n");
+    EXPECT_EQ(version.out,
+              "veldrix 1.30.0 (database 2026.12.07 - processors from the 486 to those of 2026)\n");
 }
 
 // The real program: no banner, LF line ends, and the same facts after -r.

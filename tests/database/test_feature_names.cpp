@@ -28,7 +28,8 @@ TEST(FeatureNames, DataFileSectionsEqualTheCsv) {
         for (int bit = 0; bit < 32; ++bit) {
             auto found = csv.find(std::make_tuple(word.leaf, word.subleaf, kRegisterNames[word.reg], bit));
             std::string expected = found == csv.end() ? "" : found->second;
-            EXPECT_EQ(book[i][static_cast<size_t>(bit)], expected) << FeatureWordLabel(word) << " bit " << bit;
+            EXPECT_EQ(book[i][static_cast<size_t>(bit)], expected)
+                << FeatureWordLabel(word) << " bit " << bit;
             named += expected.empty() ? 0 : 1;
         }
     }

@@ -38,7 +38,8 @@ TEST(Capabilities, FeaturesOfEveryRealDumpAreTheirBitsNamedByTheCsv) {
             const uint32_t values[] = {regs.eax, regs.ebx, regs.ecx, regs.edx};
             for (int bit = 0; bit < 32; ++bit) {
                 if ((values[word.reg] >> bit) & 1) {
-                    auto found = csv.find(std::make_tuple(word.leaf, word.subleaf, kRegisterNames[word.reg], bit));
+                    auto found =
+                        csv.find(std::make_tuple(word.leaf, word.subleaf, kRegisterNames[word.reg], bit));
                     if (found != csv.end()) {
                         named.push_back(found->second);
                     } else {
@@ -133,9 +134,12 @@ struct SignatureCase {
 
 // Extended family counts only with base family 0xF, extended model only from family 6.
 const SignatureCase kSignatures[] = {
-    {"Zen 3 Milan", 0x00A00F11, 25, 0x01},     {"Zen 5 Granite Ridge", 0x00B40F40, 26, 0x44},
-    {"Coffee Lake", 0x000906EA, 6, 0x9E},      {"Northwood", 0x00000F24, 15, 0x02},
-    {"Manchester", 0x00020FB1, 15, 0x2B},      {"Crusoe", 0x00000543, 5, 0x04},
+    {"Zen 3 Milan", 0x00A00F11, 25, 0x01},
+    {"Zen 5 Granite Ridge", 0x00B40F40, 26, 0x44},
+    {"Coffee Lake", 0x000906EA, 6, 0x9E},
+    {"Northwood", 0x00000F24, 15, 0x02},
+    {"Manchester", 0x00020FB1, 15, 0x2B},
+    {"Crusoe", 0x00000543, 5, 0x04},
     {"family 5, stray ext. model", 0x00010543, 5, 0x04},
     {"family 6, stray ext. family", 0x00F006F6, 6, 0x0F},
 };
@@ -150,7 +154,7 @@ TEST(Capabilities, EffectiveFamilyAndModel) {
 }
 
 constexpr uint32_t kAvx512Bf16 = 1u << 5; // 7.1 EAX
-constexpr uint32_t kLongMode = 1u << 29;   // 0x80000001 EDX
+constexpr uint32_t kLongMode = 1u << 29;  // 0x80000001 EDX
 
 struct RangeCase {
     const char* name;
@@ -162,17 +166,27 @@ struct RangeCase {
 // A word counts only when its leaf (and for leaf 7 its sub-leaf) is within
 // the reported maximum; an absurd extended maximum means no extended leaves.
 const RangeCase kRanges[] = {
-    {"7.1 beyond the sub-leaf maximum", {{0, 0, {7, 0, 0, 0}}, {7, 1, {kAvx512Bf16, 0, 0, 0}}}, "", "avx512_bf16"},
+    {"7.1 beyond the sub-leaf maximum",
+     {{0, 0, {7, 0, 0, 0}}, {7, 1, {kAvx512Bf16, 0, 0, 0}}},
+     "",
+     "avx512_bf16"},
     {"7.1 within the sub-leaf maximum",
-     {{0, 0, {7, 0, 0, 0}}, {7, 0, {1, 0, 0, 0}}, {7, 1, {kAvx512Bf16, 0, 0, 0}}}, "avx512_bf16", ""},
-    {"leaf 7 above the standard maximum",
-     {{0, 0, {6, 0, 0, 0}}, {7, 0, {1, 1u << 5, 0, 0}}}, "", "avx2"},
+     {{0, 0, {7, 0, 0, 0}}, {7, 0, {1, 0, 0, 0}}, {7, 1, {kAvx512Bf16, 0, 0, 0}}},
+     "avx512_bf16",
+     ""},
+    {"leaf 7 above the standard maximum", {{0, 0, {6, 0, 0, 0}}, {7, 0, {1, 1u << 5, 0, 0}}}, "", "avx2"},
     {"extended maximum below the range",
-     {{0, 0, {1, 0, 0, 0}}, {0x80000000, 0, {0x00000010, 0, 0, 0}}, {0x80000001, 0, {0, 0, 0, kLongMode}}}, "", "lm"},
+     {{0, 0, {1, 0, 0, 0}}, {0x80000000, 0, {0x00000010, 0, 0, 0}}, {0x80000001, 0, {0, 0, 0, kLongMode}}},
+     "",
+     "lm"},
     {"extended maximum beyond the range",
-     {{0x80000000, 0, {0x90000000, 0, 0, 0}}, {0x80000001, 0, {0, 0, 0, kLongMode}}}, "", "lm"},
+     {{0x80000000, 0, {0x90000000, 0, 0, 0}}, {0x80000001, 0, {0, 0, 0, kLongMode}}},
+     "",
+     "lm"},
     {"extended maximum in range",
-     {{0x80000000, 0, {0x80000001, 0, 0, 0}}, {0x80000001, 0, {0, 0, 0, kLongMode}}}, "lm", ""},
+     {{0x80000000, 0, {0x80000001, 0, 0, 0}}, {0x80000001, 0, {0, 0, 0, kLongMode}}},
+     "lm",
+     ""},
     {"bit without a name", {{0, 0, {1, 0, 0, 0}}, {1, 0, {0, 0, 1u << 16, 0}}}, "0x00000001.0.ecx.16", ""},
 };
 
@@ -218,7 +232,7 @@ TEST(Capabilities, OsStateDecidesTheVectorLevels) {
         if (row.clearOsxsave) {
             snapshot.cpus[0].leaves[LeafKey{1, 0}].ecx &= ~(1u << 27);
         }
-        CapabilityFacts facts = DecodeCapabilities(snapshot, ReadFeatureNameBook(), row.hardware);
+        CapabilityFacts facts = DecodeWithDataFile(snapshot, row.hardware);
         EXPECT_EQ(facts.levels.level, row.level);
         EXPECT_EQ(facts.levels.levels[3].os, row.v4Os);
         EXPECT_EQ(LevelVerdictText(facts.levels.levels[3]), row.v4Text);
@@ -228,10 +242,11 @@ TEST(Capabilities, OsStateDecidesTheVectorLevels) {
 // KVM with Hyper-V enlightenments puts "Linux KVM Hv" at 0x40000000 and its
 // own identification at 0x40000100; both are read and named.
 TEST(Capabilities, KvmLeavesBehindHyperVEnlightenments) {
-    CapabilityFacts facts = DecodeWithDataFile(SnapshotOf({{0, 0, {1, 0, 0, 0}},
-                                                           {1, 0, {0, 0, 1u << 31, 0}},
-                                                           {0x40000000, 0, {0x40000100, 0x756E694C, 0x564B2078, 0x7648204D}},
-                                                           {0x40000100, 0, {0x40000101, 0x4B4D564B, 0x564B4D56, 0x0000004D}}}));
+    CapabilityFacts facts =
+        DecodeWithDataFile(SnapshotOf({{0, 0, {1, 0, 0, 0}},
+                                       {1, 0, {0, 0, 1u << 31, 0}},
+                                       {0x40000000, 0, {0x40000100, 0x756E694C, 0x564B2078, 0x7648204D}},
+                                       {0x40000100, 0, {0x40000101, 0x4B4D564B, 0x564B4D56, 0x0000004D}}}));
     EXPECT_TRUE(facts.hypervisor.present);
     EXPECT_EQ(facts.hypervisor.vendorId.value_or(""), "Linux KVM Hv");
     EXPECT_EQ(facts.names.hypervisor.value_or(""), "KVM with Hyper-V enlightenments");
@@ -241,15 +256,17 @@ TEST(Capabilities, KvmLeavesBehindHyperVEnlightenments) {
 
 // A hypervisor leaf recorded while leaf 1 ECX bit 31 is clear is not a hypervisor.
 TEST(Capabilities, HypervisorLeafWithoutTheBitIsIgnored) {
-    CapabilityFacts facts = DecodeWithDataFile(
-        SnapshotOf({{0, 0, {1, 0, 0, 0}}, {0x40000000, 0, {0x40000001, 0x4B4D564B, 0x564B4D56, 0x0000004D}}}));
+    CapabilityFacts facts = DecodeWithDataFile(SnapshotOf(
+        {{0, 0, {1, 0, 0, 0}}, {0x40000000, 0, {0x40000001, 0x4B4D564B, 0x564B4D56, 0x0000004D}}}));
     EXPECT_FALSE(facts.hypervisor.present);
     EXPECT_FALSE(facts.hypervisor.vendorId.has_value());
 }
 
 // AVX10 needs 7.1 EDX bit 19 and leaf 0x24 within the maximum.
 TEST(Capabilities, Avx10VersionAndVectorWidths) {
-    std::vector<LeafRow> rows = {{0, 0, {0x24, 0, 0, 0}}, {7, 0, {1, 0, 0, 0}}, {7, 1, {0, 0, 0, 1u << 19}},
+    std::vector<LeafRow> rows = {{0, 0, {0x24, 0, 0, 0}},
+                                 {7, 0, {1, 0, 0, 0}},
+                                 {7, 1, {0, 0, 0, 1u << 19}},
                                  {0x24, 0, {0, 0x00070002, 0, 0}}};
     std::optional<Avx10Facts> avx10 = ReadAvx10(SnapshotOf(rows));
     ASSERT_TRUE(avx10.has_value());

@@ -27,9 +27,9 @@ CpuidSnapshot LoadTestDump(const std::string& name) {
     return snapshot;
 }
 
-CapabilityFacts DecodeWithDataFile(const CpuidSnapshot& snapshot) {
+CapabilityFacts DecodeWithDataFile(const CpuidSnapshot& snapshot, bool fromHardware) {
     OpenDatabaseAt(VELDRIX_SOURCE_DIR "/data/veldrix.dat");
-    CapabilityFacts facts = DecodeCapabilities(snapshot, ReadFeatureNameBook(), false);
+    CapabilityFacts facts = DecodeCapabilities(snapshot, ReadFeatureNameBook(), fromHardware);
     LookupCapabilityNames(facts);
     return facts;
 }
@@ -52,8 +52,9 @@ CsvBitNames ReadCsvBitNames() {
             cells[3].find(':') != std::string::npos) {
             continue;
         }
-        auto key = std::make_tuple(static_cast<uint32_t>(std::stoul(cells[0], nullptr, 16)),
-                                   static_cast<uint32_t>(std::stoul(cells[1])), cells[2], std::stoi(cells[3]));
+        auto key =
+            std::make_tuple(static_cast<uint32_t>(std::stoul(cells[0], nullptr, 16)),
+                            static_cast<uint32_t>(std::stoul(cells[1])), cells[2], std::stoi(cells[3]));
         names[key] = cells[4];
     }
     return names;

@@ -18,8 +18,9 @@ std::vector<std::string> TestDumpNames();
 // The dump's snapshot; a test failure when it cannot be read.
 CpuidSnapshot LoadTestDump(const std::string& name);
 
-// Opens data/veldrix.dat, decodes the snapshot as a dump and names it.
-CapabilityFacts DecodeWithDataFile(const CpuidSnapshot& snapshot);
+// Opens data/veldrix.dat, decodes the snapshot (as a dump unless told
+// otherwise) and names it.
+CapabilityFacts DecodeWithDataFile(const CpuidSnapshot& snapshot, bool fromHardware = false);
 
 // (leaf, sub-leaf, register "eax".."edx", bit) to name, for every single-bit
 // row of data/cpuid-fields.csv.
