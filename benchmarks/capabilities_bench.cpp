@@ -46,7 +46,8 @@ double AsProcess(const std::string& command, int rounds) {
 
 int main(int argc, char** argv) {
     const std::string dump = argc > 1 ? argv[1]
-                                      : VELDRIX_SOURCE_DIR "/tests/data/dumps/GenuineIntel00B0671_RaptorLake_01_CPUID.txt";
+                                      : VELDRIX_SOURCE_DIR
+                                 "/tests/data/dumps/GenuineIntel00B0671_RaptorLake_01_CPUID.txt";
     const std::string program = VELDRIX_SOURCE_DIR "/build/veldrix";
     SetDatabaseLocation(VELDRIX_SOURCE_DIR "/data/veldrix.dat");
     std::printf("--json in process, this machine : %8.3f ms\n", InProcess({"--json"}, 100));
@@ -55,8 +56,10 @@ int main(int argc, char** argv) {
     rusage self{};
     getrusage(RUSAGE_SELF, &self);
     std::printf("peak memory of this benchmark   : %8.1f MB\n", self.ru_maxrss / 1024.0);
-    std::printf("veldrix --json as a process     : %8.3f ms (budget 20 ms)\n", AsProcess(program + " --json", 20));
-    std::printf("veldrix -r DUMP --json, process : %8.3f ms\n", AsProcess(program + " -r " + dump + " --json", 20));
+    std::printf("veldrix --json as a process     : %8.3f ms (budget 20 ms)\n",
+                AsProcess(program + " --json", 20));
+    std::printf("veldrix -r DUMP --json, process : %8.3f ms\n",
+                AsProcess(program + " -r " + dump + " --json", 20));
     rusage children{};
     getrusage(RUSAGE_CHILDREN, &children);
     std::printf("peak memory of the program      : %8.1f MB (budget 16 MB)\n", children.ru_maxrss / 1024.0);
