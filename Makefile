@@ -51,7 +51,7 @@ bench: build
 # real dumps) and stops at the first finding, kept in $(FUZZ_BUILD)/findings.
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS  = dump_reader ini_file
+FUZZ_TARGETS  = dump_reader ini_file capabilities
 DUMPS_DIR    ?= tests/data/dumps
 
 fuzz:
@@ -59,6 +59,7 @@ fuzz:
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))
 	mkdir -p $(FUZZ_BUILD)/findings $(addprefix $(FUZZ_BUILD)/corpus/,$(FUZZ_TARGETS))
 	if [ -d $(DUMPS_DIR) ]; then cp $(DUMPS_DIR)/*.txt $(DUMPS_DIR)/*.test $(FUZZ_BUILD)/corpus/dump_reader/; fi
+	cp $(DUMPS_DIR)/* $(FUZZ_BUILD)/corpus/capabilities/
 	cp data/veldrix.dat $(FUZZ_BUILD)/corpus/ini_file/
 	for target in $(FUZZ_TARGETS); do \
 	  ./$(FUZZ_BUILD)/fuzz_$$target -max_total_time=$(FUZZ_SECONDS) -max_len=8192 -timeout=10 -rss_limit_mb=2048 \

@@ -1,8 +1,8 @@
 #include "console/menu.hpp"
 
 #include "bench/bench.hpp"
+#include "console/command_line.hpp"
 #include "console/console_io.hpp"
-#include "console/dump_command.hpp"
 #include "console/menu_sections.hpp"
 #include "console/replay.hpp"
 #include "database/processor_db.hpp"
@@ -12,6 +12,8 @@
 #include "reports/html_report.hpp"
 #include "reports/raw_capture.hpp"
 #include "views/views.hpp"
+
+#include <iostream>
 
 namespace {
 
@@ -149,8 +151,8 @@ void ApplyOption(ProcessorRecord& record, const std::string& option) {
 // The data file is read once here for the banner and the probe, and dropped
 // once the probe is done.
 int RunVeldrix(const std::vector<std::string>& args) {
-    if (IsDumpCommand(args)) {
-        return RunDumpCommand(args);
+    if (std::optional<int> status = RunCommandLine(args, std::cout, std::cerr)) {
+        return *status;
     }
     ProcessorRecord record;
     IniFile database = OpenDatabase();

@@ -3,6 +3,7 @@
 // processor signatures get, and the bytes of the file itself.
 #include "common/text_format.hpp"
 #include "database/processor_db.hpp"
+#include "probe/feature_words.hpp"
 #include "support/text.hpp"
 
 #include <gtest/gtest.h>
@@ -139,6 +140,10 @@ TEST_F(DataFile, EverySectionIsWrittenOnceAndIsOneTheProgramReads) {
     std::set<std::string> known = {"datinfo",           "textwidth",        "vendor",
                                    "standardfeatures",  "extendedfeatures", "enhancedpowermanagement",
                                    "transmetafeatures", "cachesizetlb"};
+    for (const FeatureWord& word : FeatureWords()) {
+        known.insert(LowerAscii(FeatureWordSection(word)));
+    }
+    known.insert("hypervisor");
     for (const std::string& key : VendorKeys()) {
         known.insert(LowerAscii("Vendor" + key));
         known.insert(LowerAscii("ExtVendor" + key));
@@ -487,9 +492,26 @@ const std::vector<SignatureRow> kLeaf1Rows = {
     {"AuthenticAMD", 0x00B40F40, "Granite Ridge"},
     {"AuthenticAMD", 0x00B70F00, "Strix Halo"},
     {"AuthenticAMD", 0x00B00FF0, "AMD family 1Ah"},
+    {"AuthenticAMD", 0x00B20F40, "Gorgon Point"},
+    {"AuthenticAMD", 0x00A60F12, "EPYC 4004"},
+    {"AuthenticAMD", 0x00A60F11, "Dragon Range"},
+    // Shared model numbers told apart by stepping
+    {"GenuineIntel", 0x000906E9, "Kaby Lake-S/H"},
+    {"GenuineIntel", 0x000906EA, "Coffee Lake-S/H"},
+    {"GenuineIntel", 0x000806EB, "Whiskey Lake-U"},
+    {"GenuineIntel", 0x000806EC, "Comet Lake-U"},
+    {"GenuineIntel", 0x00000692, "Timna"},
+    {"GenuineIntel", 0x00000695, "Banias"},
+    {"GenuineIntel", 0x00000F25, "Gallatin"},
+    {"GenuineIntel", 0x00000F27, "Northwood"},
+    {"GenuineIntel", 0x00000F66, "Tulsa"},
+    {"GenuineIntel", 0x00000F68, "Tulsa"},
+    {"GenuineIntel", 0x00000F65, "Cedar Mill"},
     // Hygon
     {"HygonGenuine", 0x00900F02, "Hygon C86 (Dhyana)"},
-    {"HygonGenuine", 0x00910F00, "model 10h"},
+    {"HygonGenuine", 0x00900F10, "second generation"},
+    {"HygonGenuine", 0x00900F21, "third generation"},
+    {"HygonGenuine", 0x00910F00, "C86-4G"},
     // Cyrix
     {"CyrixInstead", 0x00000490, "Cyrix 5x86"},
     {"CyrixInstead", 0x00000520, "Cyrix 6x86 (M1)"},

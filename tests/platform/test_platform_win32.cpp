@@ -72,8 +72,8 @@ TEST(Win32DataFile, IsFoundBesideTheExecutableWhenTheCurrentFolderIsElsewhere) {
 
     SetDatabaseLocation("");
     std::string path = DatabasePath();
-    OpenDatabase();
-    std::string found = ReadDatabaseVersion();
+    db = OpenDatabase();
+    std::string found = ReadDatabaseVersion(db);
     CloseDatabase(db);
     ASSERT_EQ(_chdir(home.c_str()), 0);
 

@@ -1,0 +1,22 @@
+#include "common/plain_text.hpp"
+
+std::string WithoutControlBytes(std::string_view text) {
+    std::string clean(text);
+    for (char& c : clean) {
+        unsigned char byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            c = '?';
+        }
+    }
+    return clean;
+}
+
+std::string TrimBlanks(std::string_view text) {
+    const char kBlanks[] = " \t";
+    size_t first = text.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos) {
+        return std::string();
+    }
+    size_t last = text.find_last_not_of(kBlanks);
+    return std::string(text.substr(first, last - first + 1));
+}

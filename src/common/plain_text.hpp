@@ -1,0 +1,21 @@
+// Line ends and text cleaning for the machine-friendly outputs (--list,
+// --json, --help): LF on Linux, CR LF on Windows, where the console's own
+// screens always use CR LF.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#ifdef _WIN32
+constexpr const char kPlainLineEnd[] = "\r\n";
+#else
+constexpr const char kPlainLineEnd[] = "\n";
+#endif
+
+// The text with every control byte (0x00-0x1F and 0x7F) replaced by '?', so a
+// text read from a processor or a dump can neither break a line apart nor
+// send an escape sequence to a terminal.
+std::string WithoutControlBytes(std::string_view text);
+
+// The text without blanks (space, tab) at either end.
+std::string TrimBlanks(std::string_view text);

@@ -1,0 +1,216 @@
+#include "console/command_line.hpp"
+
+#include "common/plain_text.hpp"
+#include "common/version.hpp"
+#include "console/replay.hpp"
+#include "database/capability_names.hpp"
+#include "database/processor_db.hpp"
+#include "probe/dump_reader.hpp"
+#include "probe/snapshot_source.hpp"
+#include "probe/snapshot_writer.hpp"
+#include "reports/capability_output.hpp"
+
+#include <ostream>
+
+namespace {
+
+const char* const kUsageLines[] = {
+    "usage: veldrix [-r DUMP] [OPTION]",
+    "",
+    "Options that print facts and exit:",
+    "  --list             every fact as aligned text: processor, hypervisor, x86-64 levels, features",
+    "  --json             the same facts as one JSON document (schema veldrix/1)",
+    "  --dump             every leaf and sub-leaf of every logical processor, in the layout",
+    "                     of cpuid -r (with -r DUMP: converts the dump)",
+    "  --check LEVEL      whether the processor meets LEVEL (x86-64-v1 .. x86-64-v4, or v1 .. v4);",
+    "                     exit status 0 when met, 1 when not",
+    "  --help, -h         this summary",
+    "  --version          the program and data-file versions",
+    "",
+    "Options of the menu program:",
+    "  -c                 capture the CPUID registers to a text file, then quit",
+    "  -v                 say when the processor is being read",
+    "  -?                 show the menu help first",
+    "  -r DUMP            answer CPUID from a dump file instead of this processor;",
+    "                     may be followed by any option above",
+    "",
+    "Menu keys: I F C i f 1 2 P H T t S (processor screens), D W (benchmarks),",
+    "           R (HTML report), A (about), ? (help), Q (quit)",
+    "",
+    "Exit status: 0 success, 1 level not met (--check), 2 unreadable dump, 64 usage error.",
+};
+
+// What one option is asked to do: its operands (the arguments after it),
+// the dump named by "-r" (none: this machine), and where to write.
+struct CommandRequest {
+    std::vector<std::string> operands;
+    std::optional<std::string> dumpPath;
+    std::ostream& out;
+    std::ostream& err;
+};
+
+int UsageError(const CommandRequest& request, const std::string& reason) {
+    request.err << "veldrix: " << reason << kPlainLineEnd;
+    WriteUsage(request.err);
+    return kUsageStatus;
+}
+
+std::string OpenDatabaseVersion() {
+    return ReadDatabaseVersion(OpenDatabase());
+}
+
+// Reads the dump named by -r, or every processor of this machine. How a dump
+// was cut, if it was, goes to the error stream; false, with the reason there
+// too, when the dump cannot be read.
+bool ReadSnapshot(const CommandRequest& request, CpuidSnapshot& snapshot) {
+    if (!request.dumpPath) {
+        snapshot = TakeHardwareSnapshot();
+        return true;
+    }
+    std::string error;
+    bool loaded = LoadDumpSnapshot(*request.dumpPath, snapshot, error);
+    for (const std::string& note : DumpCutNotes(*request.dumpPath, snapshot)) {
+        request.err << WithoutControlBytes(note) << kPlainLineEnd;
+    }
+    if (!loaded) {
+        request.err << "veldrix: " << WithoutControlBytes(error) << kPlainLineEnd;
+    }
+    return loaded;
+}
+
+// Reads the processor or the dump, decodes it and names it. False, with the
+// reason on the error stream, when the dump cannot be read.
+bool GatherFacts(const CommandRequest& request, CapabilityFacts& facts, CapabilitySource& source) {
+    CpuidSnapshot snapshot;
+    source.hardware = !request.dumpPath;
+    source.path = request.dumpPath.value_or(std::string());
+    if (!ReadSnapshot(request, snapshot)) {
+        return false;
+    }
+    IniFile database = OpenDatabase();
+    source.databaseVersion = ReadDatabaseVersion(database);
+    facts = DecodeCapabilities(snapshot, ReadFeatureNameBook(database), source.hardware);
+    LookupCapabilityNames(database, facts);
+    return true;
+}
+
+// Runs a writer of the decoded facts; no operand is accepted.
+int WriteFacts(const CommandRequest& request,
+               void (*writer)(const CapabilityFacts&, const CapabilitySource&, std::ostream&)) {
+    if (!request.operands.empty()) {
+        return UsageError(request, "unexpected argument " + WithoutControlBytes(request.operands[0]));
+    }
+    CapabilityFacts facts;
+    CapabilitySource source;
+    if (!GatherFacts(request, facts, source)) {
+        return kUnreadableDumpStatus;
+    }
+    writer(facts, source, request.out);
+    request.out.flush();
+    return 0;
+}
+
+int RunList(const CommandRequest& request) {
+    return WriteFacts(request, WriteCapabilityList);
+}
+
+int RunJson(const CommandRequest& request) {
+    return WriteFacts(request, WriteCapabilityJson);
+}
+
+int RunCheck(const CommandRequest& request) {
+    int level = request.operands.size() == 1 ? ParseLevelName(request.operands[0]) : 0;
+    if (level == 0) {
+        return UsageError(request, "--check needs one level: x86-64-v1 .. x86-64-v4, or v1 .. v4");
+    }
+    CapabilityFacts facts;
+    CapabilitySource source;
+    if (!GatherFacts(request, facts, source)) {
+        return kUnreadableDumpStatus;
+    }
+    int status = WriteLevelCheck(facts, level, request.out);
+    request.out.flush();
+    return status;
+}
+
+// The snapshot in the cpuid tool's raw layout, which the dump reader reads
+// back to the same snapshot.
+int RunDump(const CommandRequest& request) {
+    if (!request.operands.empty()) {
+        return UsageError(request, "unexpected argument " + WithoutControlBytes(request.operands[0]));
+    }
+    CpuidSnapshot snapshot;
+    if (!ReadSnapshot(request, snapshot)) {
+        return kUnreadableDumpStatus;
+    }
+    if (snapshot.cpus.empty()) {
+        request.err << "veldrix: this processor has no CPUID instruction" << kPlainLineEnd;
+        return 1;
+    }
+    if (snapshot.singleProcessorFallback) {
+        request.err << "veldrix: the processors could not be visited one by one; "
+                       "only the one this program ran on is listed"
+                    << kPlainLineEnd;
+    }
+    request.out << WriteSnapshotText(snapshot);
+    request.out.flush();
+    return 0;
+}
+
+int RunHelp(const CommandRequest& request) {
+    WriteUsage(request.out);
+    request.out.flush();
+    return 0;
+}
+
+int RunVersion(const CommandRequest& request) {
+    request.out << "veldrix " << kVeldrixVersion << " (database " << OpenDatabaseVersion() << ")"
+                << kPlainLineEnd;
+    request.out.flush();
+    return 0;
+}
+
+struct CommandOption {
+    const char* name;
+    int (*run)(const CommandRequest&);
+};
+
+const CommandOption kCommandOptions[] = {
+    {"--list", RunList}, {"--json", RunJson}, {"--check", RunCheck},     {"--dump", RunDump},
+    {"--help", RunHelp}, {"-h", RunHelp},     {"--version", RunVersion},
+};
+
+const CommandOption* FindOption(const std::string& name) {
+    for (const CommandOption& option : kCommandOptions) {
+        if (name == option.name) {
+            return &option;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+void WriteUsage(std::ostream& out) {
+    for (const char* line : kUsageLines) {
+        out << line << kPlainLineEnd;
+    }
+}
+
+std::optional<int> RunCommandLine(const std::vector<std::string>& args, std::ostream& out,
+                                  std::ostream& err) {
+    bool replay = !args.empty() && args[0] == "-r";
+    if (replay && args.size() == 1) {
+        CommandRequest request{{}, std::nullopt, out, err};
+        return UsageError(request, "-r needs the name of a dump file");
+    }
+    size_t optionIndex = replay ? 2 : 0;
+    const CommandOption* option = optionIndex < args.size() ? FindOption(args[optionIndex]) : nullptr;
+    if (option == nullptr) {
+        return std::nullopt;
+    }
+    CommandRequest request{
+        std::vector<std::string>(args.begin() + static_cast<long>(optionIndex) + 1, args.end()),
+        replay ? std::optional<std::string>(args[1]) : std::nullopt, out, err};
+    return option->run(request);
+}

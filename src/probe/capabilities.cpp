@@ -1,0 +1,15 @@
+#include "probe/capabilities.hpp"
+
+CapabilityFacts DecodeCapabilities(const CpuidSnapshot& snapshot, const FeatureNameBook& book,
+                                   bool fromHardware) {
+    CapabilityFacts facts;
+    facts.fromHardware = fromHardware;
+    facts.identity = ReadSnapshotIdentity(snapshot);
+    facts.hypervisor = ReadHypervisor(snapshot);
+    facts.os = JudgeOsSupport(snapshot, fromHardware);
+    facts.levels = JudgeLevels(snapshot, book, facts.os);
+    facts.featureGroups = DecodeFeatureGroups(snapshot, book);
+    facts.features = JoinFeatureGroups(facts.featureGroups);
+    facts.avx10 = ReadAvx10(snapshot);
+    return facts;
+}

@@ -1,0 +1,39 @@
+// Everything the --list, --json and --check outputs say about a processor,
+// decoded from a snapshot (processor 0) and named from the data file.
+#pragma once
+
+#include "probe/avx10.hpp"
+#include "probe/feature_words.hpp"
+#include "probe/hypervisor.hpp"
+#include "probe/os_support.hpp"
+#include "probe/snapshot.hpp"
+#include "probe/snapshot_identity.hpp"
+#include "probe/x86_levels.hpp"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// Names the data file gives; none when it has no entry.
+struct CapabilityNames {
+    std::optional<std::string> vendor;         // [Vendor] key of the vendor identification
+    std::optional<std::string> processor;      // the name key I shows
+    std::optional<std::string> hypervisor;     // name of the 0x40000000 identification
+    std::optional<std::string> nextHypervisor; // name of the 0x40000100 identification
+};
+
+struct CapabilityFacts {
+    bool fromHardware = false;
+    SnapshotIdentity identity;
+    HypervisorFacts hypervisor;
+    OsSupport os;
+    LevelReport levels;
+    std::vector<FeatureGroup> featureGroups; // set bits of each reported word
+    FeatureList features;                    // the groups joined
+    std::optional<Avx10Facts> avx10;
+    CapabilityNames names;
+};
+
+// Every decoded fact; names stay empty (see LookupCapabilityNames).
+CapabilityFacts DecodeCapabilities(const CpuidSnapshot& snapshot, const FeatureNameBook& book,
+                                   bool fromHardware);

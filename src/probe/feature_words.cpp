@@ -1,0 +1,140 @@
+#include "probe/feature_words.hpp"
+
+#include "common/text_format.hpp"
+#include "probe/leaves.hpp"
+
+namespace {
+
+constexpr uint32_t kExtendedEnd = 0x8000FFFF;
+
+const char* const kRegisterNames[] = {"eax", "ebx", "ecx", "edx"};
+const char* const kRegisterSectionNames[] = {"EAX", "EBX", "ECX", "EDX"};
+
+const std::vector<FeatureWord> kFeatureWords = {
+    {0x00000001, 0, kRegEcx}, {0x00000001, 0, kRegEdx}, {0x00000006, 0, kRegEax}, {0x00000007, 0, kRegEbx},
+    {0x00000007, 0, kRegEcx}, {0x00000007, 0, kRegEdx}, {0x00000007, 1, kRegEax}, {0x00000007, 1, kRegEbx},
+    {0x00000007, 1, kRegEcx}, {0x00000007, 1, kRegEdx}, {0x00000007, 2, kRegEdx}, {0x0000000D, 1, kRegEax},
+    {0x00000019, 0, kRegEbx}, {0x80000001, 0, kRegEcx}, {0x80000001, 0, kRegEdx}, {0x80000007, 0, kRegEdx},
+    {0x80000008, 0, kRegEbx}, {0x8000000A, 0, kRegEdx}, {0x8000001F, 0, kRegEax}, {0x80000021, 0, kRegEax},
+};
+
+uint32_t RegisterOf(const CpuidRegs& regs, int reg) {
+    switch (reg) {
+    case kRegEax:
+        return regs.eax;
+    case kRegEbx:
+        return regs.ebx;
+    case kRegEcx:
+        return regs.ecx;
+    default:
+        return regs.edx;
+    }
+}
+
+bool SameWord(const FeatureWord& a, const FeatureWord& b) {
+    return a.leaf == b.leaf && a.subleaf == b.subleaf && a.reg == b.reg;
+}
+
+std::string UnnamedBit(const FeatureBit& bit) {
+    return FeatureWordLabel(bit.word) + "." + Decimal(static_cast<uint64_t>(bit.bit));
+}
+
+} // namespace
+
+const std::vector<FeatureWord>& FeatureWords() {
+    return kFeatureWords;
+}
+
+std::string FeatureWordLabel(const FeatureWord& word) {
+    return "0x" + DwordToHex(word.leaf) + "." + Decimal(word.subleaf) + "." + kRegisterNames[word.reg & 3];
+}
+
+std::string FeatureWordSection(const FeatureWord& word) {
+    return "Bits." + DwordToHex(word.leaf) + "." + Decimal(word.subleaf) + "." +
+           kRegisterSectionNames[word.reg & 3];
+}
+
+uint32_t FeatureWordValue(const CpuidSnapshot& snapshot, const FeatureWord& word) {
+    return RegisterOf(snapshot.Answer(0, word.leaf, word.subleaf), word.reg);
+}
+
+uint32_t MaxStandardLeaf(const CpuidSnapshot& snapshot) {
+    return snapshot.Answer(0, 0).eax;
+}
+
+uint32_t MaxExtendedLeaf(const CpuidSnapshot& snapshot) {
+    uint32_t top = snapshot.Answer(0, kExtendedBase).eax;
+    return (top >= kExtendedBase && top <= kExtendedEnd) ? top : 0;
+}
+
+bool FeatureWordReported(const CpuidSnapshot& snapshot, const FeatureWord& word) {
+    if (snapshot.cpus.empty()) {
+        return false;
+    }
+    bool extended = word.leaf >= kExtendedBase;
+    uint32_t top = extended ? MaxExtendedLeaf(snapshot) : MaxStandardLeaf(snapshot);
+    if (word.leaf > top) {
+        return false;
+    }
+    if (word.leaf == 7 && word.subleaf > 0) {
+        return word.subleaf <= snapshot.Answer(0, 7, 0).eax;
+    }
+    return true;
+}
+
+std::string FeatureBitName(const FeatureNameBook& book, const FeatureBit& bit) {
+    for (size_t i = 0; i < kFeatureWords.size() && i < book.size(); ++i) {
+        if (SameWord(kFeatureWords[i], bit.word)) {
+            const std::string& name = book[i][static_cast<size_t>(bit.bit & 31)];
+            return name.empty() ? UnnamedBit(bit) : name;
+        }
+    }
+    return UnnamedBit(bit);
+}
+
+bool FeatureBitSet(const CpuidSnapshot& snapshot, const FeatureBit& bit) {
+    return FeatureWordReported(snapshot, bit.word) &&
+           ((FeatureWordValue(snapshot, bit.word) >> (bit.bit & 31)) & 1);
+}
+
+namespace {
+
+// The set bits of one word (no range check), as names.
+FeatureList DecodeFeatureWord(const CpuidSnapshot& snapshot, const FeatureNameBook& book, size_t wordIndex) {
+    FeatureList list;
+    const FeatureWord& word = kFeatureWords[wordIndex];
+    uint32_t value = FeatureWordValue(snapshot, word);
+    for (int bit = 0; bit < 32; ++bit) {
+        if (((value >> bit) & 1) == 0) {
+            continue;
+        }
+        bool named = wordIndex < book.size() && !book[wordIndex][static_cast<size_t>(bit)].empty();
+        std::string name = FeatureBitName(book, FeatureBit{word, bit});
+        (named ? list.named : list.unnamed).push_back(name);
+    }
+    return list;
+}
+
+} // namespace
+
+std::vector<FeatureGroup> DecodeFeatureGroups(const CpuidSnapshot& snapshot, const FeatureNameBook& book) {
+    std::vector<FeatureGroup> groups;
+    for (size_t i = 0; i < kFeatureWords.size(); ++i) {
+        if (!FeatureWordReported(snapshot, kFeatureWords[i]) ||
+            FeatureWordValue(snapshot, kFeatureWords[i]) == 0) {
+            continue;
+        }
+        groups.push_back(
+            FeatureGroup{FeatureWordLabel(kFeatureWords[i]), DecodeFeatureWord(snapshot, book, i)});
+    }
+    return groups;
+}
+
+FeatureList JoinFeatureGroups(const std::vector<FeatureGroup>& groups) {
+    FeatureList all;
+    for (const FeatureGroup& group : groups) {
+        all.named.insert(all.named.end(), group.bits.named.begin(), group.bits.named.end());
+        all.unnamed.insert(all.unnamed.end(), group.bits.unnamed.begin(), group.bits.unnamed.end());
+    }
+    return all;
+}

@@ -1,0 +1,147 @@
+#include "common/json_text.hpp"
+#include "common/plain_text.hpp"
+#include "common/text_format.hpp"
+#include "common/version.hpp"
+#include "reports/capability_output.hpp"
+
+#include <ostream>
+
+namespace {
+
+const char kSchema[] = "veldrix/1";
+const char kNull[] = "null";
+
+std::string Number(uint64_t value) {
+    return Decimal(value);
+}
+
+std::string HexDword(uint32_t value) {
+    return JsonString("0x" + DwordToHex(value));
+}
+
+std::string HexQword(const std::optional<uint64_t>& value) {
+    if (!value) {
+        return kNull;
+    }
+    return JsonString("0x" + DwordToHex(static_cast<uint32_t>(*value >> 32)) +
+                      DwordToHex(static_cast<uint32_t>(*value)));
+}
+
+std::string ProgramObject(const CapabilitySource& source) {
+    return JsonObject()
+        .Add("version", JsonString(kVeldrixVersion))
+        .Add("database_version", JsonString(source.databaseVersion))
+        .Text();
+}
+
+std::string SourceObject(const CapabilitySource& source) {
+    return JsonObject()
+        .Add("kind", JsonString(source.hardware ? "hardware" : "dump"))
+        .Add("path", source.hardware ? kNull : JsonString(source.path))
+        .Text();
+}
+
+// A signature field, or null when leaf 1 is not reported.
+std::string SignatureNumber(const SnapshotIdentity& id, uint32_t value) {
+    return id.hasSignature ? Number(value) : kNull;
+}
+
+std::string ProcessorObject(const CapabilityFacts& facts) {
+    const SnapshotIdentity& id = facts.identity;
+    const SignatureFields& sig = id.signature;
+    return JsonObject()
+        .Add("vendor_id", JsonString(id.vendorId))
+        .Add("vendor", JsonStringOrNull(facts.names.vendor))
+        .Add("brand", JsonStringOrNull(id.brand))
+        .Add("name", JsonStringOrNull(facts.names.processor))
+        .Add("name_may_be_invented", JsonBool(facts.hypervisor.present))
+        .Add("signature", id.hasSignature ? HexDword(sig.signature) : kNull)
+        .Add("family", SignatureNumber(id, sig.family))
+        .Add("model", SignatureNumber(id, sig.model))
+        .Add("stepping", SignatureNumber(id, sig.stepping))
+        .Add("base_family", SignatureNumber(id, sig.baseFamily))
+        .Add("base_model", SignatureNumber(id, sig.baseModel))
+        .Add("extended_family", SignatureNumber(id, sig.extendedFamily))
+        .Add("extended_model", SignatureNumber(id, sig.extendedModel))
+        .Text();
+}
+
+std::string HypervisorObject(const CapabilityFacts& facts) {
+    const HypervisorFacts& hv = facts.hypervisor;
+    return JsonObject()
+        .Add("present", JsonBool(hv.present))
+        .Add("vendor_id", JsonStringOrNull(hv.vendorId))
+        .Add("name", JsonStringOrNull(facts.names.hypervisor))
+        .Add("vendor_id_40000100", JsonStringOrNull(hv.nextVendorId))
+        .Add("name_40000100", JsonStringOrNull(facts.names.nextHypervisor))
+        .Text();
+}
+
+std::string LevelsObject(const LevelReport& report) {
+    JsonObject levels;
+    for (int i = 0; i < kLevelCount; ++i) {
+        const LevelVerdict& verdict = report.levels[static_cast<size_t>(i)];
+        levels.Add("v" + Number(static_cast<uint64_t>(i + 1)),
+                   JsonObject()
+                       .Add("cpu", JsonBool(verdict.cpu))
+                       .Add("os", JsonBoolOrNull(verdict.os))
+                       .Add("missing", JsonStringArray(verdict.missing))
+                       .Text());
+    }
+    return JsonObject()
+        .Add("level", Number(static_cast<uint64_t>(report.level)))
+        .Add("levels", levels.Text())
+        .Text();
+}
+
+std::string OsSupportObject(const OsSupport& os) {
+    return JsonObject()
+        .Add("xcr0", HexQword(os.xcr0))
+        .Add("sse", JsonBoolOrNull(os.sse))
+        .Add("avx", JsonBoolOrNull(os.avx))
+        .Add("avx512", JsonBoolOrNull(os.avx512))
+        .Add("amx", JsonBoolOrNull(os.amx))
+        .Text();
+}
+
+std::string Avx10Object(const std::optional<Avx10Facts>& avx10) {
+    if (!avx10) {
+        return kNull;
+    }
+    std::vector<std::string> widths;
+    for (int bits : avx10->vectorBits) {
+        widths.push_back(Number(static_cast<uint64_t>(bits)));
+    }
+    return JsonObject().Add("version", Number(avx10->version)).Add("vector_bits", JsonArray(widths)).Text();
+}
+
+// Filled by the cache and topology decoders; every key is there already.
+std::string TopologyObject() {
+    return JsonObject()
+        .Add("logical_processors", kNull)
+        .Add("packages", kNull)
+        .Add("cores", kNull)
+        .Add("threads_per_core", kNull)
+        .Add("core_types", kNull)
+        .Text();
+}
+
+} // namespace
+
+void WriteCapabilityJson(const CapabilityFacts& facts, const CapabilitySource& source, std::ostream& out) {
+    JsonObject document;
+    document.Add("schema", JsonString(kSchema))
+        .Add("program", ProgramObject(source))
+        .Add("source", SourceObject(source))
+        .Add("processor", ProcessorObject(facts))
+        .Add("hypervisor", HypervisorObject(facts))
+        .Add("x86_64", LevelsObject(facts.levels))
+        .Add("os_support", OsSupportObject(facts.os))
+        .Add("features", JsonStringArray(facts.features.named))
+        .Add("unnamed_bits", JsonStringArray(facts.features.unnamed))
+        .Add("avx10", Avx10Object(facts.avx10))
+        .Add("caches", JsonArray({}))
+        .Add("topology", TopologyObject())
+        .Add("cpus", JsonArray({}));
+    out << document.Lines("", kPlainLineEnd) << kPlainLineEnd;
+}

@@ -1,0 +1,174 @@
+#include "common/plain_text.hpp"
+#include "common/text_format.hpp"
+#include "common/version.hpp"
+#include "reports/capability_output.hpp"
+
+#include <ostream>
+
+namespace {
+
+constexpr int kLabelWidth = 24;
+const char kUnknown[] = "unknown";
+
+void Heading(std::ostream& out, const std::string& title) {
+    out << title << kPlainLineEnd;
+}
+
+void Fact(std::ostream& out, const std::string& label, const std::string& value) {
+    out << PadRight("  " + label + ":", kLabelWidth) << WithoutControlBytes(value) << kPlainLineEnd;
+}
+
+std::string TextOr(const std::optional<std::string>& text, const char* absent = kUnknown) {
+    return text ? *text : absent;
+}
+
+std::string YesNo(bool value) {
+    return value ? "yes" : "no";
+}
+
+std::string YesNoOr(std::optional<bool> value) {
+    return value ? YesNo(*value) : kUnknown;
+}
+
+std::string Joined(const std::vector<std::string>& words) {
+    std::string text;
+    for (const std::string& word : words) {
+        text += (text.empty() ? "" : " ") + word;
+    }
+    return text;
+}
+
+// A number in decimal with its hexadecimal form: "26 (0x1A)".
+std::string DecimalAndHex(uint32_t value) {
+    std::string hex = DwordToHex(value);
+    size_t first = hex.find_first_not_of('0');
+    hex = first == std::string::npos || first >= 6 ? hex.substr(6) : hex.substr(first);
+    return Decimal(value) + " (0x" + hex + ")";
+}
+
+void WriteProgram(const CapabilitySource& source, std::ostream& out) {
+    Heading(out, "Program");
+    Fact(out, "version", kVeldrixVersion);
+    Fact(out, "database_version", source.databaseVersion);
+    Fact(out, "source", source.hardware ? "hardware" : "dump " + source.path);
+}
+
+std::string ProcessorName(const CapabilityFacts& facts) {
+    std::string name = TextOr(facts.names.processor);
+    if (facts.hypervisor.present) {
+        name += " (signature reported by a hypervisor, may be invented)";
+    }
+    return name;
+}
+
+void WriteProcessor(const CapabilityFacts& facts, std::ostream& out) {
+    const SnapshotIdentity& id = facts.identity;
+    const SignatureFields& sig = id.signature;
+    Heading(out, "Processor");
+    Fact(out, "vendor_id", id.vendorId);
+    Fact(out, "vendor", TextOr(facts.names.vendor));
+    Fact(out, "brand", TextOr(id.brand));
+    Fact(out, "name", ProcessorName(facts));
+    if (!id.hasSignature) {
+        Fact(out, "signature", kUnknown);
+        return;
+    }
+    Fact(out, "signature", "0x" + DwordToHex(sig.signature));
+    Fact(out, "family", DecimalAndHex(sig.family));
+    Fact(out, "model", DecimalAndHex(sig.model));
+    Fact(out, "stepping", Decimal(sig.stepping));
+    Fact(out, "base_family", DecimalAndHex(sig.baseFamily));
+    Fact(out, "base_model", DecimalAndHex(sig.baseModel));
+    Fact(out, "extended_family", DecimalAndHex(sig.extendedFamily));
+    Fact(out, "extended_model", DecimalAndHex(sig.extendedModel));
+}
+
+void WriteHypervisor(const CapabilityFacts& facts, std::ostream& out) {
+    const HypervisorFacts& hv = facts.hypervisor;
+    Heading(out, "Hypervisor");
+    Fact(out, "present", YesNo(hv.present));
+    if (!hv.present) {
+        return;
+    }
+    Fact(out, "vendor_id", TextOr(hv.vendorId));
+    Fact(out, "name", TextOr(facts.names.hypervisor));
+    if (hv.nextVendorId) {
+        Fact(out, "vendor_id_40000100", *hv.nextVendorId);
+        Fact(out, "name_40000100", TextOr(facts.names.nextHypervisor));
+    }
+}
+
+void WriteLevels(const CapabilityFacts& facts, std::ostream& out) {
+    Heading(out, "x86-64 levels");
+    Fact(out, "level", Decimal(static_cast<uint64_t>(facts.levels.level)));
+    for (int i = 0; i < kLevelCount; ++i) {
+        Fact(out, "x86-64-v" + Decimal(static_cast<uint64_t>(i + 1)),
+             LevelVerdictText(facts.levels.levels[static_cast<size_t>(i)]));
+    }
+}
+
+std::string Xcr0Text(const std::optional<uint64_t>& xcr0) {
+    if (!xcr0) {
+        return kUnknown;
+    }
+    return "0x" + DwordToHex(static_cast<uint32_t>(*xcr0 >> 32)) + DwordToHex(static_cast<uint32_t>(*xcr0));
+}
+
+void WriteOsSupport(const CapabilityFacts& facts, std::ostream& out) {
+    const OsSupport& os = facts.os;
+    Heading(out, "OS support");
+    Fact(out, "xcr0", Xcr0Text(os.xcr0));
+    Fact(out, "sse", YesNoOr(os.sse));
+    Fact(out, "avx", YesNoOr(os.avx));
+    Fact(out, "avx512", YesNoOr(os.avx512));
+    Fact(out, "amx", YesNoOr(os.amx));
+}
+
+std::string Avx10Text(const std::optional<Avx10Facts>& avx10) {
+    if (!avx10) {
+        return "no";
+    }
+    std::string text = "version " + Decimal(avx10->version) + ", vector bits";
+    for (int bits : avx10->vectorBits) {
+        text += " " + Decimal(static_cast<uint64_t>(bits));
+    }
+    return text;
+}
+
+void WriteFeatures(const CapabilityFacts& facts, std::ostream& out) {
+    Heading(out, "Features");
+    for (const FeatureGroup& group : facts.featureGroups) {
+        if (!group.bits.named.empty()) {
+            Fact(out, group.label, Joined(group.bits.named));
+        }
+    }
+    Fact(out, "unnamed_bits", Joined(facts.features.unnamed));
+    Fact(out, "avx10", Avx10Text(facts.avx10));
+}
+
+} // namespace
+
+std::string LevelVerdictText(const LevelVerdict& verdict) {
+    if (verdict.Met()) {
+        return "yes";
+    }
+    if (!verdict.cpu) {
+        return "no (missing: " + Joined(verdict.missing) + ")";
+    }
+    return "no (supported by the processor, not enabled by the OS)";
+}
+
+int WriteLevelCheck(const CapabilityFacts& facts, int level, std::ostream& out) {
+    const LevelVerdict& verdict = facts.levels.levels.at(static_cast<size_t>(level - 1));
+    out << "x86-64-v" << level << ": " << LevelVerdictText(verdict) << kPlainLineEnd;
+    return verdict.Met() ? 0 : 1;
+}
+
+void WriteCapabilityList(const CapabilityFacts& facts, const CapabilitySource& source, std::ostream& out) {
+    WriteProgram(source, out);
+    WriteProcessor(facts, out);
+    WriteHypervisor(facts, out);
+    WriteLevels(facts, out);
+    WriteOsSupport(facts, out);
+    WriteFeatures(facts, out);
+}

@@ -1,0 +1,161 @@
+// The --list and --json writers: every real dump's document is strict JSON
+// with every schema key, hostile registers still give well-formed output,
+// and --list never carries a control byte.
+#include "common/json_text.hpp"
+#include "reports/capability_output.hpp"
+#include "support/capability_support.hpp"
+#include "support/run_binary.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+// Loads the document with Python's strict parser and checks every key of
+// the veldrix/1 schema; prints what is wrong and exits 1.
+const char kSchemaCheck[] = R"(import json, sys
+def check(path):
+  d = json.load(open(path, encoding='utf-8'))
+  need = {'': ['schema','program','source','processor','hypervisor','x86_64','os_support','features',
+               'unnamed_bits','avx10','caches','topology','cpus'],
+    'program': ['version','database_version'], 'source': ['kind','path'],
+    'processor': ['vendor_id','vendor','brand','name','signature','family','model','stepping',
+                  'base_family','base_model','extended_family','extended_model'],
+    'hypervisor': ['present','vendor_id','name'], 'x86_64': ['level','levels'],
+    'os_support': ['xcr0','sse','avx','avx512','amx'],
+    'topology': ['logical_processors','packages','cores','threads_per_core','core_types']}
+  bad = [(k, key) for k, keys in need.items() for key in keys if key not in (d[k] if k else d)]
+  bad += [('levels', v) for v in ('v1','v2','v3','v4')
+          if set(d['x86_64']['levels'].get(v, {})) != {'cpu','os','missing'}]
+  if d['schema'] != 'veldrix/1': bad.append(('schema', d['schema']))
+  return bad
+bad = [(p, check(p)) for p in sys.argv[1:] if check(p)]
+print(bad); sys.exit(1 if bad else 0)
+)";
+
+std::string JsonOf(const CapabilityFacts& facts, const CapabilitySource& source) {
+    std::ostringstream out;
+    WriteCapabilityJson(facts, source, out);
+    return out.str();
+}
+
+std::string ListOf(const CapabilityFacts& facts) {
+    std::ostringstream out;
+    WriteCapabilityList(facts, CapabilitySource{}, out);
+    return out.str();
+}
+
+std::string WriteTemp(const std::string& name, const std::string& text) {
+    std::string path = ::testing::TempDir() + name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
+TEST(CapabilityJson, EveryRealDumpIsStrictJsonWithEverySchemaKey) {
+    std::string script = WriteTemp("veldrix_schema_check.py", kSchemaCheck);
+    std::string documents;
+    for (const std::string& name : TestDumpNames()) {
+        SCOPED_TRACE(name);
+        CapabilitySource source{false, kTestDumpsDir + "/" + name, "test"};
+        std::string json = JsonOf(DecodeWithDataFile(LoadTestDump(name)), source);
+        EXPECT_TRUE(IsWellFormedJson(json));
+        documents += " " + WriteTemp("veldrix_" + name + ".json", json);
+    }
+    EXPECT_EQ(std::system(("python3 " + script + documents).c_str()), 0);
+}
+
+// Every leaf answering all ones, a sub-leaf and hypervisor maximum of
+// 0xFFFFFFFF, and texts full of control bytes: long lists, no crash, and
+// still strict JSON and one fact per line.
+TEST(CapabilityJson, HostileRegistersGiveLongListsAndWellFormedOutput) {
+    const CpuidRegs ones{0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF};
+    std::vector<LeafRow> rows;
+    for (uint32_t leaf : {0x0u, 0x1u, 0x6u, 0x7u, 0xDu, 0x19u, 0x24u, 0x40000000u, 0x40000100u, 0x80000000u,
+                          0x80000001u, 0x80000002u, 0x80000003u, 0x80000004u, 0x80000007u, 0x80000008u,
+                          0x8000000Au, 0x8000001Fu, 0x80000021u}) {
+        for (uint32_t subleaf = 0; subleaf < 3; ++subleaf) {
+            rows.push_back({leaf, subleaf, ones});
+        }
+    }
+    rows.push_back({0, 0, {0xFFFFFFFF, 0x1B0A0D07, 0x075B1B00, 0x7F0A0D22}});
+    rows.push_back({0x80000000, 0, {0x8000FFFF, 0, 0, 0}});
+    CapabilityFacts facts = DecodeWithDataFile(SnapshotOf(rows));
+    EXPECT_EQ(facts.features.named.size() + facts.features.unnamed.size(), 20u * 32u);
+    EXPECT_EQ(facts.levels.level, 4);
+    std::string json = JsonOf(facts, CapabilitySource{false, "dump\twith \"quotes\"\x01", "v"});
+    EXPECT_TRUE(IsWellFormedJson(json));
+    std::string list = ListOf(facts);
+    for (char c : list) {
+        unsigned char byte = static_cast<unsigned char>(c);
+        EXPECT_TRUE(byte == '\n' || (byte >= 0x20 && byte != 0x7F)) << "control byte " << int(byte);
+    }
+}
+
+TEST(CapabilityJson, SnapshotWithoutProcessorsStillHasEveryKey) {
+    CapabilityFacts facts = DecodeCapabilities(CpuidSnapshot{}, FeatureNameBook{}, true);
+    std::string json = JsonOf(facts, CapabilitySource{});
+    EXPECT_TRUE(IsWellFormedJson(json));
+    std::string document = WriteTemp("veldrix_empty.json", json);
+    std::string script = WriteTemp("veldrix_schema_check.py", kSchemaCheck);
+    EXPECT_EQ(std::system(("python3 " + script + " " + document + " >/dev/null").c_str()), 0) << json;
+}
+
+struct EscapeCase {
+    const char* name;
+    std::string text;
+    std::string literal;
+};
+
+const EscapeCase kEscapes[] = {
+    {"plain", "AMD EPYC", "\"AMD EPYC\""},
+    {"quote and backslash", "a\"b\\c", "\"a\\\"b\\\\c\""},
+    {"line ends and tab", "\r\n\t", "\"\\r\\n\\t\""},
+    {"escape and delete", std::string("\x1B[2J\x7F", 5), "\"\\u001B[2J\\u007F\""},
+    {"NUL", std::string("a\0b", 3), "\"a\\u0000b\""},
+    {"byte above 0x7F", "\xA9\xFF", "\"\\u00A9\\u00FF\""},
+};
+
+TEST(JsonText, StringsAreEscapedToPlainAscii) {
+    for (const EscapeCase& row : kEscapes) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(JsonString(row.text), row.literal);
+        EXPECT_TRUE(IsWellFormedJson(row.literal));
+    }
+}
+
+struct CheckCase {
+    const char* text;
+    bool wellFormed;
+};
+
+const CheckCase kChecks[] = {
+    {"{\"a\": [1, -2.5e3, true, false, null, \"x\"]}", true},
+    {"  [ ]  ", true},
+    {"{}", true},
+    {"\"\\u00e9\"", true},
+    {"", false},
+    {"{\"a\": 1,}", false},
+    {"[1 2]", false},
+    {"{a: 1}", false},
+    {"[01]", false},
+    {"\"tab\there\"", false},
+    {"\"\\x41\"", false},
+    {"[1] [2]", false},
+    {"{\"a\": tru}", false},
+    {"[\"unterminated]", false},
+    {"-", false},
+    {"1.", false},
+};
+
+TEST(JsonText, CheckerAcceptsOnlyStrictJson) {
+    for (const CheckCase& row : kChecks) {
+        EXPECT_EQ(IsWellFormedJson(row.text), row.wellFormed) << row.text;
+    }
+    EXPECT_FALSE(IsWellFormedJson(std::string(100, '[') + std::string(100, ']'))) << "too deep";
+    EXPECT_TRUE(IsWellFormedJson(std::string(60, '[') + std::string(60, ']')));
+}
+
+} // namespace
