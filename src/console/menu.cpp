@@ -85,14 +85,15 @@ char ReadMenuKey() {
 
 } // namespace
 
-void ShowBanner() {
-    OpenDatabase();
+bool ShowBanner() {
+    bool read = OpenDatabase();
     gRecord.databaseVersionLine = "~ Database Version " + ReadDatabaseVersion();
     ConLine("~ VELDRIX - The Processor Detector for Win32 Console");
     ConLine("~ Version 1.30 - 31 August 2002");
     ConLine(gRecord.databaseVersionLine);
     ConLine("~ Written by the VELDRIX developers");
     ConLine();
+    return read;
 }
 
 void DrawMenu() {
@@ -178,7 +179,11 @@ void ApplyOption(const std::string& option) {
 }
 
 int RunVeldrix(const std::vector<std::string>& args) {
-    ShowBanner();
+    if (!ShowBanner()) {
+        // Said once, at start: About reads the file again but says nothing.
+        ConError("veldrix: cannot open data file " + DatabasePath() +
+                 "; processor and feature names will be empty");
+    }
     std::string option;
     if (!SelectCpuidSource(args, option)) {
         return kUnreadableDumpStatus;

@@ -8,7 +8,9 @@
 // returns the exit status.
 int RunVeldrix(const std::vector<std::string>& args);
 
-void ShowBanner();
+// Reads the data file and shows the banner with its version; false when the
+// data file could not be read.
+bool ShowBanner();
 
 // Draws the menu, setting the flags of the sections it offers.
 void DrawMenu();

@@ -4,6 +4,7 @@
 #include "probe/clock.hpp"
 #include "probe/cpuid.hpp"
 #include "probe/dump_reader.hpp"
+#include "reports/text_file.hpp"
 
 #include <utility>
 
@@ -28,6 +29,8 @@ bool StartReplay(const std::string& dump) {
     }
     UseCpuidTable(std::move(table));
     SetTickCounter(nullptr);
+    // A capture or report under the dump's name would replace it.
+    ProtectFromReplacing(dump);
     ConLine("~ Replaying CPUID dump " + dump);
     ConLine();
     return true;
@@ -37,6 +40,7 @@ bool StartReplay(const std::string& dump) {
 
 bool SelectCpuidSource(const std::vector<std::string>& args, std::string& option) {
     if (!IsReplayRequest(args)) {
+        ProtectFromReplacing("");
         option = ArgumentAt(args, 0);
         return true;
     }

@@ -51,13 +51,13 @@ void SetDatabaseLocation(const std::string& path) {
 }
 
 bool OpenDatabase() {
-    OpenDatabaseAt(DatabasePath());
-    return true;
+    return OpenDatabaseAt(DatabasePath());
 }
 
-void OpenDatabaseAt(const std::string& path) {
-    LoadIniFile(path, gDatabase);
+bool OpenDatabaseAt(const std::string& path) {
+    bool read = LoadIniFile(path, gDatabase);
     ReadTextWidths();
+    return read;
 }
 
 void CloseDatabase() {

@@ -10,11 +10,12 @@
 
 // Opens the data file beside the executable (or at the location set below)
 // and reads the three column widths. A missing file is no error: every
-// lookup then gives its default. Always true.
+// lookup then gives its default. False when the file could not be read.
 bool OpenDatabase();
 
-// Opens the data file at an explicit path and reads the column widths.
-void OpenDatabaseAt(const std::string& path);
+// Opens the data file at an explicit path and reads the column widths;
+// false when the file could not be read.
+bool OpenDatabaseAt(const std::string& path);
 
 // Where OpenDatabase looks; empty restores "beside the executable".
 void SetDatabaseLocation(const std::string& path);

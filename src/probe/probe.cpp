@@ -204,7 +204,7 @@ void ProbeProcessor() {
     uint8_t vendor[12];
     ReadVendorLeaf(vendor);
     r.vendorId = VendorText(vendor);
-    EndLine(r.vendorId);
+    EndLine(MachineText(r.vendorId));
     WholeLine(" -> Max. Standard Level : " + DwordToHex(r.maxStdLevel));
 
     StartLine(" -> Retrieving Standard Level CPUID...");

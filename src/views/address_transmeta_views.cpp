@@ -29,7 +29,7 @@ void ShowAddressSizes() {
 void ShowTransmetaIdentity() {
     const ProcessorRecord& r = gRecord;
     WriteHeading("Transmeta Processor Identity :");
-    ConLine(" -> Vendor          : " + r.tmxVendorId);
+    ConLine(" -> Vendor          : " + MachineText(r.tmxVendorId));
     ConLine(" -> Family          : " + HexDigit(r.tmxFamily));
     ConLine(" -> Model           : " + HexDigit(r.tmxModel));
     ConLine(" -> Stepping        : " + HexDigit(r.tmxStepping));
@@ -38,7 +38,7 @@ void ShowTransmetaIdentity() {
         ConLine(" -> Software Rev.   : " + TransmetaSoftwareRevision());
     }
     if (r.maxTransmetaLevel > kTransmetaBase + 2) {
-        ConLine(" -> Additional Inf. : " + NulText(r.tmxInfoText.data(), r.tmxInfoText.size()));
+        ConLine(" -> Additional Inf. : " + MachineText(NulText(r.tmxInfoText.data(), r.tmxInfoText.size())));
     }
     ConLine(" -> Clock Frequency : " + Decimal(r.tmxNominalMhz) + " MHz");
     ConFlush();

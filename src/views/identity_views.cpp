@@ -14,7 +14,7 @@ constexpr uint32_t kLastBrandLeaf = kExtendedBase + 4;
 void WriteLongName() {
     const ProcessorRecord& r = gRecord;
     if (r.maxExtLevel >= kLastBrandLeaf) {
-        ConLine(" -> Long Name : " + NulText(r.brandString.data(), r.brandString.size()));
+        ConLine(" -> Long Name : " + MachineText(NulText(r.brandString.data(), r.brandString.size())));
     }
 }
 
@@ -45,7 +45,7 @@ void WriteHardwareLines() {
 void ShowProcessorIdentity() {
     const ProcessorRecord& r = gRecord;
     WriteHeading("Processor Identity :");
-    ConLine(" -> Vendor    : " + r.vendorId);
+    ConLine(" -> Vendor    : " + MachineText(r.vendorId));
     ConLine(" -> Type      : " + r.typeName);
     ConLine(" -> Family    : " + HexDigit(r.family));
     ConLine(" -> Model     : " + HexDigit(r.model) + " [" + r.vendorName + "]");
