@@ -43,7 +43,7 @@ bench: build
 # real dumps) and stops at the first finding, kept in $(FUZZ_BUILD)/findings.
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS  = dump_reader ini_file
+FUZZ_TARGETS  = dump_reader ini_file menu
 DUMPS_DIR    ?= ../shared/dumps
 
 fuzz:

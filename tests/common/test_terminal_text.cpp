@@ -14,7 +14,8 @@ struct SanitizeCase {
 };
 
 const SanitizeCase kSanitizeCases[] = {
-    {"plain brand string kept", "Intel(R) Core(TM)2 CPU 6800  @ 2.93GHz", "Intel(R) Core(TM)2 CPU 6800  @ 2.93GHz"},
+    {"plain brand string kept", "Intel(R) Core(TM)2 CPU 6800  @ 2.93GHz",
+     "Intel(R) Core(TM)2 CPU 6800  @ 2.93GHz"},
     {"window title sequence", "\x1b]0;pwned\x07", "?]0;pwned?"},
     {"clear screen sequence", "\x1b[2JAMD", "?[2JAMD"},
     {"line ends inside a text", "one\r\ntwo\n", "one??two?"},

@@ -40,7 +40,8 @@ const DataFileCase kDataFileCases[] = {
     {"folder", [](const std::string& path) { fs::create_directory(path); }},
     {"file over 4 MiB",
      [](const std::string& path) {
-         std::ofstream(path, std::ios::binary) << "[DATInfo]\r\nVersion=huge\r\n;" << std::string(4 << 20, 'x');
+         std::ofstream(path, std::ios::binary)
+             << "[DATInfo]\r\nVersion=huge\r\n;" << std::string(4 << 20, 'x');
      }},
 };
 
@@ -158,15 +159,16 @@ TEST(HostileEndToEnd, ControlBytesFromADumpNeverReachATerminal) {
     std::ofstream(dir + "/hostile.txt", std::ios::binary) << HostileDump();
     std::ofstream(dir + "/keys.txt", std::ios::binary) << kScreenKeys;
     std::string program = std::string(VELDRIX_BINARY) + " -r hostile.txt -v";
-    std::string shown = PipedOutput("cd " + dir + " && timeout 30 script -qec '" + program +
-                                    "' /dev/null < keys.txt");
+    std::string shown =
+        PipedOutput("cd " + dir + " && timeout 30 script -qec '" + program + "' /dev/null < keys.txt");
     EXPECT_EQ(shown.find('\x1b'), std::string::npos) << shown;
     EXPECT_EQ(shown.find('\x07'), std::string::npos) << shown;
     EXPECT_NE(shown.find("==>  Gen?ineTMx86"), std::string::npos) << "verbose vendor line\n" << shown;
     EXPECT_NE(shown.find(" -> Vendor    : Gen?ineTMx86"), std::string::npos) << shown;
     EXPECT_EQ(CountOf(shown, " -> Long Name : ?]0;pwned??[2J!!usoe(tm) Processor TM5800"), 2u) << shown;
     EXPECT_NE(shown.find(" -> Vendor          : ?ransmetaCPU"), std::string::npos) << shown;
-    EXPECT_NE(shown.find(" -> Additional Inf. : ?]0;pwned??[2J!!fficial release"), std::string::npos) << shown;
+    EXPECT_NE(shown.find(" -> Additional Inf. : ?]0;pwned??[2J!!fficial release"), std::string::npos)
+        << shown;
 
     // Into a pipe the same texts keep their bytes.
     std::string piped = PipedOutput("cd " + dir + " && timeout 30 " + program + " < keys.txt");
