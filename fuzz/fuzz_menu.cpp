@@ -4,7 +4,7 @@
 // the CPUID seam and the keys drive the menu through every screen, both
 // benchmark prompts, the report and the capture, until the input ends (which
 // quits). Reports and captures are written as real files into a scratch
-// folder that is emptied after every input. Beyond the sanitizers it checks
+// folder that is emptied after every input (an empty folder stays behind). Beyond the sanitizers it checks
 // that the program ends with one of its exit statuses, that the replayed dump
 // is never written over, and that the data file is always read.
 #include "bench/bench.hpp"
