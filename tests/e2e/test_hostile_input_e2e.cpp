@@ -67,12 +67,6 @@ TEST(HostileEndToEnd, UnreadableDataFilesAreMissingOnes) {
     }
 }
 
-TEST(HostileEndToEnd, TheShippedDataFileGivesNoNote) {
-    BinaryRun run = RunBinary({}, "Q\n");
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.errors, "");
-}
-
 // Names that would put a capture over the dump being replayed.
 const char* const kNamesOfTheDump[] = {"cap", "cap.txt", "./cap", "sub/../cap", "link"};
 
