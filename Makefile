@@ -51,20 +51,24 @@ bench: build
 # real dumps) and stops at the first finding, kept in $(FUZZ_BUILD)/findings.
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS  = dump_reader ini_file capabilities
+FUZZ_TARGETS  = dump_reader ini_file capabilities menu
 DUMPS_DIR    ?= tests/data/dumps
+
+# Corpus and findings are named by absolute paths: the whole-program target
+# works in a scratch folder of its own.
+FUZZ_DIR      = $(abspath $(FUZZ_BUILD))
 
 fuzz:
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DVELDRIX_FUZZ=ON -DVELDRIX_TESTS=OFF $(OUR_FLAGS)
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))
-	mkdir -p $(FUZZ_BUILD)/findings $(addprefix $(FUZZ_BUILD)/corpus/,$(FUZZ_TARGETS))
-	if [ -d $(DUMPS_DIR) ]; then cp $(DUMPS_DIR)/*.txt $(DUMPS_DIR)/*.test $(FUZZ_BUILD)/corpus/dump_reader/; fi
-	cp $(DUMPS_DIR)/* $(FUZZ_BUILD)/corpus/capabilities/
-	cp data/veldrix.dat $(FUZZ_BUILD)/corpus/ini_file/
+	mkdir -p $(FUZZ_DIR)/findings $(addprefix $(FUZZ_DIR)/corpus/,$(sort dump_reader ini_file capabilities $(FUZZ_TARGETS)))
+	cp $(DUMPS_DIR)/*.txt $(DUMPS_DIR)/*.test $(FUZZ_DIR)/corpus/dump_reader/
+	cp $(DUMPS_DIR)/* $(FUZZ_DIR)/corpus/capabilities/
+	cp data/veldrix.dat $(FUZZ_DIR)/corpus/ini_file/
 	for target in $(FUZZ_TARGETS); do \
 	  ./$(FUZZ_BUILD)/fuzz_$$target -max_total_time=$(FUZZ_SECONDS) -max_len=8192 -timeout=10 -rss_limit_mb=2048 \
-	    -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/findings/$$target- \
-	    $(FUZZ_BUILD)/corpus/$$target fuzz/corpus/$$target || exit 1; \
+	    -print_final_stats=1 -artifact_prefix=$(FUZZ_DIR)/findings/$$target- \
+	    $(FUZZ_DIR)/corpus/$$target $(CURDIR)/fuzz/corpus/$$target || exit 1; \
 	done
 
 clean:

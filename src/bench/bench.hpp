@@ -116,6 +116,14 @@ WhetstoneState WhetstoneModuleEnd(int module);
 // Times n runs through all modules; the score, or -1 below 0.002 seconds.
 double RunWhetstone(int32_t n, double& micros);
 
+// ---- Run limit for tests and the fuzzer ----
+
+// At most this many passes are then made through either benchmark, whatever
+// count was typed (the typed count is still shown, stored and divided by, so
+// the run ends with a short-time message); 0 lifts the limit. It keeps a
+// fuzzer's typed counts from running for minutes.
+void LimitBenchmarkRuns(int32_t most);
+
 // ---- Run counts typed at the prompts ----
 
 // Entries whose run counts fit a signed 32-bit integer.

@@ -7,12 +7,20 @@
 #include "probe/record.hpp"
 #include "views/views.hpp"
 
+#include <algorithm>
 #include <climits>
 
 namespace {
 
 // The runs typed for Dhrystone are thousands.
 constexpr int32_t kDhrystoneRunsPerEntry = 1000;
+
+int32_t gRunLimit = 0;
+
+// The passes actually made for a typed count.
+int32_t LimitedRuns(int32_t runs) {
+    return gRunLimit > 0 ? std::min(runs, gRunLimit) : runs;
+}
 
 // An integer right-aligned in width characters.
 std::string RightAligned(int32_t value, int width) {
@@ -40,10 +48,14 @@ double BenchScore(int32_t runs, double elapsed, double minimumSeconds, double& m
     return 1000.0 / elapsed * runs;
 }
 
+void LimitBenchmarkRuns(int32_t most) {
+    gRunLimit = most;
+}
+
 double RunDhrystone(int32_t runs, double& micros) {
     PrepareDhrystone();
     StartBenchTimer();
-    RunDhrystoneLoop(runs);
+    RunDhrystoneLoop(LimitedRuns(runs));
     StopBenchTimer();
     FinishDhrystone();
     benchElapsed = ElapsedBenchSeconds(benchStartTime, benchEndTime);
@@ -54,7 +66,7 @@ double RunWhetstone(int32_t n, double& micros) {
     if (!WhetstoneRunsInRange(n)) {
         return -1.0;
     }
-    WhetstoneCounts counts = CountWhetstoneLoops(n);
+    WhetstoneCounts counts = CountWhetstoneLoops(LimitedRuns(n));
     StartBenchTimer();
     RunWhetstoneModules(counts);
     StopBenchTimer();

@@ -1,11 +1,15 @@
 #include "console/console_io.hpp"
 
+#include "common/terminal_text.hpp"
+#include "platform/platform.hpp"
+
 #include <iostream>
 
 namespace {
 
 std::istream* gInput = nullptr;
 std::ostream* gOutput = nullptr;
+std::ostream* gError = nullptr;
 
 std::istream& Input() {
     return gInput ? *gInput : std::cin;
@@ -28,6 +32,25 @@ bool IsLineEnd(char c) {
 void SetConsoleStreams(std::istream* input, std::ostream* output) {
     gInput = input;
     gOutput = output;
+}
+
+void SetConsoleErrorStream(std::ostream* error) {
+    gError = error;
+}
+
+void ConError(std::string_view message) {
+    std::ostream& error = gError ? *gError : std::cerr;
+    error.write(message.data(), static_cast<std::streamsize>(message.size()));
+    error.put('\n');
+    error.flush();
+}
+
+std::string MachineText(std::string_view text) {
+    // A stream set by a test is never a terminal, whatever standard output is.
+    if (gOutput == nullptr && StandardOutputIsTerminal()) {
+        return SanitizeForTerminal(text);
+    }
+    return std::string(text);
 }
 
 void ConWrite(std::string_view text) {

@@ -11,6 +11,21 @@
 // process's standard input or output.
 void SetConsoleStreams(std::istream* input, std::ostream* output);
 
+// Routes the error messages of ConError elsewhere; nullptr restores the
+// process's standard error.
+void SetConsoleErrorStream(std::ostream* error);
+
+// Writes one message and a line end (LF) to standard error, flushed, beside
+// the screens and never inside them.
+void ConError(std::string_view message);
+
+// A text that came from the processor or a dump (vendor identification,
+// brand string, Transmeta information, hypervisor identification), made safe
+// to show: when standard output is a terminal its control bytes become '?',
+// so a hostile dump cannot move the cursor, clear the screen or retitle the
+// window. Output to a pipe, a file or a test stream keeps every byte.
+std::string MachineText(std::string_view text);
+
 // Writes text as it stands, without a line end.
 void ConWrite(std::string_view text);
 

@@ -158,6 +158,11 @@ int RunVeldrix(const std::vector<std::string>& args) {
     IniFile database = OpenDatabase();
     record.textWidths = ReadTextWidths(database);
     ShowBanner(database);
+    if (!database.loaded) {
+        // Said once, at start: About reads the file again but says nothing.
+        ConError("veldrix: cannot open data file " + DatabasePath() +
+                 "; processor and feature names will be empty");
+    }
     std::string option;
     if (!SelectCpuidSource(args, option, record)) {
         return kUnreadableDumpStatus;

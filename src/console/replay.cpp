@@ -6,6 +6,7 @@
 #include "probe/dump_reader.hpp"
 #include "probe/record.hpp"
 #include "probe/snapshot_source.hpp"
+#include "reports/text_file.hpp"
 
 #include <iostream>
 
@@ -38,6 +39,8 @@ bool StartReplay(const std::string& dump, ProcessorRecord& record) {
     UseCpuidTable(FirstProcessorTable(snapshot));
     SetTickCounter(nullptr);
     record.replaying = true;
+    // A capture or report under the dump's name would replace it.
+    ProtectFromReplacing(dump);
     ConLine("~ Replaying CPUID dump " + dump);
     ConLine();
     return true;
@@ -47,6 +50,7 @@ bool StartReplay(const std::string& dump, ProcessorRecord& record) {
 
 bool SelectCpuidSource(const std::vector<std::string>& args, std::string& option, ProcessorRecord& record) {
     if (!IsReplayRequest(args)) {
+        ProtectFromReplacing("");
         option = ArgumentAt(args, 0);
         return true;
     }

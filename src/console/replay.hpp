@@ -17,5 +17,6 @@ constexpr int kUnreadableDumpStatus = 2;
 // receives the first argument. Option is empty when there is no such
 // argument; a replay marks the record as replaying. False when the dump
 // cannot be read: the refusal line has been written and the program is to
-// end with kUnreadableDumpStatus.
+// end with kUnreadableDumpStatus. While a dump is replayed, no report or
+// capture may be written over it.
 bool SelectCpuidSource(const std::vector<std::string>& args, std::string& option, ProcessorRecord& record);

@@ -1,7 +1,9 @@
 #include "database/ini_file.hpp"
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <system_error>
 
 namespace {
 
@@ -25,6 +27,13 @@ char LowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+std::string FoldCase(std::string text) {
+    for (char& c : text) {
+        c = LowerAscii(c);
+    }
+    return text;
+}
+
 bool SameName(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) {
         return false;
@@ -38,13 +47,34 @@ bool SameName(const std::string& a, const std::string& b) {
 }
 
 IniSection* FindOrAddSection(IniFile& ini, const std::string& name) {
-    for (IniSection& section : ini.sections) {
-        if (SameName(section.name, name)) {
-            return &section;
-        }
+    auto [entry, added] = ini.index.emplace(FoldCase(name), ini.sections.size());
+    if (added) {
+        ini.sections.push_back(IniSection{name, {}});
     }
-    ini.sections.push_back(IniSection{name, {}});
-    return &ini.sections.back();
+    return &ini.sections[entry->second];
+}
+
+// The whole file when it is a regular file within the size limit. The size
+// is counted while reading, so a file that grows past the limit meanwhile is
+// refused too.
+bool ReadBoundedFile(const std::string& path, std::string& content) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        return false;
+    }
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return false;
+    }
+    char chunk[65536];
+    do {
+        file.read(chunk, sizeof chunk);
+        content.append(chunk, static_cast<size_t>(file.gcount()));
+        if (content.size() > kIniFileLimit) {
+            return false;
+        }
+    } while (file);
+    return !file.bad();
 }
 
 } // namespace
@@ -84,27 +114,18 @@ IniFile ParseIniText(const std::string& text) {
 
 bool LoadIniFile(const std::string& path, IniFile& ini) {
     ini = IniFile{};
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+    std::string content;
+    if (!ReadBoundedFile(path, content)) {
         return false;
     }
-    std::ostringstream content;
-    content << file.rdbuf();
-    if (file.bad()) {
-        return false;
-    }
-    ini = ParseIniText(content.str());
+    ini = ParseIniText(content);
+    ini.loaded = true;
     return true;
 }
 
 const IniSection* FindIniSection(const IniFile& ini, const std::string& name) {
-    std::string wanted = Trim(name);
-    for (const IniSection& section : ini.sections) {
-        if (SameName(section.name, wanted)) {
-            return &section;
-        }
-    }
-    return nullptr;
+    auto found = ini.index.find(FoldCase(Trim(name)));
+    return found == ini.index.end() ? nullptr : &ini.sections[found->second];
 }
 
 std::vector<std::string> ListIniKeys(const IniFile& ini, const std::string& section) {

@@ -3,7 +3,9 @@
 // are dropped; keys are kept in file order.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -14,6 +16,11 @@ struct IniSection {
 
 struct IniFile {
     std::vector<IniSection> sections;
+    // Position in sections of each name folded to lower case, so that reading
+    // and looking up a section costs the same however many sections there are.
+    std::unordered_map<std::string, size_t> index;
+    // True when the text came from a file that could be read.
+    bool loaded = false;
 };
 
 // Longest value a lookup returns; longer values are cut.
@@ -21,9 +28,14 @@ constexpr size_t kIniValueLimit = 2047;
 // Bytes available for one section's key list (each key plus a NUL, and a final NUL).
 constexpr size_t kIniKeyListLimit = 16384;
 
+// Largest file LoadIniFile reads; the shipped data file is far smaller.
+constexpr std::uintmax_t kIniFileLimit = 4u << 20;
+
 IniFile ParseIniText(const std::string& text);
 
-// False when the file cannot be read; ini is then empty.
+// False when the file cannot be read; ini is then empty. Only a regular file
+// of at most kIniFileLimit bytes is read: a device, a pipe or a folder under
+// that name could block or never end, and is treated as a missing file.
 bool LoadIniFile(const std::string& path, IniFile& ini);
 
 // The section of that name, or nullptr. Repeated sections are merged.

@@ -67,5 +67,9 @@ void RaiseThreadPriority();
 void RestoreThreadPriority(const SavedPriority& saved);
 void RestoreProcessPriority(const SavedPriority& saved);
 
+// True when standard output is a terminal (a console window on Windows),
+// false for a pipe or a file.
+bool StandardOutputIsTerminal();
+
 // Puts standard input and output into byte-exact mode (no newline translation).
 void PrepareConsole();

@@ -71,6 +71,10 @@ void RestoreProcessPriority(const SavedPriority& saved) {
     (void)setpriority(PRIO_PROCESS, 0, saved.priorityClass);
 }
 
+bool StandardOutputIsTerminal() {
+    return isatty(STDOUT_FILENO) == 1;
+}
+
 void PrepareConsole() {
     // POSIX streams never translate line ends. A reader that goes away (the
     // program piped into "head") must not kill the program: a write to it then

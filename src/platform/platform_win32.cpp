@@ -63,11 +63,19 @@ void RestoreProcessPriority(const SavedPriority& saved) {
     }
 }
 
+bool StandardOutputIsTerminal() {
+    // Only a console answers GetConsoleMode; a pipe or a file does not.
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
+}
+
 void PrepareConsole() {
     // Text mode would turn each "\r\n" written into "\r\r\n" and hide the CR
     // of piped input; every line end is written and read explicitly instead.
+    // Standard error too: its messages end in LF on every system.
     (void)_setmode(_fileno(stdin), _O_BINARY);
     (void)_setmode(_fileno(stdout), _O_BINARY);
+    (void)_setmode(_fileno(stderr), _O_BINARY);
 }
 
 namespace {

@@ -200,7 +200,7 @@ void ProbeProcessor(ProcessorRecord& r, const IniFile& database) {
     uint8_t vendor[12];
     ReadVendorLeaf(r, vendor);
     r.vendorId = VendorText(vendor);
-    EndLine(r, r.vendorId);
+    EndLine(r, MachineText(r.vendorId));
     WholeLine(r, " -> Max. Standard Level : " + DwordToHex(r.maxStdLevel));
 
     StartLine(r, " -> Retrieving Standard Level CPUID...");

@@ -2,13 +2,21 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <ios>
+#include <system_error>
 
 namespace {
 
 const char kLineEnd[] = "\r\n";
 
 std::streambuf* gRoutedBuffer = nullptr;
+std::string gProtectedPath;
+
+bool IsProtected(const std::string& name) {
+    std::error_code error;
+    return !gProtectedPath.empty() && std::filesystem::equivalent(name, gProtectedPath, error);
+}
 
 bool WriteAll(std::streambuf* out, std::string_view text) {
     std::streamsize size = static_cast<std::streamsize>(text.size());
@@ -24,6 +32,10 @@ std::string WithExtension(const std::string& typed, std::string_view ext) {
         return typed;
     }
     return typed + std::string(ext);
+}
+
+void ProtectFromReplacing(const std::string& path) {
+    gProtectedPath = path;
 }
 
 void RouteTextFilesTo(std::streambuf* buffer) {
@@ -43,7 +55,7 @@ bool TextFile::Create(const std::string& name) {
     errorCode_ = 0;
     // The system ends a name at its first NUL: a typed NUL would create a
     // different file than the one named, with no extension, so no file is made.
-    if (name.find('\0') != std::string::npos) {
+    if (name.find('\0') != std::string::npos || IsProtected(name)) {
         return false;
     }
     if (gRoutedBuffer != nullptr) {
@@ -54,6 +66,7 @@ bool TextFile::Create(const std::string& name) {
         return false;
     }
     out_ = &file_;
+    name_ = name;
     return true;
 }
 
@@ -89,6 +102,9 @@ bool TextFile::Close() {
         if (!closed && !Failed()) {
             NoteFailure();
         }
+        if (Failed()) {
+            RemoveFailedFile();
+        }
     }
     out_ = nullptr;
     return !Failed();
@@ -96,6 +112,15 @@ bool TextFile::Close() {
 
 std::string TextFile::ErrorText() const {
     return std::strerror(errorCode_);
+}
+
+void TextFile::RemoveFailedFile() const {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::file_type type = fs::symlink_status(name_, error).type();
+    if (type == fs::file_type::regular || type == fs::file_type::symlink) {
+        fs::remove(name_, error);
+    }
 }
 
 void TextFile::NoteFailure() {

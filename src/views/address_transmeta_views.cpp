@@ -16,7 +16,7 @@ void ShowAddressSizes(const ProcessorRecord& r) {
 // Returns straight to the menu: no end prompt.
 void ShowTransmetaIdentity(const ProcessorRecord& r) {
     WriteHeading("Transmeta Processor Identity :");
-    ConLine(" -> Vendor          : " + r.tmxVendorId);
+    ConLine(" -> Vendor          : " + MachineText(r.tmxVendorId));
     ConLine(" -> Family          : " + HexDigit(r.tmxFamily));
     ConLine(" -> Model           : " + HexDigit(r.tmxModel));
     ConLine(" -> Stepping        : " + HexDigit(r.tmxStepping));
@@ -25,7 +25,7 @@ void ShowTransmetaIdentity(const ProcessorRecord& r) {
         ConLine(" -> Software Rev.   : " + TransmetaSoftwareRevision(r));
     }
     if (HasTransmetaLeaf(r, 0x80860003)) {
-        ConLine(" -> Additional Inf. : " + NulText(r.tmxInfoText.data(), r.tmxInfoText.size()));
+        ConLine(" -> Additional Inf. : " + MachineText(NulText(r.tmxInfoText.data(), r.tmxInfoText.size())));
     }
     ConLine(" -> Clock Frequency : " + Decimal(r.tmxNominalMhz) + " MHz");
     ConFlush();

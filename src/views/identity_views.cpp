@@ -9,7 +9,7 @@ namespace {
 
 void WriteLongName(const ProcessorRecord& r) {
     if (HasBrandString(r)) {
-        ConLine(" -> Long Name : " + NulText(r.brandString.data(), r.brandString.size()));
+        ConLine(" -> Long Name : " + MachineText(NulText(r.brandString.data(), r.brandString.size())));
     }
 }
 
@@ -25,7 +25,7 @@ void WriteHardwareLines(const ProcessorRecord& r) {
 
 void ShowProcessorIdentity(const ProcessorRecord& r) {
     WriteHeading("Processor Identity :");
-    ConLine(" -> Vendor    : " + r.vendorId);
+    ConLine(" -> Vendor    : " + MachineText(r.vendorId));
     ConLine(" -> Type      : " + r.typeName);
     ConLine(" -> Family    : " + HexDigit(r.family));
     ConLine(" -> Model     : " + HexDigit(r.model) + " [" + r.vendorName + "]");

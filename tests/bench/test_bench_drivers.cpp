@@ -203,3 +203,24 @@ TEST_F(BenchDrivers, WhetstoneNegativeAndZeroDoNotRun) {
         EXPECT_EQ(record.whetstoneScore, -1.0);
     }
 }
+
+// The fuzzer limits the passes actually made; what was typed is still what is
+// stored and shown.
+TEST_F(BenchDrivers, RunLimitCapsThePassesMade) {
+    RunWhetstoneModules(CountWhetstoneLoops(3));
+    WhetstoneState threeRuns = WhetstoneModuleEnd(11);
+    RunWhetstoneModules(CountWhetstoneLoops(2));
+    WhetstoneState twoRuns = WhetstoneModuleEnd(11);
+    ASSERT_NE(twoRuns.x, threeRuns.x) << "the end state tells the pass counts apart";
+    LimitBenchmarkRuns(2);
+    ClockReads({{10, 0, 0, 0}, {10, 0, 1, 0}});
+    ConsoleCapture console("2000000\n\n");
+    ShowWhetstone(record);
+    LimitBenchmarkRuns(0);
+    EXPECT_EQ(record.whetstoneRuns, 2000000);
+    WhetstoneState limited = WhetstoneModuleEnd(11);
+    EXPECT_EQ(limited.j, twoRuns.j);
+    EXPECT_EQ(limited.x, twoRuns.x);
+    EXPECT_EQ(limited.y, twoRuns.y);
+    EXPECT_NE(console.Output().find(" ==> Whetstone score: "), std::string::npos) << console.Output();
+}

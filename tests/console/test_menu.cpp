@@ -230,6 +230,29 @@ TEST_F(Menu, AboutRepeatsTheBannerAndReadsTheVersionAgain) {
     EXPECT_EQ(record.textWidths.standardFeatures, 9) << "the widths of the file read again hold from now on";
 }
 
+TEST_F(Menu, AMissingDataFileIsNotedOnceOnStandardError) {
+    struct Row {
+        const char* rule;
+        bool withFile;
+        std::string errors;
+    };
+    const Row rows[] = {
+        {"missing", false,
+         "veldrix: cannot open data file " + DatabasePath() +
+             "; processor and feature names will be empty\n"},
+        {"present", true, ""},
+    };
+    for (const Row& row : rows) {
+        if (row.withFile) {
+            SetDatabaseLocation(WriteTempFile("present.dat", "[DATInfo]\r\nVersion=present\r\n"));
+        }
+        ConsoleCapture console("A\n\nA\n\nQ\n");
+        EXPECT_EQ(RunVeldrix({}), 0) << row.rule;
+        EXPECT_EQ(console.Errors(), row.errors) << row.rule << ": once, although About reads the file twice";
+        EXPECT_EQ(console.Output().find("veldrix: "), std::string::npos) << row.rule;
+    }
+}
+
 TEST_F(Menu, HelpPagesDiscardWhatIsTypedAtTheStops) {
     ConsoleCapture console("I\nQ\nanything\nF\nQ\n");
     ShowHelp();

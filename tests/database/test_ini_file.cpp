@@ -2,10 +2,39 @@
 #include "common/text_format.hpp"
 #include "database/ini_file.hpp"
 #include "support/harness.hpp"
+#include "support/run_binary.hpp"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+
 namespace {
+
+// A data file of one-key sections, each named differently.
+std::string ManySectionsFile(int sections) {
+    std::string text;
+    for (int i = 0; i < sections; ++i) {
+        text += "[Section" + std::to_string(i) + "]\r\nkey=" + std::to_string(i) + "\r\n";
+    }
+    return WriteTempFile("sections" + std::to_string(sections) + ".dat", text);
+}
+
+// The shortest of a few loads of the file, in seconds: the shortest is the
+// one least disturbed by other work on the machine.
+double FastestLoad(const std::string& path, int tries) {
+    double fastest = 1e9;
+    for (int i = 0; i < tries; ++i) {
+        auto start = std::chrono::steady_clock::now();
+        IniFile ini;
+        EXPECT_TRUE(LoadIniFile(path, ini));
+        std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        fastest = std::min(fastest, took.count());
+    }
+    return fastest;
+}
 
 class Database : public ::testing::Test {
   protected:
@@ -70,6 +99,70 @@ TEST(IniReader, MissingFileIsEmpty) {
     IniFile ini;
     EXPECT_FALSE(LoadIniFile(::testing::TempDir() + "does-not-exist.dat", ini));
     EXPECT_TRUE(ini.sections.empty());
+}
+
+TEST(IniReader, SectionsAreFoundByNameAmongManyAndMergedWhenRepeated) {
+    std::string text;
+    for (int i = 0; i < 3000; ++i) {
+        text += "[S" + std::to_string(i) + "]\r\nk=" + std::to_string(i) + "\r\n";
+    }
+    text += "[s1234]\r\nlate=yes\r\n";
+    IniFile ini = ParseIniText(text);
+    EXPECT_EQ(ini.sections.size(), 3000u);
+    EXPECT_EQ(ReadIniValue(ini, "S2999", "k", ""), "2999");
+    EXPECT_EQ(ReadIniValue(ini, " s0 ", "k", ""), "0");
+    EXPECT_EQ(ListIniKeys(ini, "S1234"), (std::vector<std::string>{"k", "late"}));
+    EXPECT_EQ(FindIniSection(ini, "S3000"), nullptr);
+}
+
+// Loading must grow with the size of the file, not with its square: a
+// hundred times the sections may take a few hundred times as long on a busy
+// machine, never the ten thousand times a scan of every earlier section costs.
+TEST(IniReader, ManySectionsLoadInLinearTime) {
+    std::string small = ManySectionsFile(500);
+    std::string large = ManySectionsFile(50000);
+    double smallTime = FastestLoad(small, 20);
+    double largeTime = FastestLoad(large, 3);
+    EXPECT_LT(largeTime, 1000 * smallTime)
+        << "500 sections: " << smallTime << " s, 50000: " << largeTime << " s";
+}
+
+// A data file with a version, padded by a comment line to exactly size bytes.
+std::string SizedDataFile(const std::string& path, size_t size) {
+    std::string text = "[DATInfo]\r\nVersion=sized\r\n;";
+    text += std::string(size - text.size(), 'x');
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
+struct RefusedFile {
+    const char* rule;
+    std::string (*make)(const std::string& dir);
+};
+
+// A device or a pipe as the data file would block or exhaust this test
+// process if the rule failed; the end-to-end tests try those with a timeout.
+const RefusedFile kRefusedFiles[] = {
+    {"folder",
+     [](const std::string& dir) {
+         std::filesystem::create_directory(dir + "/folder.dat");
+         return dir + "/folder.dat";
+     }},
+    {"one byte over the limit",
+     [](const std::string& dir) { return SizedDataFile(dir + "/big.dat", kIniFileLimit + 1); }},
+};
+
+TEST(IniReader, OnlySmallRegularFilesAreRead) {
+    for (const RefusedFile& row : kRefusedFiles) {
+        std::string dir = MakeTempDir("refused");
+        IniFile ini;
+        EXPECT_FALSE(LoadIniFile(row.make(dir), ini)) << row.rule;
+        EXPECT_TRUE(ini.sections.empty()) << row.rule;
+    }
+    std::string dir = MakeTempDir("limit");
+    IniFile ini;
+    EXPECT_TRUE(LoadIniFile(SizedDataFile(dir + "/limit.dat", kIniFileLimit), ini));
+    EXPECT_EQ(ReadIniValue(ini, "DATInfo", "Version", ""), "sized");
 }
 
 TEST_F(Database, MissingFileGivesEveryDefault) {

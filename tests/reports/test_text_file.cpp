@@ -6,8 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 
 namespace {
 
@@ -96,6 +102,85 @@ TEST(TextFileWriter, RealFullDeviceFailsAtFlushOrClose) {
     EXPECT_TRUE(file.Failed());
     EXPECT_FALSE(file.Close());
     EXPECT_EQ(file.ErrorText(), std::strerror(ENOSPC));
+    EXPECT_TRUE(PathExists("/dev/full")) << "a failed device is never removed";
 }
+
+#ifndef _WIN32
+// A failed write through a link to the full device: the link the user named
+// goes, the device stays.
+TEST(TextFileWriter, FailedFileUnderALinkIsRemoved) {
+    std::string link = MakeTempDir("link") + "/report.html";
+    std::filesystem::create_symlink("/dev/full", link);
+    TextFile file;
+    ASSERT_TRUE(file.Create(link));
+    file.Line("a line the device refuses");
+    EXPECT_FALSE(file.Close());
+    EXPECT_FALSE(std::filesystem::is_symlink(std::filesystem::symlink_status(link)));
+    EXPECT_TRUE(PathExists("/dev/full"));
+}
+
+// A file-size limit makes a real file on disk fail part-way, as a full disk
+// does: the truncated file must not stay behind.
+TEST(TextFileWriter, TruncatedRegularFileIsRemoved) {
+    std::string path = MakeTempDir("limit") + "/report.html";
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto oldHandler = signal(SIGXFSZ, SIG_IGN); // the write fails with EFBIG instead
+    rlimit small = saved;
+    small.rlim_cur = 8192;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    TextFile file;
+    bool created = file.Create(path);
+    for (int i = 0; created && i < 2000; ++i) {
+        file.Line("<tr><td>a row of a long report</td></tr>");
+    }
+    bool closed = file.Close();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, oldHandler);
+    ASSERT_TRUE(created);
+    EXPECT_FALSE(closed);
+    EXPECT_EQ(file.ErrorText(), std::strerror(EFBIG));
+    EXPECT_FALSE(PathExists(path));
+}
+
+// Names under which the replayed dump stands; each must be refused and leave
+// the dump as it was.
+struct ProtectedName {
+    const char* rule;
+    std::string (*make)(const std::string& dir);
+};
+
+const ProtectedName kProtectedNames[] = {
+    {"the same name", [](const std::string& dir) { return dir + "/cap.txt"; }},
+    {"another spelling of the path", [](const std::string& dir) { return dir + "/./sub/../cap.txt"; }},
+    {"a link to the dump",
+     [](const std::string& dir) {
+         std::filesystem::create_symlink(dir + "/cap.txt", dir + "/link.txt");
+         return dir + "/link.txt";
+     }},
+    {"a second name of the same file",
+     [](const std::string& dir) {
+         std::filesystem::create_hard_link(dir + "/cap.txt", dir + "/hard.txt");
+         return dir + "/hard.txt";
+     }},
+};
+
+TEST(TextFileWriter, TheProtectedFileIsNeverReplaced) {
+    for (const ProtectedName& row : kProtectedNames) {
+        std::string dir = MakeTempDir("protected");
+        std::filesystem::create_directory(dir + "/sub");
+        std::ofstream(dir + "/cap.txt", std::ios::binary) << "the only copy\r\n";
+        ProtectFromReplacing(dir + "/cap.txt");
+        TextFile file;
+        EXPECT_FALSE(file.Create(row.make(dir))) << row.rule;
+        EXPECT_EQ(ReadWholeFile(dir + "/cap.txt"), "the only copy\r\n") << row.rule;
+        EXPECT_TRUE(file.Create(dir + "/other.txt")) << row.rule << ": other names stay free";
+        EXPECT_TRUE(file.Close());
+        ProtectFromReplacing("");
+        EXPECT_TRUE(file.Create(dir + "/cap.txt")) << row.rule << ": protection lifted";
+        EXPECT_TRUE(file.Close());
+    }
+}
+#endif
 
 } // namespace

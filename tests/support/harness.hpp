@@ -13,19 +13,25 @@
 #include <sstream>
 #include <string>
 
-// Console input and output swapped for strings while it lives.
+// Console input, output and error messages swapped for strings while it lives.
 class ConsoleCapture {
   public:
     explicit ConsoleCapture(const std::string& input = "") : input_(input) {
         SetConsoleStreams(&input_, &output_);
+        SetConsoleErrorStream(&errors_);
     }
-    ~ConsoleCapture() { SetConsoleStreams(nullptr, nullptr); }
+    ~ConsoleCapture() {
+        SetConsoleStreams(nullptr, nullptr);
+        SetConsoleErrorStream(nullptr);
+    }
     std::string Output() const { return output_.str(); }
+    std::string Errors() const { return errors_.str(); }
     void Clear() { output_.str(""); }
 
   private:
     std::istringstream input_;
     std::ostringstream output_;
+    std::ostringstream errors_;
 };
 
 // Writes text into a fresh file under the test's temporary folder and returns its path.

@@ -95,15 +95,16 @@ BinaryRun RunBinary(const std::vector<std::string>& args, const std::string& inp
     (void)binary;
     (void)timeoutSeconds;
     ADD_FAILURE() << "end-to-end tests run from the Linux test binary, not under Windows";
-    return BinaryRun{std::string(), -1};
+    return BinaryRun{std::string(), -1, std::string()};
 #else
     std::string dir = MakeTempDir("io");
     std::string inputPath = WriteInput(dir, input);
     std::string outputPath = dir + "/stdout.txt";
+    std::string errorPath = dir + "/stderr.txt";
     std::string command = ProgramLine(args, inputPath, workDir, binary, timeoutSeconds);
-    command += " > " + Quote(outputPath);
+    command += " > " + Quote(outputPath) + " 2> " + Quote(errorPath);
     int raw = std::system(command.c_str());
-    return BinaryRun{ReadWholeFile(outputPath), ExitStatus(raw)};
+    return BinaryRun{ReadWholeFile(outputPath), ExitStatus(raw), ReadWholeFile(errorPath)};
 #endif
 }
 

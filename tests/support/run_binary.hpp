@@ -7,6 +7,7 @@
 struct BinaryRun {
     std::string output; // everything written to standard output
     int status;         // exit status, or -1 when the program did not exit normally
+    std::string errors; // everything written to standard error
 };
 
 // Runs the binary in workDir (the current directory when empty), feeding input
