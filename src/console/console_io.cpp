@@ -1,6 +1,6 @@
 #include "console/console_io.hpp"
 
-#include "common/terminal_text.hpp"
+#include "common/plain_text.hpp"
 #include "platform/platform.hpp"
 
 #include <iostream>
@@ -48,7 +48,7 @@ void ConError(std::string_view message) {
 std::string MachineText(std::string_view text) {
     // A stream set by a test is never a terminal, whatever standard output is.
     if (gOutput == nullptr && StandardOutputIsTerminal()) {
-        return SanitizeForTerminal(text);
+        return WithoutControlBytes(text);
     }
     return std::string(text);
 }

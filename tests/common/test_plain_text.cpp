@@ -1,5 +1,5 @@
-// Texts from other machines made harmless before a terminal shows them.
-#include "common/terminal_text.hpp"
+// Texts from other machines made harmless before a terminal or a listing shows them.
+#include "common/plain_text.hpp"
 
 #include <gtest/gtest.h>
 
@@ -7,13 +7,13 @@
 
 namespace {
 
-struct SanitizeCase {
+struct ControlByteCase {
     const char* rule;
     std::string text;
     std::string shown;
 };
 
-const SanitizeCase kSanitizeCases[] = {
+const ControlByteCase kControlByteCases[] = {
     {"plain brand string kept", "Intel(R) Core(TM)2 CPU 6800  @ 2.93GHz",
      "Intel(R) Core(TM)2 CPU 6800  @ 2.93GHz"},
     {"window title sequence", "\x1b]0;pwned\x07", "?]0;pwned?"},
@@ -29,18 +29,18 @@ const SanitizeCase kSanitizeCases[] = {
 
 } // namespace
 
-TEST(SanitizeForTerminal, ReplacesControlBytesOnly) {
-    for (const SanitizeCase& c : kSanitizeCases) {
-        EXPECT_EQ(SanitizeForTerminal(c.text), c.shown) << c.rule;
+TEST(WithoutControlBytes, ReplacesControlBytesOnly) {
+    for (const ControlByteCase& c : kControlByteCases) {
+        EXPECT_EQ(WithoutControlBytes(c.text), c.shown) << c.rule;
     }
 }
 
-TEST(SanitizeForTerminal, ThirtyThreeOfTheByteValuesAreReplaced) {
+TEST(WithoutControlBytes, ThirtyThreeOfTheByteValuesAreReplaced) {
     std::string all;
     for (int byte = 0; byte < 256; ++byte) {
         all.push_back(static_cast<char>(byte));
     }
-    std::string shown = SanitizeForTerminal(all);
+    std::string shown = WithoutControlBytes(all);
     ASSERT_EQ(shown.size(), 256u);
     size_t changed = 0;
     for (size_t i = 0; i < all.size(); ++i) {
