@@ -2,8 +2,10 @@
 # Replays every dump through two builds of VELDRIX and compares what they
 # write: the standard output of a walk through every menu key (with the HTML
 # report of key R), of a verbose replay, and of a raw capture (-c), the report
-# and capture files, and every exit status. Prints one line per dump and exits
-# non-zero when any of them differs.
+# and capture files, and every exit status; then the same on this machine's
+# processor, both runs pinned to processor 0 where taskset exists (leaf 1
+# tells which processor a run landed on), the measured clock left out.
+# Prints one line per dump and exits non-zero when any of them differs.
 #
 #   scripts/compare-outputs.sh OLD_BINARY NEW_BINARY [DUMPS_DIR]
 #
@@ -17,7 +19,7 @@ if [ $# -lt 2 ] || [ $# -gt 3 ]; then
 fi
 old=$(realpath "$1") || exit 2
 new=$(realpath "$2") || exit 2
-dumps=${3:-/work/shared/dumps}
+dumps=$(realpath "${3:-$(dirname "$0")/../tests/data/dumps}") || exit 2
 for binary in "$old" "$new"; do
     if [ ! -x "$binary" ] || [ ! -f "$(dirname "$binary")/veldrix.dat" ]; then
         echo "$binary: not a program with veldrix.dat beside it" >&2
@@ -38,22 +40,28 @@ menu_input() {
     printf 'R\nreport\nQ\n'
 }
 
-# Runs one binary on one dump in its own folder; every output lands there.
+# Runs one binary on one dump (or, with no dump, on this processor) in its
+# own folder; every output lands there.
 run_all() {
     binary=$1
     dump=$2
     out=$3
+    source=""
+    [ -n "$dump" ] && source="-r $dump"
     mkdir -p "$out"
     (
         cd "$out" || exit 2
-        menu_input | "$binary" -r "$dump" >menu.out 2>&1
+        # shellcheck disable=SC2086 # $pin and $source are word lists
+        menu_input | $pin "$binary" $source >menu.out 2>&1
         echo "menu $?" >status
-        printf 'Q\n' | "$binary" -r "$dump" -v >verbose.out 2>&1
+        printf 'Q\n' | $pin "$binary" $source -v >verbose.out 2>&1
         echo "verbose $?" >>status
-        printf 'capture\n' | "$binary" -r "$dump" -c >capture.out 2>&1
+        printf 'capture\n' | $pin "$binary" $source -c >capture.out 2>&1
         echo "capture $?" >>status
     )
 }
+
+pin=""
 
 failed=0
 count=0
@@ -75,6 +83,23 @@ for dump in "$dumps"/*; do
         head -20 "$work/diff" | sed 's/^/    /'
     fi
 done
+
+command -v taskset >/dev/null 2>&1 && pin="taskset -c 0"
+run_all "$old" "" "$work/old/this-machine"
+run_all "$new" "" "$work/new/this-machine"
+for side in old new; do
+    for file in "$work/$side/this-machine"/*; do
+        grep -v 'MHz\|Calculating processor speed' "$file" >"$file.kept"
+        mv "$file.kept" "$file"
+    done
+done
+if diff -r "$work/old/this-machine" "$work/new/this-machine" >"$work/diff" 2>&1; then
+    echo "same       this machine"
+else
+    failed=1
+    echo "DIFFERENT  this machine"
+    head -20 "$work/diff" | sed 's/^/    /'
+fi
 
 if [ "$count" -eq 0 ]; then
     echo "no dumps in $dumps" >&2
