@@ -71,8 +71,8 @@ std::optional<uint64_t> SetsOf(const CacheFacts& cache) {
 constexpr uint64_t kFully = std::numeric_limits<uint64_t>::max();
 constexpr uint64_t kUnknownWays = kFully - 1;
 uint64_t WaysOfCode(uint32_t code) {
-    static const uint64_t kWays[16] = {0,  1,  2,  3,   4,           6,  8,  kUnknownWays,
-                                       16, kUnknownWays, 32, 48, 64, 96, 128, kFully};
+    static const uint64_t kWays[16] = {0,  1,  2,  3,  4,   6,     8, kUnknownWays, 16, kUnknownWays,
+                                       32, 48, 64, 96, 128, kFully};
     return kWays[code & 0xF];
 }
 

@@ -126,8 +126,8 @@ IdSplit AmdSplit(const CpuidSnapshot& snapshot, size_t cpu, uint32_t legacyLogic
     } else {
         split.packageShift = BitsFor(legacyLogical);
     }
-    bool topologyExtensions = ExtendedMax(snapshot, cpu) >= kAmdIds &&
-                              Bits(snapshot.Answer(cpu, kAmdFeatures).ecx, 22, 1) != 0;
+    bool topologyExtensions =
+        ExtendedMax(snapshot, cpu) >= kAmdIds && Bits(snapshot.Answer(cpu, kAmdFeatures).ecx, 22, 1) != 0;
     uint32_t family = SplitSignature(snapshot.Answer(cpu, 1).eax).family;
     if (topologyExtensions) {
         CpuidRegs ids = snapshot.Answer(cpu, kAmdIds);
@@ -213,7 +213,7 @@ bool CountByIds(const std::vector<IdSplit>& splits, TopologyFacts& facts) {
         }
     }
     std::set<uint32_t> packages;
-    std::map<uint64_t, uint64_t> threadsOfCore;  // (id >> smt shift) with the package shift
+    std::map<uint64_t, uint64_t> threadsOfCore; // (id >> smt shift) with the package shift
     std::map<uint64_t, size_t> firstCpuOfCore;
     for (size_t i = 0; i < facts.cpus.size(); ++i) {
         CpuPlace& place = facts.cpus[i];
