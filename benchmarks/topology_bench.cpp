@@ -55,7 +55,8 @@ int main() {
             caches += DecodeCaches(snapshot, topology).size();
         }
         double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count() / rounds;
-        std::printf("topology and caches, %4u processors: %8.3f ms (%zu caches)\n", count, ms, caches / rounds);
+        std::printf("topology and caches, %4u processors: %8.3f ms (%zu caches)\n", count, ms,
+                    caches / rounds);
     }
     rusage self{};
     getrusage(RUSAGE_SELF, &self);

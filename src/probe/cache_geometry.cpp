@@ -1,47 +1,28 @@
 #include "probe/cache_geometry.hpp"
 
+#include "probe/feature_words.hpp"
+
 #include <limits>
 
 namespace {
 
-constexpr uint32_t kExtendedBase = 0x80000000;
-constexpr uint32_t kExtendedEnd = 0x8000FFFF;
 constexpr uint32_t kIntelCacheLeaf = 4;
 constexpr uint32_t kAmdCacheLeaf = 0x8000001D;
 constexpr uint32_t kAmdFeatureLeaf = 0x80000001;
 constexpr uint32_t kTopologyExtensionsBit = 22; // 0x80000001 ECX
 constexpr uint32_t kL1Leaf = 0x80000005;
 constexpr uint32_t kL2L3Leaf = 0x80000006;
-constexpr uint32_t kAmdVendorEbx = 0x68747541;   // "Auth"
-constexpr uint32_t kHygonVendorEbx = 0x6F677948; // "Hygo"
-constexpr uint64_t kL3Step = 512;                // KB per unit of 0x80000006 EDX 31:18
-
-uint32_t Bits(uint32_t value, uint32_t low, uint32_t count) {
-    return (value >> low) & ((count >= 32) ? 0xFFFFFFFFu : ((1u << count) - 1));
-}
-
-uint32_t StandardMax(const CpuidSnapshot& snapshot, size_t cpu) {
-    return snapshot.Answer(cpu, 0).eax;
-}
-
-uint32_t ExtendedMax(const CpuidSnapshot& snapshot, size_t cpu) {
-    uint32_t top = snapshot.Answer(cpu, kExtendedBase).eax;
-    return (top >= kExtendedBase && top <= kExtendedEnd) ? top : 0;
-}
-
-bool AmdStyleVendor(const CpuidSnapshot& snapshot, size_t cpu) {
-    uint32_t ebx = snapshot.Answer(cpu, 0).ebx;
-    return ebx == kAmdVendorEbx || ebx == kHygonVendorEbx;
-}
+constexpr uint64_t kL3Step = 512; // KB per unit of 0x80000006 EDX 31:18
 
 // The leaf holding deterministic cache parameters on this processor, or 0.
 uint32_t DeterministicCacheLeaf(const CpuidSnapshot& snapshot, size_t cpu) {
-    bool topologyExtensions = ExtendedMax(snapshot, cpu) >= kAmdFeatureLeaf &&
-                              Bits(snapshot.Answer(cpu, kAmdFeatureLeaf).ecx, kTopologyExtensionsBit, 1) != 0;
-    if (topologyExtensions && ExtendedMax(snapshot, cpu) >= kAmdCacheLeaf) {
+    bool topologyExtensions =
+        MaxExtendedLeaf(snapshot, cpu) >= kAmdFeatureLeaf &&
+        FieldBits(snapshot.Answer(cpu, kAmdFeatureLeaf).ecx, kTopologyExtensionsBit, 1) != 0;
+    if (topologyExtensions && MaxExtendedLeaf(snapshot, cpu) >= kAmdCacheLeaf) {
         return kAmdCacheLeaf;
     }
-    if (!AmdStyleVendor(snapshot, cpu) && StandardMax(snapshot, cpu) >= kIntelCacheLeaf) {
+    if (!AmdStyleVendor(snapshot, cpu) && MaxStandardLeaf(snapshot, cpu) >= kIntelCacheLeaf) {
         return kIntelCacheLeaf;
     }
     return 0;
@@ -89,20 +70,20 @@ void AddL1(std::vector<CacheFacts>& caches, uint32_t level, uint32_t reg, CacheT
     CacheFacts cache;
     cache.level = level;
     cache.type = type;
-    cache.sizeKb = Bits(reg, 24, 8);
+    cache.sizeKb = FieldBits(reg, 24, 8);
     if (*cache.sizeKb == 0) {
         return;
     }
-    uint32_t ways = Bits(reg, 16, 8);
+    uint32_t ways = FieldBits(reg, 16, 8);
     SetWays(cache, ways == 0xFF ? kFully : ways == 0 ? kUnknownWays : ways);
-    cache.lineBytes = Bits(reg, 0, 8);
+    cache.lineBytes = FieldBits(reg, 0, 8);
     cache.sets = SetsOf(cache);
     caches.push_back(cache);
 }
 
 // An L2 or L3 of 0x80000006, given its size in KB and its associativity code.
 void AddLowerLevel(std::vector<CacheFacts>& caches, uint32_t level, uint64_t sizeKb, uint32_t reg) {
-    uint64_t ways = WaysOfCode(Bits(reg, 12, 4));
+    uint64_t ways = WaysOfCode(FieldBits(reg, 12, 4));
     if (sizeKb == 0 || ways == 0) {
         return;
     }
@@ -110,7 +91,7 @@ void AddLowerLevel(std::vector<CacheFacts>& caches, uint32_t level, uint64_t siz
     cache.level = level;
     cache.sizeKb = sizeKb;
     SetWays(cache, ways);
-    cache.lineBytes = Bits(reg, 0, 8);
+    cache.lineBytes = FieldBits(reg, 0, 8);
     cache.sets = SetsOf(cache);
     caches.push_back(cache);
 }
@@ -120,12 +101,23 @@ void AddLowerLevel(std::vector<CacheFacts>& caches, uint32_t level, uint64_t siz
 bool ReportsL2InL1Layout(const CpuidSnapshot& snapshot, size_t cpu) {
     constexpr uint32_t kCentaurVendorEbx = 0x746E6543; // "Cent"
     uint32_t signature = snapshot.Answer(cpu, 1).eax;
-    uint32_t model = Bits(signature, 4, 4);
-    return snapshot.Answer(cpu, 0).ebx == kCentaurVendorEbx && Bits(signature, 8, 4) == 6 &&
+    uint32_t model = FieldBits(signature, 4, 4);
+    return snapshot.Answer(cpu, 0).ebx == kCentaurVendorEbx && FieldBits(signature, 8, 4) == 6 &&
            (model == 7 || model == 8);
 }
 
 } // namespace
+
+uint32_t FieldBits(uint32_t value, uint32_t low, uint32_t count) {
+    return (value >> low) & ((1u << count) - 1);
+}
+
+bool AmdStyleVendor(const CpuidSnapshot& snapshot, size_t cpu) {
+    constexpr uint32_t kAmdVendorEbx = 0x68747541;   // "Auth"
+    constexpr uint32_t kHygonVendorEbx = 0x6F677948; // "Hygo"
+    uint32_t ebx = snapshot.Answer(cpu, 0).ebx;
+    return ebx == kAmdVendorEbx || ebx == kHygonVendorEbx;
+}
 
 bool CacheFacts::operator==(const CacheFacts& o) const {
     return level == o.level && type == o.type && sizeKb == o.sizeKb && sizeBelowKb == o.sizeBelowKb &&
@@ -157,18 +149,18 @@ std::vector<DeterministicCache> ReadDeterministicCaches(const CpuidSnapshot& sna
     uint32_t leaf = DeterministicCacheLeaf(snapshot, cpu);
     for (uint32_t sub = 0; leaf != 0 && sub < kMaxSubleaves && snapshot.Has(cpu, leaf, sub); ++sub) {
         CpuidRegs regs = snapshot.Answer(cpu, leaf, sub);
-        uint32_t typeField = Bits(regs.eax, 0, 5);
+        uint32_t typeField = FieldBits(regs.eax, 0, 5);
         if (typeField == 0) {
             break;
         }
         DeterministicCache entry;
         CacheFacts& cache = entry.facts;
-        cache.level = Bits(regs.eax, 5, 3);
+        cache.level = FieldBits(regs.eax, 5, 3);
         cache.type = TypeOfField(typeField);
-        cache.fullyAssociative = Bits(regs.eax, 9, 1) != 0;
-        uint64_t ways = uint64_t{Bits(regs.ebx, 22, 10)} + 1;
-        uint64_t partitions = uint64_t{Bits(regs.ebx, 12, 10)} + 1;
-        cache.lineBytes = uint64_t{Bits(regs.ebx, 0, 12)} + 1;
+        cache.fullyAssociative = FieldBits(regs.eax, 9, 1) != 0;
+        uint64_t ways = uint64_t{FieldBits(regs.ebx, 22, 10)} + 1;
+        uint64_t partitions = uint64_t{FieldBits(regs.ebx, 12, 10)} + 1;
+        cache.lineBytes = uint64_t{FieldBits(regs.ebx, 0, 12)} + 1;
         cache.sets = uint64_t{regs.ecx} + 1;
         if (!cache.fullyAssociative) {
             cache.ways = ways;
@@ -176,8 +168,8 @@ std::vector<DeterministicCache> ReadDeterministicCaches(const CpuidSnapshot& sna
         std::optional<uint64_t> bytes =
             CheckedProduct(CheckedProduct(CheckedProduct(ways, partitions), cache.lineBytes), cache.sets);
         cache.sizeKb = bytes ? std::optional<uint64_t>(*bytes / 1024) : std::nullopt;
-        cache.inclusive = Bits(regs.edx, 1, 1) != 0;
-        entry.sharingField = uint64_t{Bits(regs.eax, 14, 12)} + 1;
+        cache.inclusive = FieldBits(regs.edx, 1, 1) != 0;
+        entry.sharingField = uint64_t{FieldBits(regs.eax, 14, 12)} + 1;
         entry.sharing = leaf == kAmdCacheLeaf ? SharingField::Processors : SharingField::AddressableIds;
         cache.sharedBy = entry.sharingField;
         caches.push_back(entry);
@@ -187,7 +179,7 @@ std::vector<DeterministicCache> ReadDeterministicCaches(const CpuidSnapshot& sna
 
 std::vector<CacheFacts> ReadExtendedCacheLeaves(const CpuidSnapshot& snapshot, size_t cpu) {
     std::vector<CacheFacts> caches;
-    uint32_t top = ExtendedMax(snapshot, cpu);
+    uint32_t top = MaxExtendedLeaf(snapshot, cpu);
     if (top >= kL1Leaf) {
         CpuidRegs l1 = snapshot.Answer(cpu, kL1Leaf);
         AddL1(caches, 1, l1.ecx, CacheType::Data);
@@ -199,8 +191,8 @@ std::vector<CacheFacts> ReadExtendedCacheLeaves(const CpuidSnapshot& snapshot, s
             AddL1(caches, 2, lower.ecx, CacheType::Unified);
             return caches;
         }
-        AddLowerLevel(caches, 2, Bits(lower.ecx, 16, 16), lower.ecx);
-        uint64_t l3Units = Bits(lower.edx, 18, 14);
+        AddLowerLevel(caches, 2, FieldBits(lower.ecx, 16, 16), lower.ecx);
+        uint64_t l3Units = FieldBits(lower.edx, 18, 14);
         size_t before = caches.size();
         AddLowerLevel(caches, 3, l3Units * kL3Step, lower.edx);
         if (caches.size() > before) {

@@ -1,5 +1,6 @@
 #include "probe/topology.hpp"
 
+#include "probe/feature_words.hpp"
 #include "probe/snapshot_identity.hpp"
 
 #include <algorithm>
@@ -9,7 +10,6 @@
 namespace {
 
 constexpr uint32_t kExtendedBase = 0x80000000;
-constexpr uint32_t kExtendedEnd = 0x8000FFFF;
 constexpr uint32_t kV2Topology = 0x1F;
 constexpr uint32_t kTopology = 0xB;
 constexpr uint32_t kHybridLeaf = 0x1A;
@@ -18,19 +18,13 @@ constexpr uint32_t kAmdIds = 0x8000001E;
 constexpr uint32_t kAmdSizes = 0x80000008;
 constexpr uint32_t kAmdFeatures = 0x80000001;
 constexpr uint32_t kSmtLevel = 1; // level type of the lowest topology level
-constexpr uint32_t kAmdVendorEbx = 0x68747541;
-constexpr uint32_t kHygonVendorEbx = 0x6F677948;
 constexpr uint32_t kZenFamily = 0x17;
-
-uint32_t Bits(uint32_t value, uint32_t low, uint32_t count) {
-    return (value >> low) & ((1u << count) - 1);
-}
 
 uint32_t ShiftRight(uint32_t value, uint32_t shift) {
     return shift >= 32 ? 0 : value >> shift;
 }
 
-uint32_t LowBits(uint32_t value, uint32_t count) {
+uint32_t LowFieldBits(uint32_t value, uint32_t count) {
     return count >= 32 ? value : value & ((1u << count) - 1);
 }
 
@@ -55,11 +49,11 @@ std::vector<Level> ReadLevels(const CpuidSnapshot& snapshot, size_t cpu, uint32_
     std::vector<Level> levels;
     for (uint32_t sub = 0; sub < kMaxSubleaves && snapshot.Has(cpu, leaf, sub); ++sub) {
         CpuidRegs regs = snapshot.Answer(cpu, leaf, sub);
-        uint32_t type = Bits(regs.ecx, 8, 8);
+        uint32_t type = FieldBits(regs.ecx, 8, 8);
         if (type == 0) {
             break;
         }
-        levels.push_back(Level{type, Bits(regs.eax, 0, 5), Bits(regs.ebx, 0, 16), regs.edx});
+        levels.push_back(Level{type, FieldBits(regs.eax, 0, 5), FieldBits(regs.ebx, 0, 16), regs.edx});
     }
     return levels;
 }
@@ -78,21 +72,11 @@ IdSplit SplitOfLevels(const std::vector<Level>& levels) {
     return split;
 }
 
-bool AmdStyle(const CpuidSnapshot& snapshot, size_t cpu) {
-    uint32_t ebx = snapshot.Answer(cpu, 0).ebx;
-    return ebx == kAmdVendorEbx || ebx == kHygonVendorEbx;
-}
-
-uint32_t ExtendedMax(const CpuidSnapshot& snapshot, size_t cpu) {
-    uint32_t top = snapshot.Answer(cpu, kExtendedBase).eax;
-    return (top >= kExtendedBase && top <= kExtendedEnd) ? top : 0;
-}
-
 // The levels of the first topology leaf this processor reports, or none.
 std::vector<Level> TopologyLevels(const CpuidSnapshot& snapshot, size_t cpu) {
     std::vector<uint32_t> leaves;
-    if (AmdStyle(snapshot, cpu)) {
-        if (ExtendedMax(snapshot, cpu) >= kAmdTopology) {
+    if (AmdStyleVendor(snapshot, cpu)) {
+        if (MaxExtendedLeaf(snapshot, cpu) >= kAmdTopology) {
             leaves.push_back(kAmdTopology);
         }
     } else {
@@ -118,22 +102,22 @@ std::vector<Level> TopologyLevels(const CpuidSnapshot& snapshot, size_t cpu) {
 IdSplit AmdSplit(const CpuidSnapshot& snapshot, size_t cpu, uint32_t legacyLogical) {
     IdSplit split;
     split.statedLogical = legacyLogical;
-    if (ExtendedMax(snapshot, cpu) >= kAmdSizes) {
+    if (MaxExtendedLeaf(snapshot, cpu) >= kAmdSizes) {
         uint32_t ecx = snapshot.Answer(cpu, kAmdSizes).ecx;
-        split.statedLogical = uint64_t{Bits(ecx, 0, 8)} + 1;
-        uint32_t apicIdSize = Bits(ecx, 12, 4);
+        split.statedLogical = uint64_t{FieldBits(ecx, 0, 8)} + 1;
+        uint32_t apicIdSize = FieldBits(ecx, 12, 4);
         split.packageShift = apicIdSize != 0 ? apicIdSize : BitsFor(split.statedLogical);
     } else {
         split.packageShift = BitsFor(legacyLogical);
     }
-    bool topologyExtensions =
-        ExtendedMax(snapshot, cpu) >= kAmdIds && Bits(snapshot.Answer(cpu, kAmdFeatures).ecx, 22, 1) != 0;
+    bool topologyExtensions = MaxExtendedLeaf(snapshot, cpu) >= kAmdIds &&
+                              FieldBits(snapshot.Answer(cpu, kAmdFeatures).ecx, 22, 1) != 0;
     uint32_t family = SplitSignature(snapshot.Answer(cpu, 1).eax).family;
     if (topologyExtensions) {
         CpuidRegs ids = snapshot.Answer(cpu, kAmdIds);
         split.x2apicId = ids.eax;
         if (family >= kZenFamily) {
-            split.statedThreads = uint64_t{Bits(ids.ebx, 8, 8)} + 1;
+            split.statedThreads = uint64_t{FieldBits(ids.ebx, 8, 8)} + 1;
         }
     }
     split.smtShift = std::min(BitsFor(split.statedThreads), split.packageShift);
@@ -143,14 +127,15 @@ IdSplit AmdSplit(const CpuidSnapshot& snapshot, size_t cpu, uint32_t legacyLogic
 // Leaf 1 EBX 23:16 (with HTT) and leaf 4's cores per package.
 IdSplit LegacySplit(const CpuidSnapshot& snapshot, size_t cpu) {
     CpuidRegs leaf1 = snapshot.Answer(cpu, 1);
-    uint64_t logical = Bits(leaf1.edx, 28, 1) != 0 ? std::max<uint32_t>(Bits(leaf1.ebx, 16, 8), 1) : 1;
-    if (AmdStyle(snapshot, cpu)) {
+    uint64_t logical =
+        FieldBits(leaf1.edx, 28, 1) != 0 ? std::max<uint32_t>(FieldBits(leaf1.ebx, 16, 8), 1) : 1;
+    if (AmdStyleVendor(snapshot, cpu)) {
         return AmdSplit(snapshot, cpu, static_cast<uint32_t>(logical));
     }
     IdSplit split;
     uint64_t cores = 1;
-    if (snapshot.Answer(cpu, 0).eax >= 4 && Bits(snapshot.Answer(cpu, 4).eax, 0, 5) != 0) {
-        cores = uint64_t{Bits(snapshot.Answer(cpu, 4).eax, 26, 6)} + 1;
+    if (snapshot.Answer(cpu, 0).eax >= 4 && FieldBits(snapshot.Answer(cpu, 4).eax, 0, 5) != 0) {
+        cores = uint64_t{FieldBits(snapshot.Answer(cpu, 4).eax, 26, 6)} + 1;
     }
     split.statedLogical = std::max(logical, cores);
     split.statedThreads = std::max<uint64_t>(split.statedLogical / cores, 1);
@@ -169,7 +154,8 @@ IdSplit ReadIdSplit(const CpuidSnapshot& snapshot, size_t cpu) {
 
 std::optional<CoreType> ReadCoreType(const CpuidSnapshot& snapshot, size_t cpu) {
     constexpr uint32_t kHybridBit = 15; // 7.0 EDX
-    if (snapshot.Answer(cpu, 0).eax < kHybridLeaf || Bits(snapshot.Answer(cpu, 7).edx, kHybridBit, 1) == 0) {
+    if (snapshot.Answer(cpu, 0).eax < kHybridLeaf ||
+        FieldBits(snapshot.Answer(cpu, 7).edx, kHybridBit, 1) == 0) {
         return std::nullopt;
     }
     uint32_t type = snapshot.Answer(cpu, kHybridLeaf).eax >> 24;
@@ -220,8 +206,8 @@ bool CountByIds(const std::vector<IdSplit>& splits, TopologyFacts& facts) {
         uint32_t id = *SplitId(place);
         const IdSplit& split = splits[i];
         place.package = ShiftRight(id, split.packageShift);
-        place.core = ShiftRight(LowBits(id, split.packageShift), split.smtShift);
-        place.thread = LowBits(id, std::min(split.smtShift, split.packageShift));
+        place.core = ShiftRight(LowFieldBits(id, split.packageShift), split.smtShift);
+        place.thread = LowFieldBits(id, std::min(split.smtShift, split.packageShift));
         packages.insert(*place.package);
         uint64_t coreKey = (uint64_t{*place.package} << 32) | *place.core;
         ++threadsOfCore[coreKey];
