@@ -145,7 +145,9 @@ std::string CacheSummary(const std::vector<CacheFacts>& caches) {
             bool newKind = previous->coreType != cache.coreType || previous->lowPower != cache.lowPower;
             text += newKind ? " | " : " ";
         }
-        const char letter = cache.type == CacheType::Data ? 'd' : cache.type == CacheType::Instruction ? 'i' : 'u';
+        const char letter = cache.type == CacheType::Data          ? 'd'
+                            : cache.type == CacheType::Instruction ? 'i'
+                                                                   : 'u';
         text += std::to_string(cache.level) + letter +
                 (cache.sizeKb ? std::to_string(*cache.sizeKb) : std::string("?"));
         previous = &cache;
@@ -182,8 +184,8 @@ const HandChecked kHandChecked[] = {
      "1d48 1i32 2u2048 3u38400", 40},
     {"AuthenticAMD0B40F40_K20_GraniteRidge_02_CPUID.txt", 32, 1, 16, 2, kNull, kNull, kNull,
      "1d48 1i32 2u1024 3u32768", 16},
-    {"AuthenticAMD0600F12_K15_Zambezi8C_CPUID.txt", 8, 1, 8, 1, kNull, kNull, kNull, "1d16 1i64 2u2048 3u8192",
-     8},
+    {"AuthenticAMD0600F12_K15_Zambezi8C_CPUID.txt", 8, 1, 8, 1, kNull, kNull, kNull,
+     "1d16 1i64 2u2048 3u8192", 8},
     {"GenuineIntel00506C9_Goldmont_CPUID.txt", 4, 1, 4, 1, kNull, kNull, kNull, "1d24 1i32 2u1024", 2},
     {"GenuineIntel00606C1_ICX_01v_CPUID.txt", 8, 1, 4, 2, kNull, kNull, kNull, "1d48 1i32 2u1280 3u10240", 8},
     // One processor of this machine (cpuid -r -1): the counts its leaves state.
@@ -192,10 +194,12 @@ const HandChecked kHandChecked[] = {
     // Two processors with the same APIC id: nothing can be told apart.
     {"GenuineIntel0000683_P3_Coppermine_CPUID.txt", 2, kNull, kNull, kNull, kNull, kNull, kNull,
      "1d16 1i16 2u256", kNull},
-    {"AuthenticAMD0020FB1_K8_Manchester_CPUID.txt", 2, 1, 2, 1, kNull, kNull, kNull, "1d64 1i64 2u512", kNull},
+    {"AuthenticAMD0020FB1_K8_Manchester_CPUID.txt", 2, 1, 2, 1, kNull, kNull, kNull, "1d64 1i64 2u512",
+     kNull},
     {"GenuineTMx860000543_Crusoe_CPUID.txt", 1, kNull, 1, 1, kNull, kNull, kNull, "1d64 1i64 2u512", kNull},
     // The L2 of 0x80000006 in the L1 layout (VIA C3 erratum).
-    {"CentaurHauls0000673_C5B_Samuel2_CPUID.txt", 1, kNull, 1, 1, kNull, kNull, kNull, "1d64 1i64 2u64", kNull},
+    {"CentaurHauls0000673_C5B_Samuel2_CPUID.txt", 1, kNull, 1, 1, kNull, kNull, kNull, "1d64 1i64 2u64",
+     kNull},
 };
 
 TEST(Topology, HandCheckedProcessors) {
@@ -282,8 +286,9 @@ TEST(Topology, HostileValuesGiveLargeNumbersOrNulls) {
     const CpuidRegs kAmd = {0x1, 0x68747541, 0x444D4163, 0x69746E65};
     // Leaf 4: 2^31 sets of 1024 ways, 1024 partitions, 4096-byte lines is
     // 2^63 bytes; 2^32 sets no longer fits 64 bits.
-    CapabilityFacts huge = DecodeWithDataFile(SnapshotOf(
-        {{0, 0, kIntel}, {4, 0, {0xFFFFC163, 0xFFFFFFFF, 0x7FFFFFFF, 0}}, {4, 1, {0x43, 0xFFFFFFFF, 0xFFFFFFFF, 0}}}));
+    CapabilityFacts huge = DecodeWithDataFile(SnapshotOf({{0, 0, kIntel},
+                                                          {4, 0, {0xFFFFC163, 0xFFFFFFFF, 0x7FFFFFFF, 0}},
+                                                          {4, 1, {0x43, 0xFFFFFFFF, 0xFFFFFFFF, 0}}}));
     ASSERT_EQ(huge.caches.size(), 2u);
     EXPECT_EQ(huge.caches[0].sizeKb, uint64_t{1} << 53);
     EXPECT_EQ(huge.caches[0].sharedBy, 4096u);
@@ -306,9 +311,9 @@ TEST(Topology, HostileValuesGiveLargeNumbersOrNulls) {
 
     // A shift width of 31 in 0x1F on 4096 processors with distinct ids:
     // 4096 logical processors in one package, one thread per core.
-    CpuidSnapshot many = Processors(kMaxSnapshotProcessors, {{0, 0, kIntel},
-                                                            {0x1F, 0, {0, 1, 0x100, 0}},
-                                                            {0x1F, 1, {31, 0xFFFF, 0x201, 0}}});
+    CpuidSnapshot many =
+        Processors(kMaxSnapshotProcessors,
+                   {{0, 0, kIntel}, {0x1F, 0, {0, 1, 0x100, 0}}, {0x1F, 1, {31, 0xFFFF, 0x201, 0}}});
     for (size_t i = 0; i < many.cpus.size(); ++i) {
         for (uint32_t sub = 0; sub < 2; ++sub) {
             many.cpus[i].leaves[LeafKey{0x1F, sub}].edx = static_cast<uint32_t>(i | ((i & 1) << 31));
