@@ -1,6 +1,7 @@
 // libFuzzer target for the capability decoders and writers. Every input is
 // read twice: as dump text (through the dump reader) and as raw records of
-// (leaf, sub-leaf, EAX..EDX) for the leaves the decoders read, so absurd
+// (processor, leaf, sub-leaf, EAX..EDX) for the leaves the decoders read
+// (features, caches and topology), so absurd
 // maxima and every-bit-set words are reached quickly. Each snapshot is
 // decoded with and without bit names, written as --list and --json, and the
 // JSON must be well formed and the list free of control bytes.
@@ -19,10 +20,12 @@
 
 namespace {
 
-const uint32_t kLeaves[] = {0x0,        0x1,        0x6,        0x7,        0xD,
-                            0x19,       0x24,       0x40000000, 0x40000100, 0x80000000,
-                            0x80000001, 0x80000002, 0x80000003, 0x80000004, 0x80000007,
-                            0x80000008, 0x8000000A, 0x8000001F, 0x80000021};
+const uint32_t kLeaves[] = {0x0,        0x1,        0x2,        0x4,        0x6,        0x7,
+                            0xB,        0xD,        0x19,       0x1A,       0x1F,       0x24,
+                            0x40000000, 0x40000100, 0x80000000, 0x80000001, 0x80000002, 0x80000003,
+                            0x80000004, 0x80000005, 0x80000006, 0x80000007, 0x80000008, 0x8000000A,
+                            0x8000001D, 0x8000001E, 0x8000001F, 0x80000021, 0x80000026};
+constexpr size_t kRecordProcessors = 4;
 constexpr size_t kRecordSize = 2 + 16;
 
 uint32_t ReadDword(const uint8_t* bytes) {
@@ -34,16 +37,20 @@ uint32_t ReadDword(const uint8_t* bytes) {
 CpuidSnapshot SnapshotOfRecords(const uint8_t* data, size_t size) {
     CpuidSnapshot snapshot;
     snapshot.cpus.emplace_back();
-    ProcessorLeaves& cpu = snapshot.cpus[0];
     if (size >= 8 && (data[0] & 1)) {
         uint64_t xcr0 = ReadDword(data) | (static_cast<uint64_t>(ReadDword(data + 4)) << 32);
-        cpu.xcr0 = xcr0;
+        snapshot.cpus[0].xcr0 = xcr0;
     }
     for (size_t at = 0; at + kRecordSize <= size; at += kRecordSize) {
         uint32_t leaf = kLeaves[data[at] % (sizeof kLeaves / sizeof kLeaves[0])];
         uint32_t subleaf = data[at + 1] % 4;
+        size_t processor = (data[at + 1] >> 2) % kRecordProcessors;
+        while (snapshot.cpus.size() <= processor) {
+            snapshot.cpus.emplace_back();
+            snapshot.cpus.back().index = static_cast<uint32_t>(snapshot.cpus.size() - 1);
+        }
         const uint8_t* regs = data + at + 2;
-        cpu.leaves[LeafKey{leaf, subleaf}] =
+        snapshot.cpus[processor].leaves[LeafKey{leaf, subleaf}] =
             CpuidRegs{ReadDword(regs), ReadDword(regs + 4), ReadDword(regs + 8), ReadDword(regs + 12)};
     }
     return snapshot;
@@ -80,11 +87,29 @@ void CheckOutputs(const CapabilityFacts& facts) {
     }
 }
 
+// Counted processors never exceed the processors there are, and every
+// processor is listed once.
+void CheckTopology(const CpuidSnapshot& snapshot, const TopologyFacts& topology) {
+    if (topology.cpus.size() != snapshot.ProcessorCount()) {
+        std::abort();
+    }
+    if (topology.statedByLeaves) {
+        return;
+    }
+    uint64_t logical = topology.logicalProcessors;
+    if (logical != snapshot.ProcessorCount() || topology.cores.value_or(0) > logical ||
+        topology.packages.value_or(0) > topology.cores.value_or(logical)) {
+        std::abort();
+    }
+}
+
 void CheckSnapshot(const CpuidSnapshot& snapshot) {
     static const FeatureNameBook kNamed = EveryBitNamed();
     for (const FeatureNameBook& book : {FeatureNameBook{}, kNamed}) {
         for (bool hardware : {false, true}) {
-            CheckOutputs(DecodeCapabilities(snapshot, book, hardware));
+            CapabilityFacts facts = DecodeCapabilities(snapshot, book, hardware);
+            CheckTopology(snapshot, facts.topology);
+            CheckOutputs(facts);
         }
     }
 }

@@ -1,5 +1,7 @@
 #include "probe/capabilities.hpp"
 
+#include "probe/cache_descriptors.hpp"
+
 CapabilityFacts DecodeCapabilities(const CpuidSnapshot& snapshot, const FeatureNameBook& book,
                                    bool fromHardware) {
     CapabilityFacts facts;
@@ -11,5 +13,10 @@ CapabilityFacts DecodeCapabilities(const CpuidSnapshot& snapshot, const FeatureN
     facts.featureGroups = DecodeFeatureGroups(snapshot, book);
     facts.features = JoinFeatureGroups(facts.featureGroups);
     facts.avx10 = ReadAvx10(snapshot);
+    facts.topology = DecodeTopology(snapshot, fromHardware && !snapshot.singleProcessorFallback);
+    facts.caches = DecodeCaches(snapshot, facts.topology);
+    if (facts.caches.empty()) {
+        facts.cacheDescriptors = ReadCacheDescriptors(snapshot, 0);
+    }
     return facts;
 }

@@ -6,8 +6,10 @@
 #include "probe/feature_words.hpp"
 #include "probe/hypervisor.hpp"
 #include "probe/os_support.hpp"
+#include "probe/processor_caches.hpp"
 #include "probe/snapshot.hpp"
 #include "probe/snapshot_identity.hpp"
+#include "probe/topology.hpp"
 #include "probe/x86_levels.hpp"
 
 #include <optional>
@@ -31,9 +33,15 @@ struct CapabilityFacts {
     std::vector<FeatureGroup> featureGroups; // set bits of each reported word
     FeatureList features;                    // the groups joined
     std::optional<Avx10Facts> avx10;
+    TopologyFacts topology;
+    // One entry per cache of each kind of core; filled from leaf 2's
+    // descriptors by the names when the registers describe no cache.
+    std::vector<CacheFacts> caches;
+    std::vector<uint8_t> cacheDescriptors; // processor 0's leaf 2 descriptors
     CapabilityNames names;
 };
 
-// Every decoded fact; names stay empty (see LookupCapabilityNames).
+// Every decoded fact; names stay empty (see LookupCapabilityNames). A
+// hardware snapshot taken processor by processor is the whole machine.
 CapabilityFacts DecodeCapabilities(const CpuidSnapshot& snapshot, const FeatureNameBook& book,
                                    bool fromHardware);

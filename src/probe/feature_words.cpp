@@ -58,12 +58,12 @@ uint32_t FeatureWordValue(const CpuidSnapshot& snapshot, const FeatureWord& word
     return RegisterOf(snapshot.Answer(0, word.leaf, word.subleaf), word.reg);
 }
 
-uint32_t MaxStandardLeaf(const CpuidSnapshot& snapshot) {
-    return snapshot.Answer(0, 0).eax;
+uint32_t MaxStandardLeaf(const CpuidSnapshot& snapshot, size_t cpu) {
+    return snapshot.Answer(cpu, 0).eax;
 }
 
-uint32_t MaxExtendedLeaf(const CpuidSnapshot& snapshot) {
-    uint32_t top = snapshot.Answer(0, kExtendedBase).eax;
+uint32_t MaxExtendedLeaf(const CpuidSnapshot& snapshot, size_t cpu) {
+    uint32_t top = snapshot.Answer(cpu, kExtendedBase).eax;
     return (top >= kExtendedBase && top <= kExtendedEnd) ? top : 0;
 }
 

@@ -52,9 +52,9 @@ uint32_t FeatureWordValue(const CpuidSnapshot& snapshot, const FeatureWord& word
 bool FeatureWordReported(const CpuidSnapshot& snapshot, const FeatureWord& word);
 
 // The highest standard leaf, and the highest extended leaf (0 when there
-// are no extended leaves).
-uint32_t MaxStandardLeaf(const CpuidSnapshot& snapshot);
-uint32_t MaxExtendedLeaf(const CpuidSnapshot& snapshot);
+// are no extended leaves), of processor cpu.
+uint32_t MaxStandardLeaf(const CpuidSnapshot& snapshot, size_t cpu = 0);
+uint32_t MaxExtendedLeaf(const CpuidSnapshot& snapshot, size_t cpu = 0);
 
 // The bit's name from the book, or its "LEAF.SUBLEAF.REG.BIT" form.
 std::string FeatureBitName(const FeatureNameBook& book, const FeatureBit& bit);

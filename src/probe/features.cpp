@@ -2,6 +2,7 @@
 
 #include "common/text_format.hpp"
 #include "database/processor_db.hpp"
+#include "probe/cache_descriptors.hpp"
 
 namespace {
 
@@ -27,21 +28,8 @@ void DecodeFeatureRegister(const IniFile& database, uint32_t value, FeatureStatu
 }
 
 void DecodeConfigurationDescriptors(ProcessorRecord& record, const IniFile& database) {
-    for (size_t r = 0; r < 4; ++r) {
-        uint32_t reg = record.configRegs[r];
-        if (reg & 0x80000000u) {
-            continue; // this register holds no descriptors
-        }
-        for (size_t byte = 0; byte < 4; ++byte) {
-            // EAX bits 0..7 count the executions of leaf 2; never a descriptor.
-            if (r == 0 && byte == 3) {
-                continue;
-            }
-            uint8_t descriptor = static_cast<uint8_t>(reg >> (24 - 8 * byte));
-            if (descriptor != 0) {
-                LookupDescriptorName(database, descriptor, record.configNames[4 * r + byte]);
-            }
-        }
+    for (const auto& found : Leaf2Descriptors(record.configRegs)) {
+        LookupDescriptorName(database, found.second, record.configNames[found.first]);
     }
 }
 

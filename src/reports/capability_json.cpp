@@ -115,15 +115,78 @@ std::string Avx10Object(const std::optional<Avx10Facts>& avx10) {
     return JsonObject().Add("version", Number(avx10->version)).Add("vector_bits", JsonArray(widths)).Text();
 }
 
-// Filled by the cache and topology decoders; every key is there already.
-std::string TopologyObject() {
+template <typename Number> std::string NumberOrNull(const std::optional<Number>& value) {
+    return value ? Decimal(static_cast<uint64_t>(*value)) : kNull;
+}
+
+std::string CoreTypeOrNull(const std::optional<CoreType>& type) {
+    return type ? JsonString(CoreTypeName(*type)) : kNull;
+}
+
+std::string CacheObject(const CacheFacts& cache) {
     return JsonObject()
-        .Add("logical_processors", kNull)
-        .Add("packages", kNull)
-        .Add("cores", kNull)
-        .Add("threads_per_core", kNull)
-        .Add("core_types", kNull)
+        .Add("level", Number(cache.level))
+        .Add("type", JsonString(CacheTypeName(cache.type)))
+        .Add("size_kb", NumberOrNull(cache.sizeKb))
+        .Add("size_kb_below", NumberOrNull(cache.sizeBelowKb))
+        .Add("ways", NumberOrNull(cache.ways))
+        .Add("fully_associative", JsonBool(cache.fullyAssociative))
+        .Add("line_bytes", NumberOrNull(cache.lineBytes))
+        .Add("sets", NumberOrNull(cache.sets))
+        .Add("shared_by", NumberOrNull(cache.sharedBy))
+        .Add("inclusive", JsonBoolOrNull(cache.inclusive))
+        .Add("core_type", CoreTypeOrNull(cache.coreType))
+        .Add("low_power", JsonBool(cache.lowPower))
         .Text();
+}
+
+std::string CachesArray(const std::vector<CacheFacts>& caches) {
+    std::vector<std::string> items;
+    for (const CacheFacts& cache : caches) {
+        items.push_back(CacheObject(cache));
+    }
+    return JsonArray(items);
+}
+
+std::string CoreTypesObject(const std::optional<CoreTypeCounts>& counts) {
+    if (!counts) {
+        return kNull;
+    }
+    return JsonObject()
+        .Add("performance", Number(counts->performance))
+        .Add("efficiency", Number(counts->efficiency))
+        .Add("efficiency_low_power", Number(counts->efficiencyLowPower))
+        .Text();
+}
+
+std::string TopologyObject(const TopologyFacts& topology) {
+    return JsonObject()
+        .Add("logical_processors", Number(topology.logicalProcessors))
+        .Add("packages", NumberOrNull(topology.packages))
+        .Add("cores", NumberOrNull(topology.cores))
+        .Add("threads_per_core", NumberOrNull(topology.threadsPerCore))
+        .Add("core_types", CoreTypesObject(topology.coreTypes))
+        .Add("stated_by_leaves", JsonBool(topology.statedByLeaves))
+        .Text();
+}
+
+std::string CpusArray(const std::vector<CpuPlace>& cpus) {
+    std::vector<std::string> items;
+    items.reserve(cpus.size());
+    for (const CpuPlace& cpu : cpus) {
+        items.push_back(JsonObject()
+                            .Add("index", Number(cpu.index))
+                            .Add("os_cpu", NumberOrNull(cpu.osCpu))
+                            .Add("apic_id", NumberOrNull(cpu.apicId))
+                            .Add("x2apic_id", NumberOrNull(cpu.x2apicId))
+                            .Add("package", NumberOrNull(cpu.package))
+                            .Add("core", NumberOrNull(cpu.core))
+                            .Add("thread", NumberOrNull(cpu.thread))
+                            .Add("core_type", CoreTypeOrNull(cpu.coreType))
+                            .Add("low_power", JsonBool(cpu.lowPower))
+                            .Text());
+    }
+    return JsonArray(items);
 }
 
 } // namespace
@@ -140,8 +203,8 @@ void WriteCapabilityJson(const CapabilityFacts& facts, const CapabilitySource& s
         .Add("features", JsonStringArray(facts.features.named))
         .Add("unnamed_bits", JsonStringArray(facts.features.unnamed))
         .Add("avx10", Avx10Object(facts.avx10))
-        .Add("caches", JsonArray({}))
-        .Add("topology", TopologyObject())
-        .Add("cpus", JsonArray({}));
+        .Add("caches", CachesArray(facts.caches))
+        .Add("topology", TopologyObject(facts.topology))
+        .Add("cpus", CpusArray(facts.topology.cpus));
     out << document.Lines("", kPlainLineEnd) << kPlainLineEnd;
 }

@@ -14,8 +14,12 @@ void Heading(std::ostream& out, const std::string& title) {
     out << title << kPlainLineEnd;
 }
 
+// The value starts in the column after the label, or one blank after a
+// label too long for the column.
 void Fact(std::ostream& out, const std::string& label, const std::string& value) {
-    out << PadRight("  " + label + ":", kLabelWidth) << WithoutControlBytes(value) << kPlainLineEnd;
+    std::string head = "  " + label + ":";
+    head = head.size() < kLabelWidth ? PadRight(head, kLabelWidth) : head + " ";
+    out << head << WithoutControlBytes(value) << kPlainLineEnd;
 }
 
 std::string TextOr(const std::optional<std::string>& text, const char* absent = kUnknown) {
@@ -146,6 +150,117 @@ void WriteFeatures(const CapabilityFacts& facts, std::ostream& out) {
     Fact(out, "avx10", Avx10Text(facts.avx10));
 }
 
+std::string CacheKind(const CacheFacts& cache) {
+    if (!cache.coreType) {
+        return "";
+    }
+    return std::string(" (") + CoreTypeName(*cache.coreType) + (cache.lowPower ? ", low power)" : ")");
+}
+
+std::string CacheSize(const CacheFacts& cache) {
+    if (!cache.sizeKb) {
+        return "size too large to count";
+    }
+    if (cache.sizeBelowKb) {
+        return "at least " + Decimal(*cache.sizeKb) + " KB, below " + Decimal(*cache.sizeBelowKb) + " KB";
+    }
+    return Decimal(*cache.sizeKb) + " KB";
+}
+
+std::string CacheText(const CacheFacts& cache) {
+    std::vector<std::string> parts = {CacheSize(cache)};
+    if (cache.fullyAssociative) {
+        parts.push_back("fully associative");
+    } else if (cache.ways) {
+        parts.push_back(Decimal(*cache.ways) + "-way");
+    }
+    if (cache.lineBytes) {
+        parts.push_back(Decimal(*cache.lineBytes) + "-byte lines");
+    }
+    if (cache.sets) {
+        parts.push_back(Decimal(*cache.sets) + " sets");
+    }
+    if (cache.sharedBy) {
+        parts.push_back("shared by " + Decimal(*cache.sharedBy));
+    }
+    if (cache.inclusive) {
+        parts.push_back(*cache.inclusive ? "inclusive" : "not inclusive");
+    }
+    std::string text;
+    for (const std::string& part : parts) {
+        text += (text.empty() ? "" : ", ") + part;
+    }
+    return text;
+}
+
+void WriteCaches(const CapabilityFacts& facts, std::ostream& out) {
+    Heading(out, "Caches");
+    if (facts.caches.empty()) {
+        Fact(out, "caches", kUnknown);
+    }
+    for (const CacheFacts& cache : facts.caches) {
+        Fact(out, "L" + Decimal(cache.level) + " " + CacheTypeName(cache.type) + CacheKind(cache),
+             CacheText(cache));
+    }
+}
+
+std::string CountOr(const std::optional<uint64_t>& value) {
+    return value ? Decimal(*value) : kUnknown;
+}
+
+void WriteTopology(const TopologyFacts& topology, std::ostream& out) {
+    Heading(out, "Topology");
+    Fact(out, "logical_processors", Decimal(topology.logicalProcessors));
+    Fact(out, "packages", CountOr(topology.packages));
+    Fact(out, "cores", CountOr(topology.cores));
+    Fact(out, "threads_per_core", CountOr(topology.threadsPerCore));
+    if (topology.coreTypes) {
+        const CoreTypeCounts& counts = *topology.coreTypes;
+        Fact(out, "core_types",
+             "performance " + Decimal(counts.performance) + ", efficiency " + Decimal(counts.efficiency) +
+                 " (low power " + Decimal(counts.efficiencyLowPower) + ")");
+    }
+    Fact(out, "counted_from",
+         topology.statedByLeaves ? "the leaves of one processor, per package" : "every processor");
+}
+
+enum class IdForm { Decimal, HexByte, HexDword };
+
+std::string IdOr(const char* label, const std::optional<uint32_t>& value, IdForm form) {
+    std::string text = std::string(label) + " ";
+    if (!value) {
+        return text + kUnknown;
+    }
+    switch (form) {
+    case IdForm::HexByte:
+        return text + "0x" + ByteToHex(static_cast<uint8_t>(*value));
+    case IdForm::HexDword:
+        return text + "0x" + DwordToHex(*value);
+    case IdForm::Decimal:
+        break;
+    }
+    return text + Decimal(*value);
+}
+
+std::string PlaceText(const CpuPlace& cpu) {
+    std::string text =
+        IdOr("os", cpu.osCpu, IdForm::Decimal) + ", " + IdOr("apic", cpu.apicId, IdForm::HexByte) + ", " +
+        IdOr("x2apic", cpu.x2apicId, IdForm::HexDword) + ", " +
+        IdOr("package", cpu.package, IdForm::Decimal) + ", " + IdOr("core", cpu.core, IdForm::Decimal) +
+        ", " + IdOr("thread", cpu.thread, IdForm::Decimal);
+    if (cpu.coreType) {
+        text += std::string(", ") + CoreTypeName(*cpu.coreType) + (cpu.lowPower ? " (low power)" : "");
+    }
+    return text;
+}
+
+void WriteProcessors(const TopologyFacts& topology, std::ostream& out) {
+    Heading(out, "Processors");
+    for (const CpuPlace& cpu : topology.cpus) {
+        Fact(out, "cpu " + Decimal(cpu.index), PlaceText(cpu));
+    }
+}
+
 } // namespace
 
 std::string LevelVerdictText(const LevelVerdict& verdict) {
@@ -156,6 +271,22 @@ std::string LevelVerdictText(const LevelVerdict& verdict) {
         return "no (missing: " + Joined(verdict.missing) + ")";
     }
     return "no (supported by the processor, not enabled by the OS)";
+}
+
+const char* CacheTypeName(CacheType type) {
+    switch (type) {
+    case CacheType::Data:
+        return "data";
+    case CacheType::Instruction:
+        return "instruction";
+    case CacheType::Unified:
+        break;
+    }
+    return "unified";
+}
+
+const char* CoreTypeName(CoreType type) {
+    return type == CoreType::Performance ? "performance" : "efficiency";
 }
 
 int WriteLevelCheck(const CapabilityFacts& facts, int level, std::ostream& out) {
@@ -171,4 +302,7 @@ void WriteCapabilityList(const CapabilityFacts& facts, const CapabilitySource& s
     WriteLevels(facts, out);
     WriteOsSupport(facts, out);
     WriteFeatures(facts, out);
+    WriteCaches(facts, out);
+    WriteTopology(facts.topology, out);
+    WriteProcessors(facts.topology, out);
 }

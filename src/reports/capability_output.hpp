@@ -22,6 +22,10 @@ void WriteCapabilityList(const CapabilityFacts& facts, const CapabilitySource& s
 // The veldrix/1 document: every key always present, unknown values null.
 void WriteCapabilityJson(const CapabilityFacts& facts, const CapabilitySource& source, std::ostream& out);
 
+// "data", "instruction", "unified"; "performance", "efficiency".
+const char* CacheTypeName(CacheType type);
+const char* CoreTypeName(CoreType type);
+
 // "yes", "no (missing: avx2 bmi2)" or "no (supported by the processor, not
 // enabled by the OS)".
 std::string LevelVerdictText(const LevelVerdict& verdict);

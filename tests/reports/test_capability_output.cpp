@@ -30,6 +30,13 @@ def check(path):
   bad = [(k, key) for k, keys in need.items() for key in keys if key not in (d[k] if k else d)]
   bad += [('levels', v) for v in ('v1','v2','v3','v4')
           if set(d['x86_64']['levels'].get(v, {})) != {'cpu','os','missing'}]
+  cache_keys = {'level','type','size_kb','ways','fully_associative','line_bytes','sets','shared_by',
+                'inclusive','core_type'}
+  cpu_keys = {'index','os_cpu','apic_id','x2apic_id','core_type'}
+  bad += [('caches', c) for c in d['caches'] if not cache_keys <= set(c)]
+  bad += [('cpus', c) for c in d['cpus'] if not cpu_keys <= set(c)]
+  if len(d['cpus']) != d['topology']['logical_processors'] and not d['topology']['stated_by_leaves']:
+    bad.append(('cpus', len(d['cpus'])))
   if d['schema'] != 'veldrix/1': bad.append(('schema', d['schema']))
   return bad
 bad = [(p, check(p)) for p in sys.argv[1:] if check(p)]
