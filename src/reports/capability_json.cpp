@@ -145,3 +145,15 @@ void WriteCapabilityJson(const CapabilityFacts& facts, const CapabilitySource& s
         .Add("cpus", JsonArray({}));
     out << document.Lines("", kPlainLineEnd) << kPlainLineEnd;
 }
+
+std::string CapabilityProgramJson(const CapabilitySource& source) {
+    return ProgramObject(source);
+}
+
+std::string CapabilitySourceJson(const CapabilitySource& source) {
+    return SourceObject(source);
+}
+
+std::string CapabilityProcessorJson(const CapabilityFacts& facts) {
+    return ProcessorObject(facts);
+}

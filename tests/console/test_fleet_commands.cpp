@@ -1,0 +1,133 @@
+// --diff and --baseline through the command line: exit statuses, what goes
+// to which stream, and the JSON documents.
+#include "console/command_line.hpp"
+#include "database/processor_db.hpp"
+#include "support/capability_support.hpp"
+#include "support/run_binary.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+struct Outcome {
+    std::optional<int> status;
+    std::string out;
+    std::string err;
+};
+
+Outcome RunArgs(const std::vector<std::string>& args) {
+    SetDatabaseLocation(VELDRIX_SOURCE_DIR "/data/veldrix.dat");
+    std::ostringstream out;
+    std::ostringstream err;
+    Outcome outcome{RunCommandLine(args, out, err), "", ""};
+    outcome.out = out.str();
+    outcome.err = err.str();
+    SetDatabaseLocation("");
+    return outcome;
+}
+
+std::string Dump(const char* name) {
+    return kTestDumpsDir + "/" + name;
+}
+
+// True when python's json module reads the text.
+bool PythonParses(const std::string& json) {
+    std::string path = MakeTempDir("json") + "/doc.json";
+    std::ofstream(path) << json;
+    std::string command = "python3 -c 'import json,sys; json.load(open(sys.argv[1]))' " + path;
+    return std::system(command.c_str()) == 0;
+}
+
+const char kRaptor[] = "GenuineIntel00B0671_RaptorLake_01_CPUID.txt";
+const char kSkylakeX[] = "GenuineIntel0050654_SkylakeX_CPUID.txt";
+const char kConroe[] = "GenuineIntel00006F6_Conroe_CPUID.txt";
+
+struct DiffCase {
+    const char* name;
+    std::vector<std::string> args;
+    int status;
+    const char* verdict; // last line of standard output; "" when nothing is written
+};
+
+const DiffCase kDiffs[] = {
+    {"Conroe runs on Skylake-X", {"--diff", Dump(kConroe), Dump(kSkylakeX)}, 0, "B runs everything A runs: yes"},
+    {"Skylake-X lacks Raptor Lake's SHA",
+     {"--diff", Dump(kRaptor), Dump(kSkylakeX)},
+     1,
+     "B runs everything A runs: no (B lacks: smx"},
+    {"Raptor Lake lacks AVX-512 and v4",
+     {"--diff", Dump(kSkylakeX), Dump(kRaptor)},
+     1,
+     "B runs everything A runs: no (B lacks: dca hle rtm cqm mpx rdt_a avx512f avx512dq avx512cd avx512bw "
+     "avx512vl x86-64-v4)"},
+    {"a dump against itself", {"--diff", Dump(kRaptor), Dump(kRaptor)}, 0, "B runs everything A runs: yes"},
+    {"A cannot be read", {"--diff", "/no/such/dump", Dump(kRaptor)}, 2, ""},
+    {"B cannot be read", {"--diff", Dump(kRaptor), VELDRIX_SOURCE_DIR "/CMakeLists.txt"}, 2, ""},
+    {"one processor only", {"--diff", Dump(kRaptor)}, 64, ""},
+    {"three processors", {"--diff", Dump(kRaptor), Dump(kRaptor), Dump(kRaptor)}, 64, ""},
+    {"after -r", {"-r", Dump(kRaptor), "--diff", Dump(kRaptor), Dump(kRaptor)}, 64, ""},
+};
+
+TEST(FleetCommands, DiffStatusesAndVerdicts) {
+    for (const DiffCase& row : kDiffs) {
+        SCOPED_TRACE(row.name);
+        Outcome outcome = RunArgs(row.args);
+        EXPECT_EQ(outcome.status, row.status);
+        std::string verdict = row.verdict;
+        if (verdict.empty()) {
+            EXPECT_EQ(outcome.out, "");
+            EXPECT_EQ(outcome.err.rfind("veldrix: ", 0), 0u) << outcome.err;
+            continue;
+        }
+        EXPECT_EQ(outcome.err, "");
+        size_t last = outcome.out.rfind("\nB runs everything");
+        ASSERT_NE(last, std::string::npos) << outcome.out;
+        EXPECT_EQ(outcome.out.substr(last + 1, verdict.size()), verdict);
+        EXPECT_EQ(outcome.out.back(), '\n');
+    }
+}
+
+TEST(FleetCommands, DiffListsEachSideAndTheFeaturesOnlyItHasByWord) {
+    Outcome outcome = RunArgs({"--diff", Dump(kRaptor), Dump(kSkylakeX)});
+    const std::string& out = outcome.out;
+    EXPECT_EQ(out.rfind("A: dump " + Dump(kRaptor) + "\n", 0), 0u) << out;
+    EXPECT_NE(out.find("\nB: dump " + Dump(kSkylakeX) + "\n"), std::string::npos);
+    EXPECT_NE(out.find("  x86-64:     x86-64-v3\n"), std::string::npos);
+    EXPECT_NE(out.find("  x86-64:     x86-64-v4\n"), std::string::npos);
+    size_t onlyB = out.find("\nOnly B has:\n");
+    ASSERT_NE(onlyB, std::string::npos);
+    EXPECT_NE(out.find("\n  0x00000007.0.ebx: hle rtm cqm mpx rdt_a avx512f avx512dq avx512cd avx512bw avx512vl\n",
+                       onlyB),
+              std::string::npos);
+    EXPECT_LT(out.find("  0x00000007.0.ebx: sha_ni\n"), onlyB);
+}
+
+TEST(FleetCommands, DiffJsonHasEveryKeyAndTheSameVerdict) {
+    Outcome outcome = RunArgs({"--diff", Dump(kSkylakeX), Dump(kRaptor), "--json"});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_TRUE(PythonParses(outcome.out)) << outcome.out;
+    for (const char* key : {"\"schema\": \"veldrix/1\"", "\"program\":", "\"a\": {\"source\":", "\"b\": {",
+                            "\"processor\":", "\"x86_64_level\": 4", "\"x86_64_level\": 3", "\"only_in_a\":",
+                            "\"only_in_b\":", "\"b_runs_a\": false", "\"unnamed_bits\":"}) {
+        EXPECT_NE(outcome.out.find(key), std::string::npos) << key;
+    }
+    EXPECT_NE(outcome.out.find("\"b_lacks\": [\"dca\", \"hle\", \"rtm\", \"cqm\", \"mpx\", \"rdt_a\", "
+                               "\"avx512f\", \"avx512dq\", \"avx512cd\", \"avx512bw\", \"avx512vl\", "
+                               "\"x86-64-v4\"]"),
+              std::string::npos)
+        << outcome.out;
+}
+
+// This machine against itself: always runs, with no difference.
+TEST(FleetCommandsE2e, DiffOfThisMachineWithItself) {
+    BinaryRun run = RunBinary({"--diff", "-", "-"}, "");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.output.find("A: this machine\n"), std::string::npos);
+    EXPECT_NE(run.output.find("Only A has:\n  (none)\nOnly B has:\n  (none)\n"), std::string::npos);
+}
+
+} // namespace
