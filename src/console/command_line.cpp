@@ -29,6 +29,10 @@ const char* const kUsageLines[] = {
     "  --diff A B         what processor A has and B lacks, and the other way round; A and B are",
     "                     dumps, or - for this machine; exit status 0 when B runs everything A",
     "                     runs, 1 when not (--json after it: the same as JSON)",
+    "  --baseline PATH... what every machine of a fleet has: PATH is a dump, a folder of dumps",
+    "                     or - for this machine; the common features and x86-64 level, the",
+    "                     machines that hold it down and the compiler flags safe on all (--json",
+    "                     after it: the same as JSON)",
     "  --help, -h         this summary",
     "  --version          the program and data-file versions",
     "",
@@ -132,8 +136,9 @@ struct CommandOption {
 };
 
 const CommandOption kCommandOptions[] = {
-    {"--list", RunList}, {"--json", RunJson}, {"--check", RunCheck},     {"--dump", RunDump},
-    {"--help", RunHelp}, {"-h", RunHelp},     {"--version", RunVersion}, {"--diff", RunDiff},
+    {"--list", RunList},       {"--json", RunJson}, {"--check", RunCheck},
+    {"--dump", RunDump},       {"--help", RunHelp}, {"-h", RunHelp},
+    {"--version", RunVersion}, {"--diff", RunDiff}, {"--baseline", RunBaseline},
 };
 
 const CommandOption* FindOption(const std::string& name) {

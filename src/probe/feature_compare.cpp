@@ -1,5 +1,8 @@
 #include "probe/feature_compare.hpp"
 
+#include "probe/os_support.hpp"
+#include "probe/x86_levels.hpp"
+
 #include <algorithm>
 
 namespace {
@@ -40,6 +43,12 @@ std::vector<std::string> GroupNames(const std::vector<FeatureGroup>& groups) {
         names.insert(names.end(), group.bits.unnamed.begin(), group.bits.unnamed.end());
     }
     return names;
+}
+
+MachineFeatures ReadMachineFeatures(const CpuidSnapshot& snapshot, const FeatureNameBook& book,
+                                    bool fromHardware) {
+    OsSupport os = JudgeOsSupport(snapshot, fromHardware);
+    return MachineFeatures{ReadFeatureMask(snapshot), JudgeLevels(snapshot, book, os).level};
 }
 
 FeatureDiff CompareFeatures(const MachineFeatures& a, const MachineFeatures& b, const FeatureNameBook& book) {

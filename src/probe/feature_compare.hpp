@@ -34,6 +34,10 @@ struct FeatureDiff {
     bool BRunsA() const { return bLacks.empty(); }
 };
 
+// The feature bits and level of a snapshot's processor 0.
+MachineFeatures ReadMachineFeatures(const CpuidSnapshot& snapshot, const FeatureNameBook& book,
+                                    bool fromHardware);
+
 FeatureDiff CompareFeatures(const MachineFeatures& a, const MachineFeatures& b, const FeatureNameBook& book);
 
 // A machine whose missing features keep the baseline lower than most of the

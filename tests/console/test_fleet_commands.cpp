@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -54,7 +55,10 @@ struct DiffCase {
 };
 
 const DiffCase kDiffs[] = {
-    {"Conroe runs on Skylake-X", {"--diff", Dump(kConroe), Dump(kSkylakeX)}, 0, "B runs everything A runs: yes"},
+    {"Conroe runs on Skylake-X",
+     {"--diff", Dump(kConroe), Dump(kSkylakeX)},
+     0,
+     "B runs everything A runs: yes"},
     {"Skylake-X lacks Raptor Lake's SHA",
      {"--diff", Dump(kRaptor), Dump(kSkylakeX)},
      1,
@@ -100,9 +104,10 @@ TEST(FleetCommands, DiffListsEachSideAndTheFeaturesOnlyItHasByWord) {
     EXPECT_NE(out.find("  x86-64:     x86-64-v4\n"), std::string::npos);
     size_t onlyB = out.find("\nOnly B has:\n");
     ASSERT_NE(onlyB, std::string::npos);
-    EXPECT_NE(out.find("\n  0x00000007.0.ebx: hle rtm cqm mpx rdt_a avx512f avx512dq avx512cd avx512bw avx512vl\n",
-                       onlyB),
-              std::string::npos);
+    EXPECT_NE(
+        out.find("\n  0x00000007.0.ebx: hle rtm cqm mpx rdt_a avx512f avx512dq avx512cd avx512bw avx512vl\n",
+                 onlyB),
+        std::string::npos);
     EXPECT_LT(out.find("  0x00000007.0.ebx: sha_ni\n"), onlyB);
 }
 
@@ -111,8 +116,8 @@ TEST(FleetCommands, DiffJsonHasEveryKeyAndTheSameVerdict) {
     EXPECT_EQ(outcome.status, 1);
     EXPECT_TRUE(PythonParses(outcome.out)) << outcome.out;
     for (const char* key : {"\"schema\": \"veldrix/1\"", "\"program\":", "\"a\": {\"source\":", "\"b\": {",
-                            "\"processor\":", "\"x86_64_level\": 4", "\"x86_64_level\": 3", "\"only_in_a\":",
-                            "\"only_in_b\":", "\"b_runs_a\": false", "\"unnamed_bits\":"}) {
+                            "\"processor\":", "\"x86_64_level\": 4", "\"x86_64_level\": 3",
+                            "\"only_in_a\":", "\"only_in_b\":", "\"b_runs_a\": false", "\"unnamed_bits\":"}) {
         EXPECT_NE(outcome.out.find(key), std::string::npos) << key;
     }
     EXPECT_NE(outcome.out.find("\"b_lacks\": [\"dca\", \"hle\", \"rtm\", \"cqm\", \"mpx\", \"rdt_a\", "
@@ -128,6 +133,93 @@ TEST(FleetCommandsE2e, DiffOfThisMachineWithItself) {
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.output.find("A: this machine\n"), std::string::npos);
     EXPECT_NE(run.output.find("Only A has:\n  (none)\nOnly B has:\n  (none)\n"), std::string::npos);
+}
+
+} // namespace
+
+namespace {
+
+const char kGoldmont[] = "GenuineIntel00506C9_Goldmont_CPUID.txt";
+const char kZen5[] = "AuthenticAMD0B40F40_K20_GraniteRidge_02_CPUID.txt";
+
+std::string CopyInto(const std::string& folder, const char* dump) {
+    std::filesystem::copy_file(Dump(dump), folder + "/" + dump);
+    return folder + "/" + dump;
+}
+
+// A folder of three dumps, a file that is no dump and a sub-folder holding a
+// dump, which is not read.
+std::string FleetFolder() {
+    std::string folder = MakeTempDir("fleet");
+    for (const char* dump : {kRaptor, kZen5, kGoldmont}) {
+        CopyInto(folder, dump);
+    }
+    std::ofstream(folder + "/notes.txt") << "not a dump\n";
+    std::filesystem::create_directory(folder + "/older");
+    CopyInto(folder + "/older", kConroe);
+    return folder;
+}
+
+TEST(FleetCommands, BaselineOfAFolder) {
+    std::string folder = FleetFolder();
+    Outcome outcome = RunArgs({"--baseline", folder});
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.err, "veldrix: skipped: " + folder + "/notes.txt holds no CPUID leaf line\n");
+    const std::string& out = outcome.out;
+    EXPECT_EQ(
+        out.rfind("machines:       3 read, 1 skipped\nx86-64 level:   x86-64-v2\ncommon features:\n", 0), 0u)
+        << out;
+    EXPECT_NE(out.find("\n  0x00000007.0.ebx: fsgsbase tsc_adjust smep erms rdseed smap clflushopt sha_ni\n"),
+              std::string::npos);
+    EXPECT_NE(out.find("\n  " + folder + "/" + kGoldmont + ": lacks fma avx f16c bmi1 avx2 bmi2 "),
+              std::string::npos);
+    size_t flags = out.find("\ncompiler flags: -march=x86-64-v2 ");
+    ASSERT_NE(flags, std::string::npos);
+    std::string flagLine = out.substr(flags);
+    for (const char* flag : {" -maes", " -mpclmul", " -msha", " -mmovbe"}) {
+        EXPECT_NE(flagLine.find(flag), std::string::npos) << flag;
+    }
+    for (const char* flag : {" -msse4.2", " -mavx2", " -mavx512f", " -mvaes"}) {
+        EXPECT_EQ(flagLine.find(flag), std::string::npos) << flag;
+    }
+    EXPECT_EQ(out.find("/older/"), std::string::npos) << "sub-folders are not read";
+}
+
+TEST(FleetCommands, BaselineJsonHasEveryKey) {
+    std::string folder = FleetFolder();
+    Outcome outcome = RunArgs({"--baseline", "--json", folder, Dump(kConroe)});
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_TRUE(PythonParses(outcome.out)) << outcome.out;
+    for (const char* key :
+         {"\"schema\": \"veldrix/1\"", "\"program\": {", "\"machines\": 4", "\"skipped\": [{\"path\": ",
+          "\"x86_64_level\": 1", "\"features\": [\"pni\", ", "\"unnamed_bits\": []",
+          "\"held_down_by\": [{\"machine\": ", "\"compiler_flags\": [\"-march=x86-64-v1\", "}) {
+        EXPECT_NE(outcome.out.find(key), std::string::npos) << key;
+    }
+}
+
+struct BaselineStatusCase {
+    const char* name;
+    std::vector<std::string> args;
+    int status;
+};
+
+const BaselineStatusCase kBaselineStatuses[] = {
+    {"one dump", {"--baseline", Dump(kRaptor)}, 0},
+    {"some unreadable", {"--baseline", Dump(kRaptor), "/no/such/dump"}, 0},
+    {"none readable", {"--baseline", "/no/such/dump", VELDRIX_SOURCE_DIR "/CMakeLists.txt"}, 2},
+    {"no path", {"--baseline"}, 64},
+    {"only --json", {"--baseline", "--json"}, 64},
+    {"after -r", {"-r", Dump(kRaptor), "--baseline", Dump(kRaptor)}, 64},
+};
+
+TEST(FleetCommands, BaselineStatuses) {
+    for (const BaselineStatusCase& row : kBaselineStatuses) {
+        SCOPED_TRACE(row.name);
+        Outcome outcome = RunArgs(row.args);
+        EXPECT_EQ(outcome.status, row.status);
+        EXPECT_EQ(outcome.out.empty(), row.status == 64);
+    }
 }
 
 } // namespace

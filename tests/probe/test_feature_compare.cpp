@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 namespace {
@@ -129,6 +130,82 @@ TEST(FeatureCompare, ALowerLevelAloneIsLacking) {
     FeatureDiff diff = CompareFeatures(a, b, Book());
     EXPECT_TRUE(diff.onlyA.empty());
     EXPECT_EQ(diff.bLacks, std::vector<std::string>{"x86-64-v4"});
+}
+
+} // namespace
+
+namespace {
+
+std::set<std::pair<std::string, std::string>> CommonOf(const std::vector<std::string>& dumps) {
+    std::set<std::pair<std::string, std::string>> common = LabelledFeatures(dumps[0]);
+    for (const std::string& dump : dumps) {
+        std::set<std::pair<std::string, std::string>> features = LabelledFeatures(dump);
+        common = Minus(common, Minus(common, features));
+    }
+    return common;
+}
+
+struct FleetCase {
+    std::vector<std::string> dumps;
+    int level;
+    std::vector<std::string> holding; // machines holding the baseline down, in order
+};
+
+const FleetCase kFleets[] = {
+    {{kRaptor, kZen5, kGoldmont}, 2, {kZen5, kGoldmont, kRaptor}},
+    {{kRaptor, kSkylakeX}, 3, {kRaptor, kSkylakeX}},
+    {{kSkylakeX, kSkylakeX, kSkylakeX}, 4, {}},
+    {{kPentium3, kConroe, kConroe}, 0, {kPentium3}},
+    {{kRaptor}, 3, {}},
+};
+
+// The common features are the intersection of the --json feature lists, the
+// level the lowest, and a machine holds the fleet down when it lacks a feature
+// more than half of the others have.
+TEST(FeatureCompare, FleetBaselineOfRealDumps) {
+    FeatureNameBook book = Book();
+    for (const FleetCase& row : kFleets) {
+        FleetBaseline fleet;
+        std::string names;
+        for (const std::string& dump : row.dumps) {
+            fleet.Add(dump, MachineOf(dump));
+            names += dump + " ";
+        }
+        SCOPED_TRACE(names);
+        EXPECT_EQ(fleet.MachineCount(), row.dumps.size());
+        EXPECT_EQ(fleet.Level(), row.level);
+        EXPECT_EQ(LabelledOf(NameFeatureMask(fleet.Common(), book)), CommonOf(row.dumps));
+        std::vector<std::string> holding;
+        for (const HoldingMachine& machine : fleet.HoldingDown()) {
+            holding.push_back(machine.label);
+            FeatureMask lacksAndCommon = MaskCommon(machine.lacks, fleet.Common());
+            EXPECT_TRUE(std::all_of(lacksAndCommon.begin(), lacksAndCommon.end(), [](uint32_t w) {
+                return w == 0;
+            })) << "lacks a feature every machine has";
+        }
+        EXPECT_EQ(holding, row.holding);
+    }
+}
+
+// Goldmont holds Raptor Lake and Zen 5 down by AVX2 (both have it), Raptor Lake
+// does not hold the others down by AVX-512 (neither has it).
+TEST(FeatureCompare, WhatAHoldingMachineLacks) {
+    FeatureNameBook book = Book();
+    FleetBaseline fleet;
+    for (const char* dump : {kRaptor, kZen5, kGoldmont}) {
+        fleet.Add(dump, MachineOf(dump));
+    }
+    std::set<std::string> goldmontLacks;
+    for (const HoldingMachine& machine : fleet.HoldingDown()) {
+        std::vector<std::string> lacks = GroupNames(NameFeatureMask(machine.lacks, book));
+        if (machine.label == kGoldmont) {
+            goldmontLacks.insert(lacks.begin(), lacks.end());
+        }
+        EXPECT_EQ(std::count(lacks.begin(), lacks.end(), "sha_ni"), 0) << "every machine has SHA";
+    }
+    for (const char* name : {"avx", "avx2", "bmi1", "bmi2", "fma", "abm"}) {
+        EXPECT_EQ(goldmontLacks.count(name), 1u) << name;
+    }
 }
 
 } // namespace
