@@ -35,7 +35,8 @@ std::vector<std::string> SafeCompilerFlags(const IniFile& database, int level,
     for (const std::string& feature : features) {
         FeatureFlag flag = FlagOf(database, feature);
         bool implied = flag.impliedByLevel != 0 && flag.impliedByLevel <= level;
-        if (!flag.flag.empty() && !implied && std::find(flags.begin(), flags.end(), flag.flag) == flags.end()) {
+        if (!flag.flag.empty() && !implied &&
+            std::find(flags.begin(), flags.end(), flag.flag) == flags.end()) {
             flags.push_back(flag.flag);
         }
     }

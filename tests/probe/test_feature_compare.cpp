@@ -152,7 +152,7 @@ struct FleetCase {
 };
 
 const FleetCase kFleets[] = {
-    {{kRaptor, kZen5, kGoldmont}, 2, {kZen5, kGoldmont, kRaptor}},
+    {{kRaptor, kZen5, kGoldmont}, 2, {kRaptor, kZen5, kGoldmont}},
     {{kRaptor, kSkylakeX}, 3, {kRaptor, kSkylakeX}},
     {{kSkylakeX, kSkylakeX, kSkylakeX}, 4, {}},
     {{kPentium3, kConroe, kConroe}, 0, {kPentium3}},
