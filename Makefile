@@ -51,7 +51,7 @@ bench: build
 # real dumps) and stops at the first finding, kept in $(FUZZ_BUILD)/findings.
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS  = dump_reader ini_file capabilities
+FUZZ_TARGETS  = dump_reader ini_file capabilities elf_isa_level
 DUMPS_DIR    ?= tests/data/dumps
 
 fuzz:
@@ -61,6 +61,7 @@ fuzz:
 	if [ -d $(DUMPS_DIR) ]; then cp $(DUMPS_DIR)/*.txt $(DUMPS_DIR)/*.test $(FUZZ_BUILD)/corpus/dump_reader/; fi
 	cp $(DUMPS_DIR)/* $(FUZZ_BUILD)/corpus/capabilities/
 	cp data/veldrix.dat $(FUZZ_BUILD)/corpus/ini_file/
+	cp $(BUILD)/veldrix $(FUZZ_BUILD)/corpus/elf_isa_level/ 2>/dev/null || true
 	for target in $(FUZZ_TARGETS); do \
 	  ./$(FUZZ_BUILD)/fuzz_$$target -max_total_time=$(FUZZ_SECONDS) -max_len=8192 -timeout=10 -rss_limit_mb=2048 \
 	    -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/findings/$$target- \

@@ -2,6 +2,7 @@
 
 #include "common/plain_text.hpp"
 #include "common/version.hpp"
+#include "console/can_run_command.hpp"
 #include "console/command_request.hpp"
 #include "console/fleet_commands.hpp"
 #include "console/replay.hpp"
@@ -33,6 +34,8 @@ const char* const kUsageLines[] = {
     "                     or - for this machine; the common features and x86-64 level, the",
     "                     machines that hold it down and the compiler flags safe on all (--json",
     "                     after it: the same as JSON)",
+    "  --can-run FILE     whether this processor (or the dump's) meets the x86-64 level an ELF",
+    "                     program says it needs; exit status 0 yes, 1 no, 3 no level marker",
     "  --help, -h         this summary",
     "  --version          the program and data-file versions",
     "",
@@ -41,13 +44,13 @@ const char* const kUsageLines[] = {
     "  -v                 say when the processor is being read",
     "  -?                 show the menu help first",
     "  -r DUMP            answer CPUID from a dump file instead of this processor;",
-    "                     may be followed by any option above",
+    "                     may be followed by --list, --json, --dump, --check or --can-run",
     "",
     "Menu keys: I F C i f 1 2 P H T t S (processor screens), D W (benchmarks),",
     "           R (HTML report), A (about), ? (help), Q (quit)",
     "",
-    "Exit status: 0 success, 1 level not met (--check) or feature lacking (--diff),",
-    "             2 unreadable dump, 64 usage error.",
+    "Exit status: 0 success, 1 level not met (--check, --can-run) or feature lacking (--diff),",
+    "             2 unreadable dump or program, 3 no level marker (--can-run), 64 usage error.",
 };
 
 std::string OpenDatabaseVersion() {
@@ -136,9 +139,9 @@ struct CommandOption {
 };
 
 const CommandOption kCommandOptions[] = {
-    {"--list", RunList},       {"--json", RunJson}, {"--check", RunCheck},
-    {"--dump", RunDump},       {"--help", RunHelp}, {"-h", RunHelp},
-    {"--version", RunVersion}, {"--diff", RunDiff}, {"--baseline", RunBaseline},
+    {"--list", RunList},         {"--json", RunJson},      {"--check", RunCheck},     {"--dump", RunDump},
+    {"--help", RunHelp},         {"-h", RunHelp},          {"--version", RunVersion}, {"--diff", RunDiff},
+    {"--baseline", RunBaseline}, {"--can-run", RunCanRun},
 };
 
 const CommandOption* FindOption(const std::string& name) {

@@ -3,6 +3,7 @@
 #include "console/command_line.hpp"
 #include "database/processor_db.hpp"
 #include "support/capability_support.hpp"
+#include "support/elf_support.hpp"
 #include "support/run_binary.hpp"
 
 #include <gtest/gtest.h>
@@ -219,6 +220,73 @@ TEST(FleetCommands, BaselineStatuses) {
         Outcome outcome = RunArgs(row.args);
         EXPECT_EQ(outcome.status, row.status);
         EXPECT_EQ(outcome.out.empty(), row.status == 64);
+    }
+}
+
+} // namespace
+
+namespace {
+
+std::string WriteFile(const std::string& folder, const std::string& name, const std::string& bytes) {
+    std::string path = folder + "/" + name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
+ElfSpec MarkedWith(uint32_t mask) {
+    ElfSpec spec;
+    spec.mask = mask;
+    return spec;
+}
+
+struct CanRunCase {
+    const char* name;
+    std::vector<std::string> args;
+    int status;
+    const char* out; // whole standard output
+};
+
+TEST(FleetCommands, CanRunStatuses) {
+    std::string folder = MakeTempDir("programs");
+    std::string v3 = WriteFile(folder, "v3", MakeElf(MarkedWith(0x5)));
+    std::string v4 = WriteFile(folder, "v4", MakeElf(MarkedWith(0xF)));
+    std::string none = WriteFile(folder, "none", MakeElf(MarkedWith(0)));
+    std::string text = WriteFile(folder, "text", "#!/bin/sh\n");
+    std::string cut = WriteFile(folder, "cut", MakeElf(MarkedWith(0x5)).substr(0, 100));
+    const CanRunCase cases[] = {
+        {"Raptor Lake runs v3",
+         {"-r", Dump(kRaptor), "--can-run", v3},
+         0,
+         "needs x86-64-v3; the processor of the dump meets it: yes\n"},
+        {"Raptor Lake lacks v4",
+         {"-r", Dump(kRaptor), "--can-run", v4},
+         1,
+         "needs x86-64-v4; the processor of the dump meets it: no (missing: avx512f avx512dq avx512cd "
+         "avx512bw "
+         "avx512vl)\n"},
+        {"Goldmont lacks v3",
+         {"-r", Dump(kGoldmont), "--can-run", v3},
+         1,
+         "needs x86-64-v3; the processor of the dump meets it: no (missing: fma avx f16c bmi1 avx2 bmi2 "
+         "abm)\n"},
+        {"no marker",
+         {"-r", Dump(kRaptor), "--can-run", none},
+         3,
+         "no x86-64 level marker (most programs carry none), cannot tell\n"},
+        {"not an ELF file", {"--can-run", text}, 2, ""},
+        {"cut short", {"--can-run", cut}, 2, ""},
+        {"missing file", {"--can-run", "/no/such/program"}, 2, ""},
+        {"unreadable dump", {"-r", "/no/such/dump", "--can-run", v3}, 2, ""},
+        {"no file", {"--can-run"}, 64, ""},
+    };
+    for (const CanRunCase& row : cases) {
+        SCOPED_TRACE(row.name);
+        Outcome outcome = RunArgs(row.args);
+        EXPECT_EQ(outcome.status, row.status);
+        std::string expected = row.out;
+        std::string program = row.args.size() > 2 ? row.args.back() : "";
+        EXPECT_EQ(outcome.out, expected.empty() ? "" : program + ": " + expected);
+        EXPECT_EQ(outcome.err.empty(), !expected.empty());
     }
 }
 
