@@ -3,6 +3,7 @@
 #include "console/command_line.hpp"
 #include "database/processor_db.hpp"
 #include "support/capability_support.hpp"
+#include "support/command_support.hpp"
 #include "support/elf_support.hpp"
 #include "support/run_binary.hpp"
 
@@ -15,25 +16,10 @@
 
 namespace {
 
-struct Outcome {
-    std::optional<int> status;
-    std::string out;
-    std::string err;
-};
-
-Outcome RunArgs(const std::vector<std::string>& args) {
-    SetDatabaseLocation(VELDRIX_SOURCE_DIR "/data/veldrix.dat");
-    std::ostringstream out;
-    std::ostringstream err;
-    Outcome outcome{RunCommandLine(args, out, err), "", ""};
-    outcome.out = out.str();
-    outcome.err = err.str();
-    SetDatabaseLocation("");
-    return outcome;
-}
+using Outcome = CommandOutcome;
 
 std::string Dump(const char* name) {
-    return kTestDumpsDir + "/" + name;
+    return TestDumpPath(name);
 }
 
 // True when python's json module reads the text.
@@ -80,7 +66,7 @@ const DiffCase kDiffs[] = {
 TEST(FleetCommands, DiffStatusesAndVerdicts) {
     for (const DiffCase& row : kDiffs) {
         SCOPED_TRACE(row.name);
-        Outcome outcome = RunArgs(row.args);
+        Outcome outcome = RunOptions(row.args);
         EXPECT_EQ(outcome.status, row.status);
         std::string verdict = row.verdict;
         if (verdict.empty()) {
@@ -97,7 +83,7 @@ TEST(FleetCommands, DiffStatusesAndVerdicts) {
 }
 
 TEST(FleetCommands, DiffListsEachSideAndTheFeaturesOnlyItHasByWord) {
-    Outcome outcome = RunArgs({"--diff", Dump(kRaptor), Dump(kSkylakeX)});
+    Outcome outcome = RunOptions({"--diff", Dump(kRaptor), Dump(kSkylakeX)});
     const std::string& out = outcome.out;
     EXPECT_EQ(out.rfind("A: dump " + Dump(kRaptor) + "\n", 0), 0u) << out;
     EXPECT_NE(out.find("\nB: dump " + Dump(kSkylakeX) + "\n"), std::string::npos);
@@ -113,7 +99,7 @@ TEST(FleetCommands, DiffListsEachSideAndTheFeaturesOnlyItHasByWord) {
 }
 
 TEST(FleetCommands, DiffJsonHasEveryKeyAndTheSameVerdict) {
-    Outcome outcome = RunArgs({"--diff", Dump(kSkylakeX), Dump(kRaptor), "--json"});
+    Outcome outcome = RunOptions({"--diff", Dump(kSkylakeX), Dump(kRaptor), "--json"});
     EXPECT_EQ(outcome.status, 1);
     EXPECT_TRUE(PythonParses(outcome.out)) << outcome.out;
     for (const char* key : {"\"schema\": \"veldrix/1\"", "\"program\":", "\"a\": {\"source\":", "\"b\": {",
@@ -163,7 +149,7 @@ std::string FleetFolder() {
 
 TEST(FleetCommands, BaselineOfAFolder) {
     std::string folder = FleetFolder();
-    Outcome outcome = RunArgs({"--baseline", folder});
+    Outcome outcome = RunOptions({"--baseline", folder});
     EXPECT_EQ(outcome.status, 0);
     EXPECT_EQ(outcome.err, "veldrix: skipped: " + folder + "/notes.txt holds no CPUID leaf line\n");
     const std::string& out = outcome.out;
@@ -188,7 +174,7 @@ TEST(FleetCommands, BaselineOfAFolder) {
 
 TEST(FleetCommands, BaselineJsonHasEveryKey) {
     std::string folder = FleetFolder();
-    Outcome outcome = RunArgs({"--baseline", "--json", folder, Dump(kConroe)});
+    Outcome outcome = RunOptions({"--baseline", "--json", folder, Dump(kConroe)});
     EXPECT_EQ(outcome.status, 0);
     EXPECT_TRUE(PythonParses(outcome.out)) << outcome.out;
     for (const char* key :
@@ -217,7 +203,7 @@ const BaselineStatusCase kBaselineStatuses[] = {
 TEST(FleetCommands, BaselineStatuses) {
     for (const BaselineStatusCase& row : kBaselineStatuses) {
         SCOPED_TRACE(row.name);
-        Outcome outcome = RunArgs(row.args);
+        Outcome outcome = RunOptions(row.args);
         EXPECT_EQ(outcome.status, row.status);
         EXPECT_EQ(outcome.out.empty(), row.status == 64);
     }
@@ -281,7 +267,7 @@ TEST(FleetCommands, CanRunStatuses) {
     };
     for (const CanRunCase& row : cases) {
         SCOPED_TRACE(row.name);
-        Outcome outcome = RunArgs(row.args);
+        Outcome outcome = RunOptions(row.args);
         EXPECT_EQ(outcome.status, row.status);
         std::string expected = row.out;
         std::string program = row.args.size() > 2 ? row.args.back() : "";
