@@ -30,8 +30,8 @@ std::vector<fs::path> SharedDumps() {
 }
 
 fs::path MakeFleet(size_t count) {
-    fs::path folder = fs::temp_directory_path() / ("veldrix-fleet-" + std::to_string(getpid()) + "-" +
-                                                   std::to_string(count));
+    fs::path folder = fs::temp_directory_path() /
+                      ("veldrix-fleet-" + std::to_string(getpid()) + "-" + std::to_string(count));
     fs::remove_all(folder);
     fs::create_directories(folder);
     std::vector<fs::path> dumps = SharedDumps();
@@ -73,8 +73,8 @@ int main() {
         double seconds = 0;
         double peakMb = 0;
         bool ran = RunBaseline(folder, seconds, peakMb);
-        std::printf("--baseline over %5zu dumps: %6.2f s wall, peak memory %6.1f MB%s\n", count, seconds, peakMb,
-                    ran ? "" : "  (the program failed)");
+        std::printf("--baseline over %5zu dumps: %6.2f s wall, peak memory %6.1f MB%s\n", count, seconds,
+                    peakMb, ran ? "" : "  (the program failed)");
         failed |= ran ? 0 : 1;
         fs::remove_all(folder);
     }
