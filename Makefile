@@ -51,7 +51,7 @@ bench: build
 # real dumps) and stops at the first finding, kept in $(FUZZ_BUILD)/findings.
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS  = dump_reader ini_file capabilities menu
+FUZZ_TARGETS  = dump_reader ini_file capabilities menu elf_isa_level
 DUMPS_DIR    ?= tests/data/dumps
 
 # Corpus and findings are named by absolute paths: the whole-program target

@@ -20,3 +20,11 @@ std::string TrimBlanks(std::string_view text) {
     size_t last = text.find_last_not_of(kBlanks);
     return std::string(text.substr(first, last - first + 1));
 }
+
+std::string JoinedWords(const std::vector<std::string>& words) {
+    std::string text;
+    for (const std::string& word : words) {
+        text += (text.empty() ? "" : " ") + word;
+    }
+    return text;
+}

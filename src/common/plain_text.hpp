@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #ifdef _WIN32
 constexpr const char kPlainLineEnd[] = "\r\n";
@@ -19,3 +20,6 @@ std::string WithoutControlBytes(std::string_view text);
 
 // The text without blanks (space, tab) at either end.
 std::string TrimBlanks(std::string_view text);
+
+// The words joined by single blanks.
+std::string JoinedWords(const std::vector<std::string>& words);

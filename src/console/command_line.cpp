@@ -2,6 +2,9 @@
 
 #include "common/plain_text.hpp"
 #include "common/version.hpp"
+#include "console/can_run_command.hpp"
+#include "console/command_request.hpp"
+#include "console/fleet_commands.hpp"
 #include "console/replay.hpp"
 #include "database/capability_names.hpp"
 #include "database/processor_db.hpp"
@@ -24,6 +27,15 @@ const char* const kUsageLines[] = {
     "                     of cpuid -r (with -r DUMP: converts the dump)",
     "  --check LEVEL      whether the processor meets LEVEL (x86-64-v1 .. x86-64-v4, or v1 .. v4);",
     "                     exit status 0 when met, 1 when not",
+    "  --diff A B         what processor A has and B lacks, and the other way round; A and B are",
+    "                     dumps, or - for this machine; exit status 0 when B runs everything A",
+    "                     runs, 1 when not (--json after it: the same as JSON)",
+    "  --baseline PATH... what every machine of a fleet has: PATH is a dump, a folder of dumps",
+    "                     or - for this machine; the common features and x86-64 level, the",
+    "                     machines that hold it down and the compiler flags safe on all (--json",
+    "                     after it: the same as JSON)",
+    "  --can-run FILE     whether this processor (or the dump's) meets the x86-64 level an ELF",
+    "                     program says it needs; exit status 0 yes, 1 no, 3 no level marker",
     "  --help, -h         this summary",
     "  --version          the program and data-file versions",
     "",
@@ -32,66 +44,17 @@ const char* const kUsageLines[] = {
     "  -v                 say when the processor is being read",
     "  -?                 show the menu help first",
     "  -r DUMP            answer CPUID from a dump file instead of this processor;",
-    "                     may be followed by any option above",
+    "                     may be followed by --list, --json, --dump, --check or --can-run",
     "",
     "Menu keys: I F C i f 1 2 P H T t S (processor screens), D W (benchmarks),",
     "           R (HTML report), A (about), ? (help), Q (quit)",
     "",
-    "Exit status: 0 success, 1 level not met (--check), 2 unreadable dump, 64 usage error.",
+    "Exit status: 0 success, 1 level not met (--check, --can-run) or feature lacking (--diff),",
+    "             2 unreadable dump or program, 3 no level marker (--can-run), 64 usage error.",
 };
-
-// What one option is asked to do: its operands (the arguments after it),
-// the dump named by "-r" (none: this machine), and where to write.
-struct CommandRequest {
-    std::vector<std::string> operands;
-    std::optional<std::string> dumpPath;
-    std::ostream& out;
-    std::ostream& err;
-};
-
-int UsageError(const CommandRequest& request, const std::string& reason) {
-    request.err << "veldrix: " << reason << kPlainLineEnd;
-    WriteUsage(request.err);
-    return kUsageStatus;
-}
 
 std::string OpenDatabaseVersion() {
     return ReadDatabaseVersion(OpenDatabase());
-}
-
-// Reads the dump named by -r, or every processor of this machine. How a dump
-// was cut, if it was, goes to the error stream; false, with the reason there
-// too, when the dump cannot be read.
-bool ReadSnapshot(const CommandRequest& request, CpuidSnapshot& snapshot) {
-    if (!request.dumpPath) {
-        snapshot = TakeHardwareSnapshot();
-        return true;
-    }
-    std::string error;
-    bool loaded = LoadDumpSnapshot(*request.dumpPath, snapshot, error);
-    for (const std::string& note : DumpCutNotes(*request.dumpPath, snapshot)) {
-        request.err << WithoutControlBytes(note) << kPlainLineEnd;
-    }
-    if (!loaded) {
-        request.err << "veldrix: " << WithoutControlBytes(error) << kPlainLineEnd;
-    }
-    return loaded;
-}
-
-// Reads the processor or the dump, decodes it and names it. False, with the
-// reason on the error stream, when the dump cannot be read.
-bool GatherFacts(const CommandRequest& request, CapabilityFacts& facts, CapabilitySource& source) {
-    CpuidSnapshot snapshot;
-    source.hardware = !request.dumpPath;
-    source.path = request.dumpPath.value_or(std::string());
-    if (!ReadSnapshot(request, snapshot)) {
-        return false;
-    }
-    IniFile database = OpenDatabase();
-    source.databaseVersion = ReadDatabaseVersion(database);
-    facts = DecodeCapabilities(snapshot, ReadFeatureNameBook(database), source.hardware);
-    LookupCapabilityNames(database, facts);
-    return true;
 }
 
 // Runs a writer of the decoded facts; no operand is accepted.
@@ -102,7 +65,7 @@ int WriteFacts(const CommandRequest& request,
     }
     CapabilityFacts facts;
     CapabilitySource source;
-    if (!GatherFacts(request, facts, source)) {
+    if (!GatherFactsFrom(request.dumpPath, request.err, facts, source)) {
         return kUnreadableDumpStatus;
     }
     writer(facts, source, request.out);
@@ -125,7 +88,7 @@ int RunCheck(const CommandRequest& request) {
     }
     CapabilityFacts facts;
     CapabilitySource source;
-    if (!GatherFacts(request, facts, source)) {
+    if (!GatherFactsFrom(request.dumpPath, request.err, facts, source)) {
         return kUnreadableDumpStatus;
     }
     int status = WriteLevelCheck(facts, level, request.out);
@@ -140,7 +103,7 @@ int RunDump(const CommandRequest& request) {
         return UsageError(request, "unexpected argument " + WithoutControlBytes(request.operands[0]));
     }
     CpuidSnapshot snapshot;
-    if (!ReadSnapshot(request, snapshot)) {
+    if (!ReadSnapshotFrom(request.dumpPath, request.err, snapshot)) {
         return kUnreadableDumpStatus;
     }
     if (snapshot.cpus.empty()) {
@@ -176,8 +139,9 @@ struct CommandOption {
 };
 
 const CommandOption kCommandOptions[] = {
-    {"--list", RunList}, {"--json", RunJson}, {"--check", RunCheck},     {"--dump", RunDump},
-    {"--help", RunHelp}, {"-h", RunHelp},     {"--version", RunVersion},
+    {"--list", RunList},         {"--json", RunJson},      {"--check", RunCheck},     {"--dump", RunDump},
+    {"--help", RunHelp},         {"-h", RunHelp},          {"--version", RunVersion}, {"--diff", RunDiff},
+    {"--baseline", RunBaseline}, {"--can-run", RunCanRun},
 };
 
 const CommandOption* FindOption(const std::string& name) {

@@ -99,11 +99,10 @@ bool FeatureBitSet(const CpuidSnapshot& snapshot, const FeatureBit& bit) {
 
 namespace {
 
-// The set bits of one word (no range check), as names.
-FeatureList DecodeFeatureWord(const CpuidSnapshot& snapshot, const FeatureNameBook& book, size_t wordIndex) {
+// The set bits of one word's value, as names.
+FeatureList NameFeatureWord(uint32_t value, const FeatureNameBook& book, size_t wordIndex) {
     FeatureList list;
     const FeatureWord& word = kFeatureWords[wordIndex];
-    uint32_t value = FeatureWordValue(snapshot, word);
     for (int bit = 0; bit < 32; ++bit) {
         if (((value >> bit) & 1) == 0) {
             continue;
@@ -117,17 +116,29 @@ FeatureList DecodeFeatureWord(const CpuidSnapshot& snapshot, const FeatureNameBo
 
 } // namespace
 
-std::vector<FeatureGroup> DecodeFeatureGroups(const CpuidSnapshot& snapshot, const FeatureNameBook& book) {
-    std::vector<FeatureGroup> groups;
+FeatureMask ReadFeatureMask(const CpuidSnapshot& snapshot) {
+    FeatureMask mask(kFeatureWords.size(), 0);
     for (size_t i = 0; i < kFeatureWords.size(); ++i) {
-        if (!FeatureWordReported(snapshot, kFeatureWords[i]) ||
-            FeatureWordValue(snapshot, kFeatureWords[i]) == 0) {
-            continue;
+        if (FeatureWordReported(snapshot, kFeatureWords[i])) {
+            mask[i] = FeatureWordValue(snapshot, kFeatureWords[i]);
         }
-        groups.push_back(
-            FeatureGroup{FeatureWordLabel(kFeatureWords[i]), DecodeFeatureWord(snapshot, book, i)});
+    }
+    return mask;
+}
+
+std::vector<FeatureGroup> NameFeatureMask(const FeatureMask& mask, const FeatureNameBook& book) {
+    std::vector<FeatureGroup> groups;
+    for (size_t i = 0; i < kFeatureWords.size() && i < mask.size(); ++i) {
+        if (mask[i] != 0) {
+            groups.push_back(
+                FeatureGroup{FeatureWordLabel(kFeatureWords[i]), NameFeatureWord(mask[i], book, i)});
+        }
     }
     return groups;
+}
+
+std::vector<FeatureGroup> DecodeFeatureGroups(const CpuidSnapshot& snapshot, const FeatureNameBook& book) {
+    return NameFeatureMask(ReadFeatureMask(snapshot), book);
 }
 
 FeatureList JoinFeatureGroups(const std::vector<FeatureGroup>& groups) {

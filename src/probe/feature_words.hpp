@@ -73,6 +73,14 @@ struct FeatureGroup {
     FeatureList bits;
 };
 
+// The value of every word in FeatureWords() order, 0 for a word not
+// reported: the features as bits, for set arithmetic across processors.
+using FeatureMask = std::vector<uint32_t>;
+FeatureMask ReadFeatureMask(const CpuidSnapshot& snapshot);
+
+// One group per word of the mask with a set bit, in word order.
+std::vector<FeatureGroup> NameFeatureMask(const FeatureMask& mask, const FeatureNameBook& book);
+
 // One group per reported word with a set bit, in word order.
 std::vector<FeatureGroup> DecodeFeatureGroups(const CpuidSnapshot& snapshot, const FeatureNameBook& book);
 

@@ -208,3 +208,15 @@ void WriteCapabilityJson(const CapabilityFacts& facts, const CapabilitySource& s
         .Add("cpus", CpusArray(facts.topology.cpus));
     out << document.Lines("", kPlainLineEnd) << kPlainLineEnd;
 }
+
+std::string CapabilityProgramJson(const CapabilitySource& source) {
+    return ProgramObject(source);
+}
+
+std::string CapabilitySourceJson(const CapabilitySource& source) {
+    return SourceObject(source);
+}
+
+std::string CapabilityProcessorJson(const CapabilityFacts& facts) {
+    return ProcessorObject(facts);
+}

@@ -35,11 +35,7 @@ std::string YesNoOr(std::optional<bool> value) {
 }
 
 std::string Joined(const std::vector<std::string>& words) {
-    std::string text;
-    for (const std::string& word : words) {
-        text += (text.empty() ? "" : " ") + word;
-    }
-    return text;
+    return JoinedWords(words);
 }
 
 // A number in decimal with its hexadecimal form: "26 (0x1A)".

@@ -32,3 +32,9 @@ std::string LevelVerdictText(const LevelVerdict& verdict);
 
 // Writes "x86-64-vN: <verdict>" for level 1..4; 0 when met, 1 when not.
 int WriteLevelCheck(const CapabilityFacts& facts, int level, std::ostream& out);
+
+// The "program", "source" and "processor" objects of the veldrix/1 document,
+// for the documents that compare several processors.
+std::string CapabilityProgramJson(const CapabilitySource& source);
+std::string CapabilitySourceJson(const CapabilitySource& source);
+std::string CapabilityProcessorJson(const CapabilityFacts& facts);

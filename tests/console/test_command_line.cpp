@@ -3,6 +3,7 @@
 #include "console/command_line.hpp"
 #include "database/processor_db.hpp"
 #include "support/capability_support.hpp"
+#include "support/command_support.hpp"
 #include "support/run_binary.hpp"
 #include "support/text.hpp"
 
@@ -13,25 +14,10 @@
 
 namespace {
 
-struct Outcome {
-    std::optional<int> status;
-    std::string out;
-    std::string err;
-};
-
-Outcome RunOptions(const std::vector<std::string>& args) {
-    SetDatabaseLocation(VELDRIX_SOURCE_DIR "/data/veldrix.dat");
-    std::ostringstream out;
-    std::ostringstream err;
-    Outcome outcome{RunCommandLine(args, out, err), "", ""};
-    outcome.out = out.str();
-    outcome.err = err.str();
-    SetDatabaseLocation("");
-    return outcome;
-}
+using Outcome = CommandOutcome;
 
 std::string Dump(const char* name) {
-    return kTestDumpsDir + "/" + name;
+    return TestDumpPath(name);
 }
 
 const char kRaptor[] = "GenuineIntel00B0671_RaptorLake_01_CPUID.txt";

@@ -144,6 +144,7 @@ TEST_F(DataFile, EverySectionIsWrittenOnceAndIsOneTheProgramReads) {
         known.insert(LowerAscii(FeatureWordSection(word)));
     }
     known.insert("hypervisor");
+    known.insert("compilerflags");
     for (const std::string& key : VendorKeys()) {
         known.insert(LowerAscii("Vendor" + key));
         known.insert(LowerAscii("ExtVendor" + key));
@@ -202,7 +203,7 @@ TEST_F(DataFile, VersionIsDated) {
 TEST_F(DataFile, NoSectionHoldsTheSameKeyTwice) {
     std::vector<std::string> sections = {"DATInfo",           "TextWidth",        "Vendor",
                                          "StandardFeatures",  "ExtendedFeatures", "EnhancedPowerManagement",
-                                         "TransmetaFeatures", "CacheSizeTLB"};
+                                         "TransmetaFeatures", "CacheSizeTLB",     "CompilerFlags"};
     for (const std::string& s : SignatureSections()) {
         sections.push_back(s);
     }

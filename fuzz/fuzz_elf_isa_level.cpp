@@ -1,0 +1,19 @@
+// libFuzzer target for the ELF level reader of --can-run: any bytes, read as
+// a program file, must give a verdict without reading outside the input; a
+// marked level is always 1..4.
+#include "probe/elf_isa_level.hpp"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    ElfIsaLevel read = ReadElfIsaLevel(std::string_view(reinterpret_cast<const char*>(data), size));
+    bool levelValid =
+        read.status == ElfIsaStatus::Marked ? (read.level >= 1 && read.level <= 4) : read.level == 0;
+    if (!levelValid) {
+        std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,51 @@
+#include "console/command_request.hpp"
+
+#include "common/plain_text.hpp"
+#include "console/command_line.hpp"
+#include "database/capability_names.hpp"
+#include "database/processor_db.hpp"
+#include "probe/snapshot_source.hpp"
+
+#include <ostream>
+
+int UsageError(const CommandRequest& request, const std::string& reason) {
+    request.err << "veldrix: " << reason << kPlainLineEnd;
+    WriteUsage(request.err);
+    return kUsageStatus;
+}
+
+bool ReadSnapshotFrom(const std::optional<std::string>& path, std::ostream& err, CpuidSnapshot& snapshot) {
+    if (!path) {
+        snapshot = TakeHardwareSnapshot();
+        return true;
+    }
+    std::string error;
+    bool loaded = LoadDumpSnapshot(*path, snapshot, error);
+    for (const std::string& note : DumpCutNotes(*path, snapshot)) {
+        err << WithoutControlBytes(note) << kPlainLineEnd;
+    }
+    if (!loaded) {
+        err << "veldrix: " << WithoutControlBytes(error) << kPlainLineEnd;
+    }
+    return loaded;
+}
+
+CapabilityFacts DescribeSnapshot(const IniFile& database, const CpuidSnapshot& snapshot, bool fromHardware) {
+    CapabilityFacts facts = DecodeCapabilities(snapshot, ReadFeatureNameBook(database), fromHardware);
+    LookupCapabilityNames(database, facts);
+    return facts;
+}
+
+bool GatherFactsFrom(const std::optional<std::string>& path, std::ostream& err, CapabilityFacts& facts,
+                     CapabilitySource& source) {
+    CpuidSnapshot snapshot;
+    source.hardware = !path;
+    source.path = path.value_or(std::string());
+    if (!ReadSnapshotFrom(path, err, snapshot)) {
+        return false;
+    }
+    IniFile database = OpenDatabase();
+    source.databaseVersion = ReadDatabaseVersion(database);
+    facts = DescribeSnapshot(database, snapshot, source.hardware);
+    return true;
+}

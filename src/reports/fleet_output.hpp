@@ -1,0 +1,48 @@
+// The outputs that compare processors: --diff (two machines) and --baseline
+// (a fleet), each as aligned text or as a JSON document of schema veldrix/1.
+// Lines end with kPlainLineEnd.
+#pragma once
+
+#include "probe/feature_compare.hpp"
+#include "reports/capability_output.hpp"
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+// One processor of a comparison, decoded and named.
+struct ComparedMachine {
+    CapabilityFacts facts;
+    CapabilitySource source;
+};
+
+struct DiffReport {
+    ComparedMachine a;
+    ComparedMachine b;
+    FeatureDiff diff;
+};
+
+void WriteDiffText(const DiffReport& report, std::ostream& out);
+void WriteDiffJson(const DiffReport& report, std::ostream& out);
+
+// A file that was passed over, and why.
+struct SkippedFile {
+    std::string path;
+    std::string reason;
+};
+
+struct BaselineReport {
+    std::string databaseVersion;
+    size_t machines = 0;
+    std::vector<SkippedFile> skipped;
+    int level = 0;
+    std::vector<FeatureGroup> common;
+    std::vector<std::pair<std::string, std::vector<std::string>>> holding; // machine, what it lacks
+    std::vector<std::string> compilerFlags;
+};
+
+void WriteBaselineText(const BaselineReport& report, std::ostream& out);
+void WriteBaselineJson(const BaselineReport& report, std::ostream& out);
+
+// "this machine" or "dump PATH", control bytes as '?'.
+std::string MachineLabel(const CapabilitySource& source);

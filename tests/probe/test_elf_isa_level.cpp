@@ -1,0 +1,106 @@
+// The x86-64 level an ELF program needs: hand-made minimal files for every
+// rule, every cut of them, and programs the system compiler links itself.
+#include "probe/elf_isa_level.hpp"
+#include "support/elf_support.hpp"
+#include "support/run_binary.hpp"
+#include "support/text.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+ElfSpec With(void (*change)(ElfSpec&)) {
+    ElfSpec spec;
+    change(spec);
+    return spec;
+}
+
+struct ElfCase {
+    const char* name;
+    ElfSpec spec;
+    ElfIsaStatus status;
+    int level;
+};
+
+const ElfCase kElfCases[] = {
+    {"64-bit, baseline and v3", ElfSpec{}, ElfIsaStatus::Marked, 3},
+    {"v4", With([](ElfSpec& s) { s.mask = 0xF; }), ElfIsaStatus::Marked, 4},
+    {"baseline only", With([](ElfSpec& s) { s.mask = 0x1; }), ElfIsaStatus::Marked, 1},
+    {"v2 without baseline bit", With([](ElfSpec& s) { s.mask = 0x2; }), ElfIsaStatus::Marked, 2},
+    {"no level bit", With([](ElfSpec& s) { s.mask = 0xF0; }), ElfIsaStatus::NoMarker, 0},
+    {"older scheme's property", With([](ElfSpec& s) { s.property = 0xc0000002; }), ElfIsaStatus::NoMarker, 0},
+    {"note of another owner", With([](ElfSpec& s) { s.owner = 0x00444C4F; }), ElfIsaStatus::NoMarker, 0},
+    {"shared object", With([](ElfSpec& s) { s.type = 3; }), ElfIsaStatus::Marked, 3},
+    {"found through the section headers", With([](ElfSpec& s) { s.inSections = true; }), ElfIsaStatus::Marked,
+     3},
+    {"32-bit x86", With([](ElfSpec& s) { s.wide = false, s.machine = 3; }), ElfIsaStatus::Marked, 3},
+    {"32-bit sections", With([](ElfSpec& s) { s.wide = false, s.machine = 3, s.inSections = true; }),
+     ElfIsaStatus::Marked, 3},
+    {"relocatable object", With([](ElfSpec& s) { s.type = 1; }), ElfIsaStatus::NotReadable, 0},
+    {"ARM64 program", With([](ElfSpec& s) { s.machine = 183; }), ElfIsaStatus::NotReadable, 0},
+    {"64-bit class with the 386 machine", With([](ElfSpec& s) { s.machine = 3; }), ElfIsaStatus::NotReadable,
+     0},
+};
+
+TEST(ElfIsaLevel, HandMadeFiles) {
+    for (const ElfCase& row : kElfCases) {
+        SCOPED_TRACE(row.name);
+        ElfIsaLevel read = ReadElfIsaLevel(MakeElf(row.spec));
+        EXPECT_EQ(read.status, row.status) << read.reason;
+        EXPECT_EQ(read.level, row.level);
+        EXPECT_EQ(read.reason.empty(), row.status != ElfIsaStatus::NotReadable);
+    }
+}
+
+// Every cut of a marked file is refused or reads without the marker; none
+// reads past the end (the sanitizer build checks that).
+TEST(ElfIsaLevel, EveryCutOfAFileIsRefused) {
+    for (bool wide : {true, false}) {
+        ElfSpec spec;
+        spec.wide = wide;
+        spec.machine = wide ? 62 : 3;
+        std::string whole = MakeElf(spec);
+        for (size_t size = 0; size < whole.size(); ++size) {
+            EXPECT_EQ(ReadElfIsaLevel(std::string_view(whole).substr(0, size)).status,
+                      ElfIsaStatus::NotReadable)
+                << size;
+        }
+    }
+}
+
+TEST(ElfIsaLevel, OtherFilesAreRefused) {
+    for (const std::string& bytes : {std::string(), std::string("#!/bin/sh\n"),
+                                     std::string("\x7f"
+                                                 "ELF\x03\x01",
+                                                 6),
+                                     std::string("\x7f"
+                                                 "ELF\x02\x02",
+                                                 6) +
+                                         std::string(64, '\0')}) {
+        EXPECT_EQ(ReadElfIsaLevel(bytes).status, ElfIsaStatus::NotReadable);
+    }
+}
+
+// Programs the system compiler links with the linker's level marker, and the
+// same program with the note removed.
+TEST(ElfIsaLevelE2e, ProgramsTheCompilerLinks) {
+    std::string folder = MakeTempDir("elf");
+    std::string source = folder + "/main.c";
+    std::string command = "printf 'int main(void){return 0;}\\n' > " + source + " && cd " + folder +
+                          " && gcc -march=x86-64-v3 -Wl,-z,x86-64-v3 main.c -o v3 2>/dev/null";
+    if (std::system(command.c_str()) != 0) {
+        GTEST_SKIP() << "the toolchain cannot link with -z x86-64-v3";
+    }
+    ElfIsaLevel v3 = ReadElfIsaLevel(ReadWholeFile(folder + "/v3"));
+    EXPECT_EQ(v3.status, ElfIsaStatus::Marked);
+    EXPECT_EQ(v3.level, 3);
+    std::string strip = "objcopy --remove-section .note.gnu.property " + folder + "/v3 " + folder + "/none";
+    ASSERT_EQ(std::system(strip.c_str()), 0);
+    EXPECT_EQ(ReadElfIsaLevel(ReadWholeFile(folder + "/none")).status, ElfIsaStatus::NoMarker);
+}
+
+} // namespace

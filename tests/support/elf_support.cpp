@@ -1,0 +1,56 @@
+#include "support/elf_support.hpp"
+
+namespace {
+
+void Put(std::string& bytes, size_t at, uint64_t value, int width) {
+    if (bytes.size() < at + static_cast<size_t>(width)) {
+        bytes.resize(at + static_cast<size_t>(width), '\0');
+    }
+    for (int i = 0; i < width; ++i) {
+        bytes[at + static_cast<size_t>(i)] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    }
+}
+
+} // namespace
+
+// One header, one program (or section) header, one property note.
+std::string MakeElf(const ElfSpec& spec) {
+    std::string elf = std::string("\x7f"
+                                  "ELF",
+                                  4);
+    const size_t header = spec.wide ? 64 : 52;
+    const size_t entry = spec.inSections ? (spec.wide ? 64 : 40) : (spec.wide ? 56 : 32);
+    const size_t note = header + entry;
+    const int word = spec.wide ? 8 : 4;
+    Put(elf, 4, spec.wide ? 2 : 1, 1);
+    Put(elf, 5, 1, 1);
+    Put(elf, 6, 1, 1);
+    Put(elf, 16, spec.type, 2);
+    Put(elf, 18, spec.machine, 2);
+    Put(elf, spec.wide ? (spec.inSections ? 40 : 32) : (spec.inSections ? 32 : 28), header, word);
+    Put(elf, spec.wide ? (spec.inSections ? 58 : 54) : (spec.inSections ? 46 : 42), entry, 2);
+    Put(elf, spec.wide ? (spec.inSections ? 60 : 56) : (spec.inSections ? 48 : 44), 1, 2);
+    Put(elf, header - 1, 0, 1);
+    size_t descSize = spec.wide ? 16 : 12;
+    size_t noteSize = 16 + descSize;
+    if (spec.inSections) {
+        Put(elf, header + 4, 7, 4);
+        Put(elf, header + (spec.wide ? 24 : 16), note, word);
+        Put(elf, header + (spec.wide ? 32 : 20), noteSize, word);
+        Put(elf, header + (spec.wide ? 48 : 32), static_cast<uint64_t>(word), word);
+    } else {
+        Put(elf, header, 0x6474e553, 4);
+        Put(elf, header + (spec.wide ? 8 : 4), note, word);
+        Put(elf, header + (spec.wide ? 32 : 16), noteSize, word);
+        Put(elf, header + (spec.wide ? 48 : 28), static_cast<uint64_t>(word), word);
+    }
+    Put(elf, note, 4, 4);
+    Put(elf, note + 4, descSize, 4);
+    Put(elf, note + 8, 5, 4);
+    Put(elf, note + 12, spec.owner, 4);
+    Put(elf, note + 16, spec.property, 4);
+    Put(elf, note + 20, 4, 4);
+    Put(elf, note + 24, spec.mask, 4);
+    Put(elf, note + noteSize - 1, 0, 1);
+    return elf;
+}
