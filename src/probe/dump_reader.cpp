@@ -112,6 +112,13 @@ class SnapshotBuilder {
             return;
         }
         if (starts) {
+            // A line beyond the sub-leaf limit must not open a processor it
+            // cannot be stored in: an empty processor would not survive a
+            // round trip through the dump writer.
+            if (named.value_or(0) >= kMaxSubleaves) {
+                snapshot_.cutAtCapacity = true;
+                return;
+            }
             pending_ = true;
             if (!Open()) {
                 return;
