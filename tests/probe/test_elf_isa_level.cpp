@@ -1,14 +1,11 @@
 // The x86-64 level an ELF program needs: hand-made minimal files for every
-// rule, every cut of them, and programs the system compiler links itself.
+// rule and every cut of them.
 #include "probe/elf_isa_level.hpp"
 #include "support/elf_support.hpp"
-#include "support/run_binary.hpp"
-#include "support/text.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
 namespace {
@@ -83,24 +80,6 @@ TEST(ElfIsaLevel, OtherFilesAreRefused) {
                                          std::string(64, '\0')}) {
         EXPECT_EQ(ReadElfIsaLevel(bytes).status, ElfIsaStatus::NotReadable);
     }
-}
-
-// Programs the system compiler links with the linker's level marker, and the
-// same program with the note removed.
-TEST(ElfIsaLevelE2e, ProgramsTheCompilerLinks) {
-    std::string folder = MakeTempDir("elf");
-    std::string source = folder + "/main.c";
-    std::string command = "printf 'int main(void){return 0;}\\n' > " + source + " && cd " + folder +
-                          " && gcc -march=x86-64-v3 -Wl,-z,x86-64-v3 main.c -o v3 2>/dev/null";
-    if (std::system(command.c_str()) != 0) {
-        GTEST_SKIP() << "the toolchain cannot link with -z x86-64-v3";
-    }
-    ElfIsaLevel v3 = ReadElfIsaLevel(ReadWholeFile(folder + "/v3"));
-    EXPECT_EQ(v3.status, ElfIsaStatus::Marked);
-    EXPECT_EQ(v3.level, 3);
-    std::string strip = "objcopy --remove-section .note.gnu.property " + folder + "/v3 " + folder + "/none";
-    ASSERT_EQ(std::system(strip.c_str()), 0);
-    EXPECT_EQ(ReadElfIsaLevel(ReadWholeFile(folder + "/none")).status, ElfIsaStatus::NoMarker);
 }
 
 } // namespace

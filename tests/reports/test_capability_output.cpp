@@ -2,9 +2,11 @@
 // with every schema key, hostile registers still give well-formed output,
 // and --list never carries a control byte.
 #include "common/json_text.hpp"
+#include "common/plain_text.hpp"
 #include "reports/capability_output.hpp"
 #include "support/capability_support.hpp"
 #include "support/run_binary.hpp"
+#include "support/text.hpp"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +16,7 @@
 
 namespace {
 
+#ifndef _WIN32
 // Loads the document with Python's strict parser and checks every key of
 // the veldrix/1 schema; prints what is wrong and exits 1.
 const char kSchemaCheck[] = R"(import json, sys
@@ -42,6 +45,7 @@ def check(path):
 bad = [(p, check(p)) for p in sys.argv[1:] if check(p)]
 print(bad); sys.exit(1 if bad else 0)
 )";
+#endif
 
 std::string JsonOf(const CapabilityFacts& facts, const CapabilitySource& source) {
     std::ostringstream out;
@@ -61,8 +65,19 @@ std::string WriteTemp(const std::string& name, const std::string& text) {
     return path;
 }
 
-TEST(CapabilityJson, EveryRealDumpIsStrictJsonWithEverySchemaKey) {
+// Python checks the schema keys of the documents written to these paths
+// (each path preceded by a blank). The Windows test binary cannot start
+// Python, so there the documents are only checked to be strict JSON.
+void ExpectEverySchemaKey(const std::string& paths) {
+#ifdef _WIN32
+    (void)paths;
+#else
     std::string script = WriteTemp("veldrix_schema_check.py", kSchemaCheck);
+    EXPECT_EQ(std::system(("python3 " + script + paths).c_str()), 0);
+#endif
+}
+
+TEST(CapabilityJson, EveryRealDumpIsStrictJsonWithEverySchemaKey) {
     std::string documents;
     for (const std::string& name : TestDumpNames()) {
         SCOPED_TRACE(name);
@@ -71,7 +86,7 @@ TEST(CapabilityJson, EveryRealDumpIsStrictJsonWithEverySchemaKey) {
         EXPECT_TRUE(IsWellFormedJson(json));
         documents += " " + WriteTemp("veldrix_" + name + ".json", json);
     }
-    EXPECT_EQ(std::system(("python3 " + script + documents).c_str()), 0);
+    ExpectEverySchemaKey(documents);
 }
 
 // Every leaf answering all ones, a sub-leaf and hypervisor maximum of
@@ -95,7 +110,8 @@ TEST(CapabilityJson, HostileRegistersGiveLongListsAndWellFormedOutput) {
     std::string json = JsonOf(facts, CapabilitySource{false, "dump\twith \"quotes\"\x01", "v"});
     EXPECT_TRUE(IsWellFormedJson(json));
     std::string list = ListOf(facts);
-    for (char c : list) {
+    EXPECT_TRUE(EveryLineEndsWith(list, kPlainLineEnd));
+    for (char c : WithLfLines(list, kPlainLineEnd)) {
         unsigned char byte = static_cast<unsigned char>(c);
         EXPECT_TRUE(byte == '\n' || (byte >= 0x20 && byte != 0x7F)) << "control byte " << int(byte);
     }
@@ -105,9 +121,7 @@ TEST(CapabilityJson, SnapshotWithoutProcessorsStillHasEveryKey) {
     CapabilityFacts facts = DecodeCapabilities(CpuidSnapshot{}, FeatureNameBook{}, true);
     std::string json = JsonOf(facts, CapabilitySource{});
     EXPECT_TRUE(IsWellFormedJson(json));
-    std::string document = WriteTemp("veldrix_empty.json", json);
-    std::string script = WriteTemp("veldrix_schema_check.py", kSchemaCheck);
-    EXPECT_EQ(std::system(("python3 " + script + " " + document + " >/dev/null").c_str()), 0) << json;
+    ExpectEverySchemaKey(" " + WriteTemp("veldrix_empty.json", json));
 }
 
 struct EscapeCase {

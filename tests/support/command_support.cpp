@@ -1,7 +1,9 @@
 #include "support/command_support.hpp"
 
+#include "common/plain_text.hpp"
 #include "console/command_line.hpp"
 #include "database/processor_db.hpp"
+#include "support/text.hpp"
 
 #include <sstream>
 
@@ -14,6 +16,10 @@ CommandOutcome RunOptions(const std::vector<std::string>& args) {
     outcome.err = err.str();
     SetDatabaseLocation("");
     return outcome;
+}
+
+std::string PlainLines(const std::string& lfText) {
+    return WithLineEnds(lfText, kPlainLineEnd);
 }
 
 // Built from the literal, not from kTestDumpsDir: tables of paths are made

@@ -13,5 +13,9 @@ struct CommandOutcome {
 
 CommandOutcome RunOptions(const std::vector<std::string>& args);
 
+// The expected text with each LF turned into this build's plain line end
+// (CR LF on Windows), as the options write their lines.
+std::string PlainLines(const std::string& lfText);
+
 // The path of a dump in tests/data/dumps.
 std::string TestDumpPath(const char* name);

@@ -1,4 +1,5 @@
 #include "support/run_binary.hpp"
+#include "common/plain_text.hpp"
 #include "support/text.hpp"
 
 #include <gtest/gtest.h>
@@ -85,6 +86,15 @@ std::string WriteInput(const std::string& dir, const std::string& input) {
 
 } // namespace
 #endif
+
+bool ProgramIsWindows() {
+    const char* override = std::getenv("VELDRIX_TEST_BINARY");
+    return override != nullptr && LowerAscii(override).find(".exe") != std::string::npos;
+}
+
+std::string ProgramLineEnd() {
+    return ProgramIsWindows() ? "\r\n" : kPlainLineEnd;
+}
 
 BinaryRun RunBinary(const std::vector<std::string>& args, const std::string& input,
                     const std::string& workDir, const std::string& binary, int timeoutSeconds) {

@@ -21,6 +21,14 @@ BinaryRun RunBinary(const std::vector<std::string>& args, const std::string& inp
                     const std::string& workDir = "", const std::string& binary = VELDRIX_BINARY,
                     int timeoutSeconds = 60);
 
+// True when VELDRIX_TEST_BINARY runs a Windows program: a command naming an
+// .exe, run under wine.
+bool ProgramIsWindows();
+
+// The line end of the program under test's machine-friendly outputs (--list,
+// --json, --check, ...): CR LF for a Windows program, this build's own otherwise.
+std::string ProgramLineEnd();
+
 // Runs the binary with its standard output a pipe whose reader has already gone,
 // so every console write fails; gives the exit status as RunBinary does.
 int RunBinaryIntoClosedPipe(const std::vector<std::string>& args, const std::string& input,

@@ -16,5 +16,15 @@ bool HasLine(const std::string& output, const std::string& line);
 
 bool EndsWith(const std::string& text, const std::string& tail);
 
+// The text with each LF of lfText turned into end ("\n" or "\r\n").
+std::string WithLineEnds(const std::string& lfText, const std::string& end);
+
+// The text with each end turned back into a single LF.
+std::string WithLfLines(const std::string& text, const std::string& end);
+
+// True when the text is whole lines, each ending with end and no other line
+// end: no bare LF before a CR LF end, no stray CR anywhere.
+bool EveryLineEndsWith(const std::string& text, const std::string& end);
+
 // ASCII letters to lower case; other bytes unchanged.
 std::string LowerAscii(std::string text);
