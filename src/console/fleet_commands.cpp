@@ -65,7 +65,8 @@ std::vector<std::string> FilesOf(const std::string& operand, std::vector<Skipped
 }
 
 // Reads one machine into the fleet, or notes why it was skipped; only the
-// reduced features stay, the snapshot is dropped.
+// reduced features stay, the snapshot is dropped. Features are processor
+// 0's, so a dump's other processors are not even parsed.
 void AddMachine(const std::string& file, const FeatureNameBook& book, FleetBaseline& fleet,
                 std::vector<SkippedFile>& skipped) {
     std::optional<std::string> path = PathOf(file);
@@ -75,7 +76,7 @@ void AddMachine(const std::string& file, const FeatureNameBook& book, FleetBasel
     }
     CpuidSnapshot snapshot;
     std::string error;
-    if (!LoadDumpSnapshot(*path, snapshot, error)) {
+    if (!LoadDumpSnapshot(*path, snapshot, error, 1)) {
         skipped.push_back(SkippedFile{*path, error});
         return;
     }

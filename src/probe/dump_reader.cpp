@@ -27,6 +27,8 @@ struct CaptureBlock {
 // rules of the header.
 class SnapshotBuilder {
   public:
+    explicit SnapshotBuilder(size_t processorLimit) : processorLimit_(processorLimit) {}
+
     // A processor header: the next leaf line starts a processor.
     void Header(std::optional<uint32_t> osCpu) {
         pending_ = true;
@@ -66,8 +68,8 @@ class SnapshotBuilder {
         if (!pending_ && current_ != nullptr) {
             return true;
         }
-        if (snapshot_.cpus.size() == kMaxSnapshotProcessors) {
-            snapshot_.cutAtCapacity = true;
+        if (snapshot_.cpus.size() == processorLimit_) {
+            snapshot_.cutAtCapacity = processorLimit_ == kMaxSnapshotProcessors;
             full_ = true;
             return false;
         }
@@ -137,6 +139,7 @@ class SnapshotBuilder {
     bool pending_ = true;
     std::optional<uint32_t> pendingOsCpu_;
     bool full_ = false;
+    size_t processorLimit_;
 };
 
 // Feeds one line to the capture block: a " -> EAX : " line opens a block,
@@ -240,8 +243,8 @@ bool ReadBytes(std::ifstream& file, std::string& text, size_t limit, size_t expe
 
 } // namespace
 
-CpuidSnapshot ReadDumpProcessors(std::string_view text) {
-    SnapshotBuilder builder;
+CpuidSnapshot ReadDumpProcessors(std::string_view text, size_t processorLimit) {
+    SnapshotBuilder builder(std::min(processorLimit, kMaxSnapshotProcessors));
     CaptureBlock block;
     size_t start = 0;
     while (start <= text.size() && !builder.Full()) {

@@ -39,7 +39,9 @@
 constexpr size_t kDumpSizeLimit = 64u * 1024u * 1024u;
 
 // Every processor of a dump text; no processor when no line is a leaf line.
-CpuidSnapshot ReadDumpProcessors(std::string_view text);
+// With a smaller processorLimit reading stops after that many processors,
+// which is no cut of the dump (for callers that need only the first ones).
+CpuidSnapshot ReadDumpProcessors(std::string_view text, size_t processorLimit = kMaxSnapshotProcessors);
 
 // Sub-leaf 0 of every leaf of the first processor: what the menu replays.
 CpuidTable FirstProcessorTable(const CpuidSnapshot& snapshot);

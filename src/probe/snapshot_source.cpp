@@ -48,14 +48,15 @@ CpuidSnapshot ParseDumpSnapshot(std::string_view text) {
     return ReadDumpProcessors(text);
 }
 
-bool LoadDumpSnapshot(const std::string& path, CpuidSnapshot& snapshot, std::string& error) {
+bool LoadDumpSnapshot(const std::string& path, CpuidSnapshot& snapshot, std::string& error,
+                      size_t processorLimit) {
     std::string text;
     bool cutAtLimit = false;
     if (!ReadDumpFile(path, text, kDumpSizeLimit, &cutAtLimit)) {
         error = "cannot read " + path;
         return false;
     }
-    snapshot = ParseDumpSnapshot(text);
+    snapshot = ReadDumpProcessors(text, processorLimit);
     snapshot.cutAtSizeLimit = cutAtLimit;
     if (snapshot.cpus.empty()) {
         error = path + " holds no CPUID leaf line";

@@ -22,7 +22,9 @@ CpuidSnapshot ParseDumpSnapshot(std::string_view text);
 // the file cannot be read or holds no leaf line.
 // A dump cut at the size limit or at the snapshot's capacity still loads;
 // the snapshot says so.
-bool LoadDumpSnapshot(const std::string& path, CpuidSnapshot& snapshot, std::string& error);
+// With a processorLimit, only the dump's first processors are read.
+bool LoadDumpSnapshot(const std::string& path, CpuidSnapshot& snapshot, std::string& error,
+                      size_t processorLimit = kMaxSnapshotProcessors);
 
 // The standard-error lines telling how a loaded dump was cut (none when it
 // was read whole).

@@ -5,6 +5,7 @@
 #include "probe/snapshot_source.hpp"
 #include "support/harness.hpp"
 #include "support/run_binary.hpp"
+#include "support/text.hpp"
 
 #include "support/processors.hpp"
 
@@ -326,6 +327,19 @@ TEST(DumpSnapshotLimits, CutBeyondTheCapacity) {
         EXPECT_EQ(snapshot.cutAtCapacity, c.cut);
         EXPECT_EQ(DumpCutNotes("d.txt", snapshot).size(), c.cut ? 1u : 0u);
     }
+}
+
+// A caller that needs only the first processor stops there; that is no cut.
+TEST(DumpSnapshotLimits, ReadingOnlyTheFirstProcessorsIsNoCut) {
+    std::string raptor =
+        ReadWholeFile(std::string(VELDRIX_DUMPS_DIR) + "/GenuineIntel00B0671_RaptorLake_01_CPUID.txt");
+    CpuidSnapshot all = ReadDumpProcessors(raptor);
+    CpuidSnapshot first = ReadDumpProcessors(raptor, 1);
+    ASSERT_EQ(first.ProcessorCount(), 1u);
+    ASSERT_GT(all.ProcessorCount(), 1u);
+    EXPECT_EQ(first.cpus[0].leaves.size(), all.cpus[0].leaves.size());
+    EXPECT_FALSE(first.cutAtCapacity);
+    EXPECT_TRUE(DumpCutNotes("d.txt", first).empty());
 }
 
 TEST(DumpSnapshotLimits, AFileBeyondTheSizeLimitIsReadUpToItAndSaysSo) {
