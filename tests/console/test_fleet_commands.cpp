@@ -229,10 +229,10 @@ std::string WriteFile(const std::string& folder, const std::string& name, const 
     return path;
 }
 
-ElfSpec MarkedWith(uint32_t mask) {
-    ElfSpec spec;
-    spec.mask = mask;
-    return spec;
+ElfLayout MarkedWith(uint32_t mask) {
+    ElfLayout layout;
+    layout.mask = mask;
+    return layout;
 }
 
 struct CanRunCase {

@@ -10,43 +10,44 @@
 
 namespace {
 
-ElfSpec With(void (*change)(ElfSpec&)) {
-    ElfSpec spec;
-    change(spec);
-    return spec;
+ElfLayout With(void (*change)(ElfLayout&)) {
+    ElfLayout layout;
+    change(layout);
+    return layout;
 }
 
 struct ElfCase {
     const char* name;
-    ElfSpec spec;
+    ElfLayout layout;
     ElfIsaStatus status;
     int level;
 };
 
 const ElfCase kElfCases[] = {
-    {"64-bit, baseline and v3", ElfSpec{}, ElfIsaStatus::Marked, 3},
-    {"v4", With([](ElfSpec& s) { s.mask = 0xF; }), ElfIsaStatus::Marked, 4},
-    {"baseline only", With([](ElfSpec& s) { s.mask = 0x1; }), ElfIsaStatus::Marked, 1},
-    {"v2 without baseline bit", With([](ElfSpec& s) { s.mask = 0x2; }), ElfIsaStatus::Marked, 2},
-    {"no level bit", With([](ElfSpec& s) { s.mask = 0xF0; }), ElfIsaStatus::NoMarker, 0},
-    {"older scheme's property", With([](ElfSpec& s) { s.property = 0xc0000002; }), ElfIsaStatus::NoMarker, 0},
-    {"note of another owner", With([](ElfSpec& s) { s.owner = 0x00444C4F; }), ElfIsaStatus::NoMarker, 0},
-    {"shared object", With([](ElfSpec& s) { s.type = 3; }), ElfIsaStatus::Marked, 3},
-    {"found through the section headers", With([](ElfSpec& s) { s.inSections = true; }), ElfIsaStatus::Marked,
-     3},
-    {"32-bit x86", With([](ElfSpec& s) { s.wide = false, s.machine = 3; }), ElfIsaStatus::Marked, 3},
-    {"32-bit sections", With([](ElfSpec& s) { s.wide = false, s.machine = 3, s.inSections = true; }),
-     ElfIsaStatus::Marked, 3},
-    {"relocatable object", With([](ElfSpec& s) { s.type = 1; }), ElfIsaStatus::NotReadable, 0},
-    {"ARM64 program", With([](ElfSpec& s) { s.machine = 183; }), ElfIsaStatus::NotReadable, 0},
-    {"64-bit class with the 386 machine", With([](ElfSpec& s) { s.machine = 3; }), ElfIsaStatus::NotReadable,
+    {"64-bit, baseline and v3", ElfLayout{}, ElfIsaStatus::Marked, 3},
+    {"v4", With([](ElfLayout& s) { s.mask = 0xF; }), ElfIsaStatus::Marked, 4},
+    {"baseline only", With([](ElfLayout& s) { s.mask = 0x1; }), ElfIsaStatus::Marked, 1},
+    {"v2 without baseline bit", With([](ElfLayout& s) { s.mask = 0x2; }), ElfIsaStatus::Marked, 2},
+    {"no level bit", With([](ElfLayout& s) { s.mask = 0xF0; }), ElfIsaStatus::NoMarker, 0},
+    {"older scheme's property", With([](ElfLayout& s) { s.property = 0xc0000002; }), ElfIsaStatus::NoMarker,
      0},
+    {"note of another owner", With([](ElfLayout& s) { s.owner = 0x00444C4F; }), ElfIsaStatus::NoMarker, 0},
+    {"shared object", With([](ElfLayout& s) { s.type = 3; }), ElfIsaStatus::Marked, 3},
+    {"found through the section headers", With([](ElfLayout& s) { s.inSections = true; }),
+     ElfIsaStatus::Marked, 3},
+    {"32-bit x86", With([](ElfLayout& s) { s.wide = false, s.machine = 3; }), ElfIsaStatus::Marked, 3},
+    {"32-bit sections", With([](ElfLayout& s) { s.wide = false, s.machine = 3, s.inSections = true; }),
+     ElfIsaStatus::Marked, 3},
+    {"relocatable object", With([](ElfLayout& s) { s.type = 1; }), ElfIsaStatus::NotReadable, 0},
+    {"ARM64 program", With([](ElfLayout& s) { s.machine = 183; }), ElfIsaStatus::NotReadable, 0},
+    {"64-bit class with the 386 machine", With([](ElfLayout& s) { s.machine = 3; }),
+     ElfIsaStatus::NotReadable, 0},
 };
 
 TEST(ElfIsaLevel, HandMadeFiles) {
     for (const ElfCase& row : kElfCases) {
         SCOPED_TRACE(row.name);
-        ElfIsaLevel read = ReadElfIsaLevel(MakeElf(row.spec));
+        ElfIsaLevel read = ReadElfIsaLevel(MakeElf(row.layout));
         EXPECT_EQ(read.status, row.status) << read.reason;
         EXPECT_EQ(read.level, row.level);
         EXPECT_EQ(read.reason.empty(), row.status != ElfIsaStatus::NotReadable);
@@ -57,10 +58,10 @@ TEST(ElfIsaLevel, HandMadeFiles) {
 // reads past the end (the sanitizer build checks that).
 TEST(ElfIsaLevel, EveryCutOfAFileIsRefused) {
     for (bool wide : {true, false}) {
-        ElfSpec spec;
-        spec.wide = wide;
-        spec.machine = wide ? 62 : 3;
-        std::string whole = MakeElf(spec);
+        ElfLayout layout;
+        layout.wide = wide;
+        layout.machine = wide ? 62 : 3;
+        std::string whole = MakeElf(layout);
         for (size_t size = 0; size < whole.size(); ++size) {
             EXPECT_EQ(ReadElfIsaLevel(std::string_view(whole).substr(0, size)).status,
                       ElfIsaStatus::NotReadable)

@@ -14,43 +14,43 @@ void Put(std::string& bytes, size_t at, uint64_t value, int width) {
 } // namespace
 
 // One header, one program (or section) header, one property note.
-std::string MakeElf(const ElfSpec& spec) {
+std::string MakeElf(const ElfLayout& layout) {
     std::string elf = std::string("\x7f"
                                   "ELF",
                                   4);
-    const size_t header = spec.wide ? 64 : 52;
-    const size_t entry = spec.inSections ? (spec.wide ? 64 : 40) : (spec.wide ? 56 : 32);
+    const size_t header = layout.wide ? 64 : 52;
+    const size_t entry = layout.inSections ? (layout.wide ? 64 : 40) : (layout.wide ? 56 : 32);
     const size_t note = header + entry;
-    const int word = spec.wide ? 8 : 4;
-    Put(elf, 4, spec.wide ? 2 : 1, 1);
+    const int word = layout.wide ? 8 : 4;
+    Put(elf, 4, layout.wide ? 2 : 1, 1);
     Put(elf, 5, 1, 1);
     Put(elf, 6, 1, 1);
-    Put(elf, 16, spec.type, 2);
-    Put(elf, 18, spec.machine, 2);
-    Put(elf, spec.wide ? (spec.inSections ? 40 : 32) : (spec.inSections ? 32 : 28), header, word);
-    Put(elf, spec.wide ? (spec.inSections ? 58 : 54) : (spec.inSections ? 46 : 42), entry, 2);
-    Put(elf, spec.wide ? (spec.inSections ? 60 : 56) : (spec.inSections ? 48 : 44), 1, 2);
+    Put(elf, 16, layout.type, 2);
+    Put(elf, 18, layout.machine, 2);
+    Put(elf, layout.wide ? (layout.inSections ? 40 : 32) : (layout.inSections ? 32 : 28), header, word);
+    Put(elf, layout.wide ? (layout.inSections ? 58 : 54) : (layout.inSections ? 46 : 42), entry, 2);
+    Put(elf, layout.wide ? (layout.inSections ? 60 : 56) : (layout.inSections ? 48 : 44), 1, 2);
     Put(elf, header - 1, 0, 1);
-    size_t descSize = spec.wide ? 16 : 12;
+    size_t descSize = layout.wide ? 16 : 12;
     size_t noteSize = 16 + descSize;
-    if (spec.inSections) {
+    if (layout.inSections) {
         Put(elf, header + 4, 7, 4);
-        Put(elf, header + (spec.wide ? 24 : 16), note, word);
-        Put(elf, header + (spec.wide ? 32 : 20), noteSize, word);
-        Put(elf, header + (spec.wide ? 48 : 32), static_cast<uint64_t>(word), word);
+        Put(elf, header + (layout.wide ? 24 : 16), note, word);
+        Put(elf, header + (layout.wide ? 32 : 20), noteSize, word);
+        Put(elf, header + (layout.wide ? 48 : 32), static_cast<uint64_t>(word), word);
     } else {
         Put(elf, header, 0x6474e553, 4);
-        Put(elf, header + (spec.wide ? 8 : 4), note, word);
-        Put(elf, header + (spec.wide ? 32 : 16), noteSize, word);
-        Put(elf, header + (spec.wide ? 48 : 28), static_cast<uint64_t>(word), word);
+        Put(elf, header + (layout.wide ? 8 : 4), note, word);
+        Put(elf, header + (layout.wide ? 32 : 16), noteSize, word);
+        Put(elf, header + (layout.wide ? 48 : 28), static_cast<uint64_t>(word), word);
     }
     Put(elf, note, 4, 4);
     Put(elf, note + 4, descSize, 4);
     Put(elf, note + 8, 5, 4);
-    Put(elf, note + 12, spec.owner, 4);
-    Put(elf, note + 16, spec.property, 4);
+    Put(elf, note + 12, layout.owner, 4);
+    Put(elf, note + 16, layout.property, 4);
     Put(elf, note + 20, 4, 4);
-    Put(elf, note + 24, spec.mask, 4);
+    Put(elf, note + 24, layout.mask, 4);
     Put(elf, note + noteSize - 1, 0, 1);
     return elf;
 }

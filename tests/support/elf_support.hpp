@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-struct ElfSpec {
+struct ElfLayout {
     bool wide = true;
     uint16_t machine = 62;
     uint16_t type = 2;
@@ -16,4 +16,4 @@ struct ElfSpec {
 };
 
 // The file's bytes.
-std::string MakeElf(const ElfSpec& spec);
+std::string MakeElf(const ElfLayout& layout);
