@@ -169,3 +169,11 @@ void RegistersToBytes(const CpuidRegs& regs, uint8_t* out) {
     DwordToBytes(regs.ecx, out + 8);
     DwordToBytes(regs.edx, out + 12);
 }
+
+std::string VendorIdText(const CpuidRegs& leaf0) {
+    uint8_t bytes[12];
+    DwordToBytes(leaf0.ebx, bytes);
+    DwordToBytes(leaf0.edx, bytes + 4);
+    DwordToBytes(leaf0.ecx, bytes + 8);
+    return NulText(bytes, sizeof bytes);
+}

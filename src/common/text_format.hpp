@@ -79,6 +79,10 @@ void DwordToBytes(uint32_t value, uint8_t* out);
 // the brand string and the Transmeta information text are laid out).
 void RegistersToBytes(const CpuidRegs& regs, uint8_t* out);
 
+// The vendor identification of leaf 0: EBX, EDX, ECX (in that order) up to
+// the first NUL.
+std::string VendorIdText(const CpuidRegs& leaf0);
+
 // The value of one hex digit in either case, or -1 for any other character.
 // Inline: the dump reader runs it for every register digit of every line.
 inline int HexDigitValue(char c) {

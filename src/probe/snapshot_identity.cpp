@@ -9,14 +9,6 @@ namespace {
 constexpr uint32_t kBrandFirstLeaf = 0x80000002;
 constexpr uint32_t kBrandLastLeaf = 0x80000004;
 
-std::string VendorIdOf(const CpuidRegs& leaf0) {
-    uint8_t bytes[12];
-    DwordToBytes(leaf0.ebx, bytes);
-    DwordToBytes(leaf0.edx, bytes + 4);
-    DwordToBytes(leaf0.ecx, bytes + 8);
-    return NulText(bytes, sizeof bytes);
-}
-
 std::optional<std::string> BrandOf(const CpuidSnapshot& snapshot) {
     if (MaxExtendedLeaf(snapshot) < kBrandLastLeaf) {
         return std::nullopt;
@@ -45,7 +37,7 @@ SignatureFields SplitSignature(uint32_t signature) {
 
 SnapshotIdentity ReadSnapshotIdentity(const CpuidSnapshot& snapshot) {
     SnapshotIdentity identity;
-    identity.vendorId = VendorIdOf(snapshot.Answer(0, 0));
+    identity.vendorId = VendorIdText(snapshot.Answer(0, 0));
     identity.brand = BrandOf(snapshot);
     identity.hasSignature = !snapshot.cpus.empty() && MaxStandardLeaf(snapshot) >= 1;
     if (identity.hasSignature) {

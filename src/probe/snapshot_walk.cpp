@@ -1,6 +1,8 @@
 #include "probe/snapshot_walk.hpp"
 
-#include <cstring>
+#include "common/text_format.hpp"
+
+#include <string>
 
 namespace {
 
@@ -141,11 +143,8 @@ class LeafReader {
 };
 
 bool IsCentaurVendor(const CpuidRegs& leaf0) {
-    char vendor[12];
-    std::memcpy(vendor, &leaf0.ebx, 4);
-    std::memcpy(vendor + 4, &leaf0.edx, 4);
-    std::memcpy(vendor + 8, &leaf0.ecx, 4);
-    return std::memcmp(vendor, "CentaurHauls", 12) == 0 || std::memcmp(vendor, "  Shanghai  ", 12) == 0;
+    std::string vendor = VendorIdText(leaf0);
+    return vendor == "CentaurHauls" || vendor == "  Shanghai  ";
 }
 
 } // namespace
