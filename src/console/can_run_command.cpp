@@ -4,23 +4,33 @@
 #include "probe/elf_isa_level.hpp"
 #include "reports/capability_output.hpp"
 
+#include <cstdint>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <ostream>
+#include <system_error>
 
 namespace {
 
 // Larger programs are refused rather than read whole into memory.
-constexpr std::streamoff kLargestProgram = std::streamoff(1) << 30;
+constexpr std::uintmax_t kLargestProgram = std::uintmax_t(1) << 30;
 
+// Only a regular file is read, and no further than its size: a device such
+// as /dev/zero reports size 0 yet never ends, and a pipe may never answer.
 bool ReadProgram(const std::string& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in || in.tellg() < 0 || in.tellg() > kLargestProgram) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
         return false;
     }
-    in.seekg(0);
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error || size > kLargestProgram) {
+        return false;
+    }
+    std::ifstream in(path, std::ios::binary);
+    bytes.resize(static_cast<size_t>(size));
+    in.read(bytes.data(), static_cast<std::streamsize>(size));
+    bytes.resize(static_cast<size_t>(in.gcount()));
+    return static_cast<bool>(in) || in.eof();
 }
 
 // "yes", or the verdict of the lowest needed level the processor misses.

@@ -272,6 +272,10 @@ TEST(FleetCommands, CanRunStatuses) {
         {"not an ELF file", {"--can-run", text}, 2, ""},
         {"cut short", {"--can-run", cut}, 2, ""},
         {"missing file", {"--can-run", "/no/such/program"}, 2, ""},
+        {"a folder", {"--can-run", folder}, 2, ""},
+#ifndef _WIN32
+        {"an endless device", {"--can-run", "/dev/zero"}, 2, ""},
+#endif
         {"unreadable dump", {"-r", "/no/such/dump", "--can-run", v3}, 2, ""},
         {"no file", {"--can-run"}, 64, ""},
     };
