@@ -51,7 +51,7 @@ bool RunBaseline(const fs::path& folder, double& seconds, double& peakMb) {
     if (child == 0) {
         std::freopen("/dev/null", "w", stdout);
         std::freopen("/dev/null", "w", stderr);
-        execl(VELDRIX_SOURCE_DIR "/build/veldrix", "veldrix", "--baseline", folder.c_str(), nullptr);
+        execl(VELDRIX_BINARY, "veldrix", "--baseline", folder.c_str(), nullptr);
         _exit(127);
     }
     int status = 0;

@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     const std::string dump = argc > 1 ? argv[1]
                                       : VELDRIX_SOURCE_DIR
                                  "/tests/data/dumps/GenuineIntel00B0671_RaptorLake_01_CPUID.txt";
-    const std::string program = VELDRIX_SOURCE_DIR "/build/veldrix";
+    const std::string program = VELDRIX_BINARY;
     SetDatabaseLocation(VELDRIX_SOURCE_DIR "/data/veldrix.dat");
     std::printf("--json in process, this machine : %8.3f ms\n", InProcess({"--json"}, 100));
     std::printf("--json in process, dump         : %8.3f ms (%s)\n", InProcess({"-r", dump, "--json"}, 100),
