@@ -1,4 +1,5 @@
-// The program's release number, as --version and the JSON document give it.
+// The program's release number, as --version and the JSON document give it:
+// the version of the CMake project.
 #pragma once
 
-constexpr const char kVeldrixVersion[] = "1.30.0";
+constexpr const char kVeldrixVersion[] = VELDRIX_VERSION;
