@@ -132,7 +132,7 @@ const char kGoldmont[] = "GenuineIntel00506C9_Goldmont_CPUID.txt";
 const char kZen5[] = "AuthenticAMD0B40F40_K20_GraniteRidge_02_CPUID.txt";
 
 std::string CopyInto(const std::string& folder, const char* dump) {
-    std::filesystem::copy_file(Dump(dump), folder + "/" + dump);
+    CopyAsOwnFile(Dump(dump), folder + "/" + dump);
     return folder + "/" + dump;
 }
 

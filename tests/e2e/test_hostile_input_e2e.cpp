@@ -76,7 +76,7 @@ TEST(HostileEndToEnd, ACaptureNeverReplacesTheReplayedDump) {
     for (const char* typed : kNamesOfTheDump) {
         std::string dir = MakeTempDir("dump");
         fs::create_directory(dir + "/sub");
-        fs::copy_file(kCrusoeDump, dir + "/cap.txt");
+        CopyAsOwnFile(kCrusoeDump, dir + "/cap.txt");
         fs::create_symlink("cap.txt", dir + "/link.txt");
         BinaryRun run = RunBinary({"-r", "cap.txt", "-c"}, std::string(typed) + "\n", dir);
         EXPECT_EQ(run.status, 0) << typed;
@@ -87,7 +87,7 @@ TEST(HostileEndToEnd, ACaptureNeverReplacesTheReplayedDump) {
     }
     // Any other name is written as before.
     std::string dir = MakeTempDir("other");
-    fs::copy_file(kCrusoeDump, dir + "/cap.txt");
+    CopyAsOwnFile(kCrusoeDump, dir + "/cap.txt");
     BinaryRun run = RunBinary({"-r", "cap.txt", "-c"}, "copy\n", dir);
     EXPECT_EQ(run.output.find(kRawError), std::string::npos) << run.output;
     EXPECT_NE(ReadWholeFile(dir + "/copy.txt").find(" >> End Of File"), std::string::npos);
@@ -98,7 +98,7 @@ TEST(HostileEndToEnd, ACaptureNeverReplacesTheReplayedDump) {
 TEST(HostileEndToEnd, AReportNeverReplacesTheReplayedDump) {
     std::string original = ReadWholeFile(kCrusoeDump);
     std::string dir = MakeTempDir("report");
-    fs::copy_file(kCrusoeDump, dir + "/cap.txt");
+    CopyAsOwnFile(kCrusoeDump, dir + "/cap.txt");
     fs::create_symlink("cap.txt", dir + "/page.html");
     BinaryRun run = RunBinary({"-r", "cap.txt"}, "R\npage\nA\n\nQ\n", dir);
     EXPECT_EQ(run.status, 0);

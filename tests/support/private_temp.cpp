@@ -45,10 +45,18 @@ class PrivateTempFolder {
         if (error) {
             return;
         }
-        folder_ = root / ("veldrix-tests-" + std::to_string(ProcessId()));
-        std::filesystem::create_directories(folder_, error);
-        if (!error) {
-            SetVariable(kTempVariable, folder_.string());
+        // Process ids come round again (wine hands out the same few in every
+        // run), and a folder an earlier run could not remove may still be
+        // there: the folder taken is one this process created itself.
+        std::string name = "veldrix-tests-" + std::to_string(ProcessId());
+        for (int attempt = 0; attempt < kAttempts; ++attempt) {
+            std::filesystem::path candidate =
+                root / (attempt == 0 ? name : name + "-" + std::to_string(attempt));
+            if (std::filesystem::create_directory(candidate, error)) {
+                folder_ = candidate;
+                SetVariable(kTempVariable, folder_.string());
+                return;
+            }
         }
     }
     ~PrivateTempFolder() {
@@ -59,6 +67,7 @@ class PrivateTempFolder {
     }
 
   private:
+    static constexpr int kAttempts = 1000;
     std::filesystem::path folder_;
 };
 

@@ -60,6 +60,12 @@ std::string MakeTempDir(const std::string& name) {
     return dir;
 }
 
+void CopyAsOwnFile(const std::string& from, const std::string& to) {
+    std::filesystem::copy_file(from, to);
+    std::filesystem::permissions(to, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+}
+
 #ifndef _WIN32
 namespace {
 

@@ -36,3 +36,9 @@ int RunBinaryIntoClosedPipe(const std::vector<std::string>& args, const std::str
 
 // A fresh empty folder under the test's temporary folder.
 std::string MakeTempDir(const std::string& name);
+
+// Copies a file for a test to use as its own: the copy is writable by the
+// owner whatever the source's permissions are (a checkout may be read-only),
+// so the test sees what it writes and the folder can be removed afterwards,
+// which Windows refuses for read-only files.
+void CopyAsOwnFile(const std::string& from, const std::string& to);
