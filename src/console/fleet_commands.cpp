@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <ostream>
 
 namespace {
@@ -42,45 +43,99 @@ bool ReadMachine(const IniFile& database, const std::string& operand, std::ostre
     return true;
 }
 
-// The files a baseline operand names: this machine ("-"), the regular files
-// of a folder (not recursing, sorted by name), or the path itself.
-std::vector<std::string> FilesOf(const std::string& operand, std::vector<SkippedFile>& skipped) {
+// Calls visit for every file a baseline operand names: this machine ("-"),
+// the regular files of a folder (not recursing, in the order the folder
+// lists them), or the path itself. No list of names is built, so a folder of
+// any size costs no memory. A folder that cannot be listed is noted in
+// skipped when that is given.
+void ForEachFile(const std::string& operand, const std::function<void(const std::string&)>& visit,
+                 std::vector<SkippedFile>* skipped) {
     namespace fs = std::filesystem;
     std::error_code failure;
     if (operand == kThisMachine || !fs::is_directory(operand, failure)) {
-        return {operand};
+        visit(operand);
+        return;
     }
-    std::vector<std::string> files;
     for (fs::directory_iterator entry(operand, failure), end; !failure && entry != end;
          entry.increment(failure)) {
         if (entry->is_regular_file(failure)) {
-            files.push_back(entry->path().string());
+            visit(entry->path().string());
         }
     }
-    if (failure) {
-        skipped.push_back(SkippedFile{operand, "cannot list the folder " + operand});
+    if (failure && skipped != nullptr) {
+        skipped->push_back(SkippedFile{operand, "cannot list the folder " + operand});
     }
-    std::sort(files.begin(), files.end());
-    return files;
 }
 
-// Reads one machine into the fleet, or notes why it was skipped; only the
-// reduced features stay, the snapshot is dropped. Features are processor
-// 0's, so a dump's other processors are not even parsed.
-void AddMachine(const std::string& file, const FeatureNameBook& book, FleetBaseline& fleet,
-                std::vector<SkippedFile>& skipped) {
-    std::optional<std::string> path = PathOf(file);
-    if (!path) {
-        fleet.Add("this machine", ReadMachineFeatures(TakeHardwareSnapshot(), book, true));
-        return;
+// Reads the machines of a fleet down to their features. Only processor 0 is
+// parsed and the snapshot is dropped at once; this machine is read once and
+// remembered, as it is asked for again when the held-down list is written.
+class FleetReader {
+  public:
+    explicit FleetReader(const FeatureNameBook& book) : book_(book) {}
+
+    std::optional<MachineFeatures> Read(const std::string& file, std::string& error) {
+        if (file == kThisMachine) {
+            if (!thisMachine_) {
+                thisMachine_ = ReadMachineFeatures(TakeHardwareSnapshot(), book_, true);
+            }
+            return thisMachine_;
+        }
+        CpuidSnapshot snapshot;
+        if (!LoadDumpSnapshot(file, snapshot, error, 1)) {
+            return std::nullopt;
+        }
+        return ReadMachineFeatures(snapshot, book_, false);
     }
-    CpuidSnapshot snapshot;
-    std::string error;
-    if (!LoadDumpSnapshot(*path, snapshot, error, 1)) {
-        skipped.push_back(SkippedFile{*path, error});
-        return;
+
+  private:
+    const FeatureNameBook& book_;
+    std::optional<MachineFeatures> thisMachine_;
+};
+
+std::string FleetLabel(const std::string& file) {
+    return file == kThisMachine ? "this machine" : file;
+}
+
+// First pass over the operands: every machine reduced into the fleet, every
+// file that is no dump noted with its reason.
+void ReduceFleet(const std::vector<std::string>& operands, FleetReader& reader, FleetBaseline& fleet,
+                 std::vector<SkippedFile>& skipped) {
+    for (const std::string& operand : operands) {
+        ForEachFile(
+            operand,
+            [&](const std::string& file) {
+                std::string error;
+                if (std::optional<MachineFeatures> machine = reader.Read(file, error)) {
+                    fleet.Add(*machine);
+                } else {
+                    skipped.push_back(SkippedFile{file, error});
+                }
+            },
+            &skipped);
     }
-    fleet.Add(*path, ReadMachineFeatures(snapshot, book, false));
+}
+
+// Second pass, made while the report is written: each machine read again and
+// named when it lacks what most of the others have. Files that failed the
+// first time fail again and are passed over silently.
+HoldingWalk HoldingMachines(const std::vector<std::string>& operands, FleetReader& reader,
+                            const FleetBaseline& fleet, const FeatureNameBook& book) {
+    return [&operands, &reader, &fleet, &book](const HoldingVisitor& visit) {
+        for (const std::string& operand : operands) {
+            ForEachFile(
+                operand,
+                [&](const std::string& file) {
+                    std::string error;
+                    std::optional<MachineFeatures> machine = reader.Read(file, error);
+                    std::optional<FeatureMask> lacks = machine ? fleet.Holding(machine->mask) : std::nullopt;
+                    if (lacks) {
+                        visit(FleetLabel(file), GroupNames(NameFeatureMask(*lacks, book)));
+                    }
+                },
+                nullptr);
+        }
+    };
 }
 
 BaselineReport ReportOf(const IniFile& database, const FleetBaseline& fleet, const FeatureNameBook& book) {
@@ -89,9 +144,6 @@ BaselineReport ReportOf(const IniFile& database, const FleetBaseline& fleet, con
     report.machines = fleet.MachineCount();
     report.level = fleet.Level();
     report.common = NameFeatureMask(fleet.Common(), book);
-    for (const HoldingMachine& machine : fleet.HoldingDown()) {
-        report.holding.emplace_back(machine.label, GroupNames(NameFeatureMask(machine.lacks, book)));
-    }
     report.compilerFlags = SafeCompilerFlags(database, report.level, GroupNames(report.common));
     return report;
 }
@@ -127,17 +179,15 @@ int RunBaseline(const CommandRequest& request) {
     IniFile database = OpenDatabase();
     FeatureNameBook book = ReadFeatureNameBook(database);
     FleetBaseline fleet;
+    FleetReader reader(book);
     std::vector<SkippedFile> skipped;
-    for (const std::string& operand : operands) {
-        for (const std::string& file : FilesOf(operand, skipped)) {
-            AddMachine(file, book, fleet, skipped);
-        }
-    }
+    ReduceFleet(operands, reader, fleet, skipped);
     for (const SkippedFile& file : skipped) {
         request.err << "veldrix: skipped: " << WithoutControlBytes(file.reason) << kPlainLineEnd;
     }
     BaselineReport report = ReportOf(database, fleet, book);
     report.skipped = skipped;
+    report.holding = HoldingMachines(operands, reader, fleet, book);
     (json ? WriteBaselineJson : WriteBaselineText)(report, request.out);
     request.out.flush();
     return report.machines == 0 ? kUnreadableDumpStatus : 0;

@@ -62,54 +62,37 @@ FeatureDiff CompareFeatures(const MachineFeatures& a, const MachineFeatures& b, 
     return diff;
 }
 
-void FleetBaseline::Add(const std::string& label, const MachineFeatures& machine) {
-    if (machines_.empty()) {
+void FleetBaseline::Add(const MachineFeatures& machine) {
+    if (count_ == 0) {
         common_ = machine.mask;
         level_ = machine.level;
     } else {
         common_ = MaskCommon(common_, machine.mask);
         level_ = std::min(level_, machine.level);
     }
+    ++count_;
     bitCounts_.resize(std::max(bitCounts_.size(), machine.mask.size() * kBitsPerWord), 0);
     for (size_t word = 0; word < machine.mask.size(); ++word) {
         for (size_t bit = 0; bit < kBitsPerWord; ++bit) {
             bitCounts_[word * kBitsPerWord + bit] += (machine.mask[word] >> bit) & 1;
         }
     }
-    auto found = maskIndex_.emplace(machine.mask, masks_.size());
-    if (found.second) {
-        masks_.push_back(machine.mask);
-    }
-    machines_.emplace_back(label, found.first->second);
 }
 
-// The bits this mask lacks that more than half of the other machines have
-// (a machine lacking a bit is never among those counted for it).
-FeatureMask FleetBaseline::LacksOfMostHeld(const FeatureMask& mask) const {
-    size_t others = machines_.size() - 1;
+// A machine lacking a bit is never among those counted for it, so the
+// machines with the bit are all others.
+std::optional<FeatureMask> FleetBaseline::Holding(const FeatureMask& mask) const {
+    size_t others = count_ == 0 ? 0 : count_ - 1;
     FeatureMask lacks(bitCounts_.size() / kBitsPerWord, 0);
+    bool holding = false;
     for (size_t word = 0; word < lacks.size(); ++word) {
         for (size_t bit = 0; bit < kBitsPerWord; ++bit) {
             bool has = (WordAt(mask, word) >> bit) & 1;
             if (!has && bitCounts_[word * kBitsPerWord + bit] * 2 > others) {
                 lacks[word] |= 1u << bit;
+                holding = true;
             }
         }
     }
-    return lacks;
-}
-
-std::vector<HoldingMachine> FleetBaseline::HoldingDown() const {
-    std::vector<FeatureMask> lacksOfMask;
-    for (const FeatureMask& mask : masks_) {
-        lacksOfMask.push_back(LacksOfMostHeld(mask));
-    }
-    std::vector<HoldingMachine> holding;
-    for (const auto& machine : machines_) {
-        const FeatureMask& lacks = lacksOfMask[machine.second];
-        if (std::any_of(lacks.begin(), lacks.end(), [](uint32_t word) { return word != 0; })) {
-            holding.push_back(HoldingMachine{machine.first, lacks});
-        }
-    }
-    return holding;
+    return holding ? std::optional<FeatureMask>(lacks) : std::nullopt;
 }

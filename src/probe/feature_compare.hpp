@@ -7,7 +7,7 @@
 #include "probe/feature_words.hpp"
 
 #include <cstddef>
-#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,32 +40,22 @@ MachineFeatures ReadMachineFeatures(const CpuidSnapshot& snapshot, const Feature
 
 FeatureDiff CompareFeatures(const MachineFeatures& a, const MachineFeatures& b, const FeatureNameBook& book);
 
-// A machine whose missing features keep the baseline lower than most of the
-// fleet would allow.
-struct HoldingMachine {
-    std::string label;
-    FeatureMask lacks; // features it lacks that more than half of the others have
-};
-
 // Reduces machines one at a time to what the baseline needs: the common
-// features, the lowest level, how many machines have each bit, and each
-// distinct feature mask once (fleets repeat a few configurations), so the
-// memory held per machine is its label and one index.
+// features, the lowest level and how many machines have each bit. Nothing is
+// kept per machine, so a fleet of any size takes the same memory; which
+// machines hold the baseline down is asked of each machine again afterwards.
 class FleetBaseline {
   public:
-    void Add(const std::string& label, const MachineFeatures& machine);
-    size_t MachineCount() const { return machines_.size(); }
+    void Add(const MachineFeatures& machine);
+    size_t MachineCount() const { return count_; }
     const FeatureMask& Common() const { return common_; }
     int Level() const { return level_; } // 0 when no machine was added
-    // In the order the machines were added; machines lacking nothing are left out.
-    std::vector<HoldingMachine> HoldingDown() const;
+    // The features a machine of the fleet lacks that more than half of the
+    // other machines have; none when it holds nothing down.
+    std::optional<FeatureMask> Holding(const FeatureMask& mask) const;
 
   private:
-    FeatureMask LacksOfMostHeld(const FeatureMask& mask) const;
-
-    std::vector<std::pair<std::string, size_t>> machines_; // label, index into masks_
-    std::map<FeatureMask, size_t> maskIndex_;
-    std::vector<FeatureMask> masks_;
+    size_t count_ = 0;
     std::vector<size_t> bitCounts_; // machines with each bit, 32 per word
     FeatureMask common_;
     int level_ = 0;

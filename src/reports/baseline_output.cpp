@@ -35,15 +35,20 @@ std::string SkippedJson(const std::vector<SkippedFile>& skipped) {
     return JsonArray(files);
 }
 
-std::string HoldingJson(const BaselineReport& report) {
-    std::vector<std::string> machines;
-    for (const auto& machine : report.holding) {
-        machines.push_back(JsonObject()
-                               .Add("machine", JsonString(machine.first))
-                               .Add("lacks", JsonStringArray(machine.second))
-                               .Text());
-    }
-    return JsonArray(machines);
+// Stands in for the held-down list while the rest of the document is built.
+// Escaped JSON text never holds a raw control byte, so the mark cannot occur
+// in anything else the document says.
+const char kHoldingMark[] = "\x01held_down_by\x01";
+
+void WriteHoldingJson(const BaselineReport& report, std::ostream& out) {
+    const char* separator = "";
+    out << "[";
+    report.holding([&](const std::string& machine, const std::vector<std::string>& lacks) {
+        out << separator
+            << JsonObject().Add("machine", JsonString(machine)).Add("lacks", JsonStringArray(lacks)).Text();
+        separator = ", ";
+    });
+    out << "]";
 }
 
 } // namespace
@@ -59,12 +64,13 @@ void WriteBaselineText(const BaselineReport& report, std::ostream& out) {
         out << "  " << group.label << ": " << JoinedWords(GroupNames({group})) << kPlainLineEnd;
     }
     out << "held down by:" << kPlainLineEnd;
-    if (report.holding.empty()) {
+    bool anyHolding = false;
+    report.holding([&](const std::string& machine, const std::vector<std::string>& lacks) {
+        out << "  " << WithoutControlBytes(machine) << ": lacks " << JoinedWords(lacks) << kPlainLineEnd;
+        anyHolding = true;
+    });
+    if (!anyHolding) {
         out << "  (none)" << kPlainLineEnd;
-    }
-    for (const auto& machine : report.holding) {
-        out << "  " << WithoutControlBytes(machine.first) << ": lacks " << JoinedWords(machine.second)
-            << kPlainLineEnd;
     }
     Fact(out, "compiler flags", NoneIfEmpty(JoinedWords(report.compilerFlags)));
 }
@@ -79,7 +85,11 @@ void WriteBaselineJson(const BaselineReport& report, std::ostream& out) {
         .Add("x86_64_level", Decimal(static_cast<uint64_t>(report.level)))
         .Add("features", JsonStringArray(common.named))
         .Add("unnamed_bits", JsonStringArray(common.unnamed))
-        .Add("held_down_by", HoldingJson(report))
+        .Add("held_down_by", kHoldingMark)
         .Add("compiler_flags", JsonStringArray(report.compilerFlags));
-    out << document.Lines("", kPlainLineEnd) << kPlainLineEnd;
+    std::string text = document.Lines("", kPlainLineEnd);
+    size_t mark = text.find(kHoldingMark);
+    out << text.substr(0, mark);
+    WriteHoldingJson(report, out);
+    out << text.substr(mark + sizeof kHoldingMark - 1) << kPlainLineEnd;
 }

@@ -6,6 +6,7 @@
 #include "probe/feature_compare.hpp"
 #include "reports/capability_output.hpp"
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -31,13 +32,19 @@ struct SkippedFile {
     std::string reason;
 };
 
+// Calls its argument once for every machine that holds the baseline down,
+// with the machine's label and the names of what it lacks. The machines are
+// visited while the report is written, so none of them is held in memory.
+using HoldingVisitor = std::function<void(const std::string& machine, const std::vector<std::string>& lacks)>;
+using HoldingWalk = std::function<void(const HoldingVisitor& visit)>;
+
 struct BaselineReport {
     std::string databaseVersion;
     size_t machines = 0;
     std::vector<SkippedFile> skipped;
     int level = 0;
     std::vector<FeatureGroup> common;
-    std::vector<std::pair<std::string, std::vector<std::string>>> holding; // machine, what it lacks
+    HoldingWalk holding;
     std::vector<std::string> compilerFlags;
 };
 
