@@ -41,7 +41,7 @@ void SetConsoleErrorStream(std::ostream* error) {
 void ConError(std::string_view message) {
     std::ostream& error = gError ? *gError : std::cerr;
     error.write(message.data(), static_cast<std::streamsize>(message.size()));
-    error.put('\n');
+    error << kPlainLineEnd;
     error.flush();
 }
 

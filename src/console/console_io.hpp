@@ -15,8 +15,9 @@ void SetConsoleStreams(std::istream* input, std::ostream* output);
 // process's standard error.
 void SetConsoleErrorStream(std::ostream* error);
 
-// Writes one message and a line end (LF) to standard error, flushed, beside
-// the screens and never inside them.
+// Writes one message and the line end of the machine-friendly outputs (LF,
+// CR LF on Windows, like every other error line) to standard error, flushed,
+// beside the screens and never inside them.
 void ConError(std::string_view message);
 
 // A text that came from the processor or a dump (vendor identification,

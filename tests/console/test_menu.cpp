@@ -1,6 +1,7 @@
 // Start-up, options, the menu and its keys, About, quit and help screens.
 #include "console/menu.hpp"
 #include "probe/probe.hpp"
+#include "support/command_support.hpp"
 #include "support/harness.hpp"
 #include "views/views.hpp"
 
@@ -238,8 +239,8 @@ TEST_F(Menu, AMissingDataFileIsNotedOnceOnStandardError) {
     };
     const Row rows[] = {
         {"missing", false,
-         "veldrix: cannot open data file " + DatabasePath() +
-             "; processor and feature names will be empty\n"},
+         PlainLines("veldrix: cannot open data file " + DatabasePath() +
+                    "; processor and feature names will be empty\n")},
         {"present", true, ""},
     };
     for (const Row& row : rows) {
