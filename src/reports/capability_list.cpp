@@ -4,6 +4,9 @@
 #include "reports/capability_output.hpp"
 
 #include <ostream>
+#include <set>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -220,30 +223,49 @@ void WriteTopology(const TopologyFacts& topology, std::ostream& out) {
          topology.statedByLeaves ? "the leaves of one processor, per package" : "every processor");
 }
 
-enum class IdForm { Decimal, HexByte, HexDword };
+// Processors that follow each other and sit alike: the same package and the
+// same kind of core. Their ids are in the JSON document; the listing shows
+// one line per run, so a machine of hundreds of processors stays readable
+// and a hybrid part shows where each kind of core lies.
+struct ProcessorRun {
+    const CpuPlace* first = nullptr;
+    uint32_t lastIndex = 0;
+    std::set<uint32_t> cores;
+    bool coresKnown = true;
+};
 
-std::string IdOr(const char* label, const std::optional<uint32_t>& value, IdForm form) {
-    std::string text = std::string(label) + " ";
-    if (!value) {
-        return text + kUnknown;
-    }
-    switch (form) {
-    case IdForm::HexByte:
-        return text + "0x" + ByteToHex(static_cast<uint8_t>(*value));
-    case IdForm::HexDword:
-        return text + "0x" + DwordToHex(*value);
-    case IdForm::Decimal:
-        break;
-    }
-    return text + Decimal(*value);
+bool SitAlike(const CpuPlace& a, const CpuPlace& b) {
+    return a.package == b.package && a.coreType == b.coreType && a.lowPower == b.lowPower;
 }
 
-std::string PlaceText(const CpuPlace& cpu) {
-    std::string text =
-        IdOr("os", cpu.osCpu, IdForm::Decimal) + ", " + IdOr("apic", cpu.apicId, IdForm::HexByte) + ", " +
-        IdOr("x2apic", cpu.x2apicId, IdForm::HexDword) + ", " +
-        IdOr("package", cpu.package, IdForm::Decimal) + ", " + IdOr("core", cpu.core, IdForm::Decimal) +
-        ", " + IdOr("thread", cpu.thread, IdForm::Decimal);
+std::vector<ProcessorRun> ProcessorRuns(const std::vector<CpuPlace>& cpus) {
+    std::vector<ProcessorRun> runs;
+    for (const CpuPlace& cpu : cpus) {
+        if (runs.empty() || !SitAlike(*runs.back().first, cpu)) {
+            runs.push_back(ProcessorRun{&cpu, cpu.index, {}, true});
+        }
+        ProcessorRun& run = runs.back();
+        run.lastIndex = cpu.index;
+        if (cpu.core) {
+            run.cores.insert(*cpu.core);
+        } else {
+            run.coresKnown = false;
+        }
+    }
+    return runs;
+}
+
+std::string RunLabel(const ProcessorRun& run) {
+    uint32_t first = run.first->index;
+    return first == run.lastIndex ? "cpu " + Decimal(first)
+                                  : "cpus " + Decimal(first) + "-" + Decimal(run.lastIndex);
+}
+
+std::string RunText(const ProcessorRun& run) {
+    const CpuPlace& cpu = *run.first;
+    std::string text = "package " + (cpu.package ? Decimal(*cpu.package) : std::string(kUnknown));
+    size_t cores = run.cores.size();
+    text += ", " + (run.coresKnown ? Decimal(cores) + (cores == 1 ? " core" : " cores") : "cores unknown");
     if (cpu.coreType) {
         text += std::string(", ") + CoreTypeName(*cpu.coreType) + (cpu.lowPower ? " (low power)" : "");
     }
@@ -252,8 +274,8 @@ std::string PlaceText(const CpuPlace& cpu) {
 
 void WriteProcessors(const TopologyFacts& topology, std::ostream& out) {
     Heading(out, "Processors");
-    for (const CpuPlace& cpu : topology.cpus) {
-        Fact(out, "cpu " + Decimal(cpu.index), PlaceText(cpu));
+    for (const ProcessorRun& run : ProcessorRuns(topology.cpus)) {
+        Fact(out, RunLabel(run), RunText(run));
     }
 }
 

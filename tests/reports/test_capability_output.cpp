@@ -180,3 +180,40 @@ TEST(JsonText, CheckerAcceptsOnlyStrictJson) {
 }
 
 } // namespace
+
+namespace {
+
+struct ProcessorRunsCase {
+    const char* dump;
+    const char* section; // the Processors section of --list, LF line ends
+};
+
+// Processors that follow each other in one package with one kind of core
+// share a line; the counts are the hand-checked ones of these parts.
+const ProcessorRunsCase kProcessorRuns[] = {
+    {"GenuineIntel00B0671_RaptorLake_01_CPUID.txt",
+     "  cpus 0-15:            package 0, 8 cores, performance\n"
+     "  cpus 16-31:           package 0, 16 cores, efficiency\n"},
+    // Two performance cores apart, the low-power efficiency cores last.
+    {"GenuineIntel00B0650_ArrowLakeU_03_CPUID.txt",
+     "  cpus 0-1:             package 0, 1 core, performance\n"
+     "  cpus 2-9:             package 0, 8 cores, efficiency\n"
+     "  cpus 10-11:           package 0, 1 core, performance\n"
+     "  cpus 12-13:           package 0, 2 cores, efficiency (low power)\n"},
+    {"AuthenticAMD0A60F12_K19_Raphael_10_CPUID.txt", "  cpus 0-7:             package 0, 4 cores\n"},
+    // Ids that do not tell processors apart give no package or core.
+    {"GenuineIntel0000683_P3_Coppermine_CPUID.txt",
+     "  cpus 0-1:             package unknown, cores unknown\n"},
+};
+
+TEST(CapabilityList, ProcessorsAreListedByRunsOfAlikeProcessors) {
+    for (const ProcessorRunsCase& row : kProcessorRuns) {
+        SCOPED_TRACE(row.dump);
+        std::string list = WithLfLines(ListOf(DecodeWithDataFile(LoadTestDump(row.dump))), kPlainLineEnd);
+        size_t section = list.find("\nProcessors\n");
+        ASSERT_NE(section, std::string::npos) << list;
+        EXPECT_EQ(list.substr(section + 12), row.section);
+    }
+}
+
+} // namespace
