@@ -97,23 +97,40 @@ std::string FleetLabel(const std::string& file) {
     return file == kThisMachine ? "this machine" : file;
 }
 
-// First pass over the operands: every machine reduced into the fleet, every
-// file that is no dump noted with its reason.
-void ReduceFleet(const std::vector<std::string>& operands, FleetReader& reader, FleetBaseline& fleet,
-                 std::vector<SkippedFile>& skipped) {
+// Calls visit for every file the operands name, with the machine's features,
+// or none and the reason when the file is no dump.
+using MachineVisitor = std::function<void(
+    const std::string& file, const std::optional<MachineFeatures>& machine, const std::string& error)>;
+
+void ForEachMachine(const std::vector<std::string>& operands, FleetReader& reader,
+                    const MachineVisitor& visit, std::vector<SkippedFile>* skipped) {
     for (const std::string& operand : operands) {
         ForEachFile(
             operand,
             [&](const std::string& file) {
                 std::string error;
-                if (std::optional<MachineFeatures> machine = reader.Read(file, error)) {
-                    fleet.Add(*machine);
-                } else {
-                    skipped.push_back(SkippedFile{file, error});
-                }
+                std::optional<MachineFeatures> machine = reader.Read(file, error);
+                visit(file, machine, error);
             },
-            &skipped);
+            skipped);
     }
+}
+
+// First pass over the operands: every machine reduced into the fleet, every
+// file that is no dump noted with its reason.
+void ReduceFleet(const std::vector<std::string>& operands, FleetReader& reader, FleetBaseline& fleet,
+                 std::vector<SkippedFile>& skipped) {
+    ForEachMachine(
+        operands, reader,
+        [&](const std::string& file, const std::optional<MachineFeatures>& machine,
+            const std::string& error) {
+            if (machine) {
+                fleet.Add(*machine);
+            } else {
+                skipped.push_back(SkippedFile{file, error});
+            }
+        },
+        &skipped);
 }
 
 // Second pass, made while the report is written: each machine read again and
@@ -122,19 +139,15 @@ void ReduceFleet(const std::vector<std::string>& operands, FleetReader& reader, 
 HoldingWalk HoldingMachines(const std::vector<std::string>& operands, FleetReader& reader,
                             const FleetBaseline& fleet, const FeatureNameBook& book) {
     return [&operands, &reader, &fleet, &book](const HoldingVisitor& visit) {
-        for (const std::string& operand : operands) {
-            ForEachFile(
-                operand,
-                [&](const std::string& file) {
-                    std::string error;
-                    std::optional<MachineFeatures> machine = reader.Read(file, error);
-                    std::optional<FeatureMask> lacks = machine ? fleet.Holding(machine->mask) : std::nullopt;
-                    if (lacks) {
-                        visit(FleetLabel(file), GroupNames(NameFeatureMask(*lacks, book)));
-                    }
-                },
-                nullptr);
-        }
+        ForEachMachine(
+            operands, reader,
+            [&](const std::string& file, const std::optional<MachineFeatures>& machine, const std::string&) {
+                std::optional<FeatureMask> lacks = machine ? fleet.Holding(machine->mask) : std::nullopt;
+                if (lacks) {
+                    visit(FleetLabel(file), GroupNames(NameFeatureMask(*lacks, book)));
+                }
+            },
+            nullptr);
     };
 }
 
