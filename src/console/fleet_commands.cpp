@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <ostream>
 
 namespace {
@@ -68,18 +69,33 @@ void ForEachFile(const std::string& operand, const std::function<void(const std:
 }
 
 // Reads the machines of a fleet down to their features. Only processor 0 is
-// parsed and the snapshot is dropped at once; this machine is read once and
-// remembered, as it is asked for again when the held-down list is written.
+// parsed and the snapshot is dropped at once. What cannot be read a second
+// time (this machine, a pipe such as a shell's <(...)) is read once and
+// remembered, as it is asked for again when the held-down list is written;
+// such operands come only from the command line, so they are few.
 class FleetReader {
   public:
     explicit FleetReader(const FeatureNameBook& book) : book_(book) {}
 
     std::optional<MachineFeatures> Read(const std::string& file, std::string& error) {
+        std::error_code failure;
+        if (file != kThisMachine && std::filesystem::is_regular_file(file, failure)) {
+            return ReadOnce(file, error);
+        }
+        auto found = readOnce_.find(file);
+        if (found == readOnce_.end()) {
+            std::string firstError;
+            std::optional<MachineFeatures> machine = ReadOnce(file, firstError);
+            found = readOnce_.emplace(file, std::make_pair(machine, firstError)).first;
+        }
+        error = found->second.second;
+        return found->second.first;
+    }
+
+  private:
+    std::optional<MachineFeatures> ReadOnce(const std::string& file, std::string& error) const {
         if (file == kThisMachine) {
-            if (!thisMachine_) {
-                thisMachine_ = ReadMachineFeatures(TakeHardwareSnapshot(), book_, true);
-            }
-            return thisMachine_;
+            return ReadMachineFeatures(TakeHardwareSnapshot(), book_, true);
         }
         CpuidSnapshot snapshot;
         if (!LoadDumpSnapshot(file, snapshot, error, 1)) {
@@ -88,9 +104,8 @@ class FleetReader {
         return ReadMachineFeatures(snapshot, book_, false);
     }
 
-  private:
     const FeatureNameBook& book_;
-    std::optional<MachineFeatures> thisMachine_;
+    std::map<std::string, std::pair<std::optional<MachineFeatures>, std::string>> readOnce_;
 };
 
 std::string FleetLabel(const std::string& file) {

@@ -16,6 +16,9 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#ifdef __linux__
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -194,6 +197,26 @@ TEST(FleetCommands, BaselineJsonHasEveryKey) {
         EXPECT_NE(outcome.out.find(key), std::string::npos) << key;
     }
 }
+
+#ifdef __linux__
+// A dump that can be read only once, as from a shell's <(ssh host veldrix
+// --dump): it is still named when it holds the fleet down, though the list
+// of such machines is made after every dump has been read.
+TEST(FleetCommands, BaselineNamesAMachineReadFromAPipe) {
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    std::string dump = ReadWholeFile(Dump(kGoldmont));
+    ASSERT_LT(dump.size(), 65536u) << "must fit the pipe's buffer";
+    ASSERT_EQ(write(ends[1], dump.data(), dump.size()), static_cast<ssize_t>(dump.size()));
+    close(ends[1]);
+    std::string pipePath = "/dev/fd/" + std::to_string(ends[0]);
+    Outcome outcome = RunOptions({"--baseline", Dump(kRaptor), pipePath, Dump(kZen5)});
+    close(ends[0]);
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_NE(outcome.out.find("machines:       3 read, 0 skipped"), std::string::npos) << outcome.out;
+    EXPECT_NE(outcome.out.find("\n  " + pipePath + ": lacks fma avx "), std::string::npos) << outcome.out;
+}
+#endif
 
 struct BaselineStatusCase {
     const char* name;
