@@ -264,10 +264,5 @@ std::string JsonArray(const std::vector<std::string>& values) {
 }
 
 std::string JsonStringArray(const std::vector<std::string>& texts) {
-    std::vector<std::string> values;
-    values.reserve(texts.size());
-    for (const std::string& text : texts) {
-        values.push_back(JsonString(text));
-    }
-    return JsonArray(values);
+    return JsonArrayOf(texts, [](const std::string& text) { return JsonString(text); });
 }

@@ -44,3 +44,13 @@ std::string JsonArray(const std::vector<std::string>& values);
 
 // A JSON array of strings.
 std::string JsonStringArray(const std::vector<std::string>& texts);
+
+// A JSON array of one value per item, each written by toJson.
+template <typename Items, typename ToJson> std::string JsonArrayOf(const Items& items, ToJson toJson) {
+    std::vector<std::string> values;
+    values.reserve(items.size());
+    for (const auto& item : items) {
+        values.push_back(toJson(item));
+    }
+    return JsonArray(values);
+}

@@ -27,12 +27,9 @@ std::string NoneIfEmpty(const std::string& text) {
 }
 
 std::string SkippedJson(const std::vector<SkippedFile>& skipped) {
-    std::vector<std::string> files;
-    for (const SkippedFile& file : skipped) {
-        files.push_back(
-            JsonObject().Add("path", JsonString(file.path)).Add("reason", JsonString(file.reason)).Text());
-    }
-    return JsonArray(files);
+    return JsonArrayOf(skipped, [](const SkippedFile& file) {
+        return JsonObject().Add("path", JsonString(file.path)).Add("reason", JsonString(file.reason)).Text();
+    });
 }
 
 // Stands in for the held-down list while the rest of the document is built.

@@ -108,11 +108,9 @@ std::string Avx10Object(const std::optional<Avx10Facts>& avx10) {
     if (!avx10) {
         return kNull;
     }
-    std::vector<std::string> widths;
-    for (int bits : avx10->vectorBits) {
-        widths.push_back(Number(static_cast<uint64_t>(bits)));
-    }
-    return JsonObject().Add("version", Number(avx10->version)).Add("vector_bits", JsonArray(widths)).Text();
+    std::string widths =
+        JsonArrayOf(avx10->vectorBits, [](int bits) { return Number(static_cast<uint64_t>(bits)); });
+    return JsonObject().Add("version", Number(avx10->version)).Add("vector_bits", widths).Text();
 }
 
 template <typename Number> std::string NumberOrNull(const std::optional<Number>& value) {
@@ -140,14 +138,6 @@ std::string CacheObject(const CacheFacts& cache) {
         .Text();
 }
 
-std::string CachesArray(const std::vector<CacheFacts>& caches) {
-    std::vector<std::string> items;
-    for (const CacheFacts& cache : caches) {
-        items.push_back(CacheObject(cache));
-    }
-    return JsonArray(items);
-}
-
 std::string CoreTypesObject(const std::optional<CoreTypeCounts>& counts) {
     if (!counts) {
         return kNull;
@@ -170,23 +160,18 @@ std::string TopologyObject(const TopologyFacts& topology) {
         .Text();
 }
 
-std::string CpusArray(const std::vector<CpuPlace>& cpus) {
-    std::vector<std::string> items;
-    items.reserve(cpus.size());
-    for (const CpuPlace& cpu : cpus) {
-        items.push_back(JsonObject()
-                            .Add("index", Number(cpu.index))
-                            .Add("os_cpu", NumberOrNull(cpu.osCpu))
-                            .Add("apic_id", NumberOrNull(cpu.apicId))
-                            .Add("x2apic_id", NumberOrNull(cpu.x2apicId))
-                            .Add("package", NumberOrNull(cpu.package))
-                            .Add("core", NumberOrNull(cpu.core))
-                            .Add("thread", NumberOrNull(cpu.thread))
-                            .Add("core_type", CoreTypeOrNull(cpu.coreType))
-                            .Add("low_power", JsonBool(cpu.lowPower))
-                            .Text());
-    }
-    return JsonArray(items);
+std::string CpuObject(const CpuPlace& cpu) {
+    return JsonObject()
+        .Add("index", Number(cpu.index))
+        .Add("os_cpu", NumberOrNull(cpu.osCpu))
+        .Add("apic_id", NumberOrNull(cpu.apicId))
+        .Add("x2apic_id", NumberOrNull(cpu.x2apicId))
+        .Add("package", NumberOrNull(cpu.package))
+        .Add("core", NumberOrNull(cpu.core))
+        .Add("thread", NumberOrNull(cpu.thread))
+        .Add("core_type", CoreTypeOrNull(cpu.coreType))
+        .Add("low_power", JsonBool(cpu.lowPower))
+        .Text();
 }
 
 } // namespace
@@ -203,9 +188,9 @@ void WriteCapabilityJson(const CapabilityFacts& facts, const CapabilitySource& s
         .Add("features", JsonStringArray(facts.features.named))
         .Add("unnamed_bits", JsonStringArray(facts.features.unnamed))
         .Add("avx10", Avx10Object(facts.avx10))
-        .Add("caches", CachesArray(facts.caches))
+        .Add("caches", JsonArrayOf(facts.caches, CacheObject))
         .Add("topology", TopologyObject(facts.topology))
-        .Add("cpus", CpusArray(facts.topology.cpus));
+        .Add("cpus", JsonArrayOf(facts.topology.cpus, CpuObject));
     out << document.Lines("", kPlainLineEnd) << kPlainLineEnd;
 }
 

@@ -84,14 +84,7 @@ TEST(DumpSnapshotRealDumps, EveryLogicalProcessorIsKept) {
 
 // Sub-leaves as the dumps list them ("[SL nn]" tags, the cpuid tool's
 // sub-leaf field, libcpuid's intel_fn4 and intel_fn11 arrays).
-struct SubleafCase {
-    const char* file;
-    size_t cpu;
-    uint32_t leaf;
-    std::vector<uint32_t> subleaves;
-};
-
-const SubleafCase kSubleafCases[] = {
+const SubleafListCase kSubleafCases[] = {
     {"GenuineIntel00B0671_RaptorLake_01_CPUID.txt", 0, 0x4, {0, 1, 2, 3}},
     {"GenuineIntel00B0671_RaptorLake_01_CPUID.txt", 0, 0x7, {0, 1, 2}},
     {"GenuineIntel00B0671_RaptorLake_01_CPUID.txt", 0, 0xB, {0, 1}},
@@ -111,9 +104,8 @@ const SubleafCase kSubleafCases[] = {
 };
 
 TEST(DumpSnapshotRealDumps, SubleavesPerProcessor) {
-    for (const SubleafCase& c : kSubleafCases) {
-        SCOPED_TRACE(std::string(c.file) + " processor " + std::to_string(c.cpu) + " leaf " +
-                     std::to_string(c.leaf));
+    for (const SubleafListCase& c : kSubleafCases) {
+        SCOPED_TRACE(TraceOf(c));
         CpuidSnapshot snapshot = LoadOrFail(c.file);
         ASSERT_LT(c.cpu, snapshot.ProcessorCount());
         EXPECT_EQ(SubleavesOf(snapshot.cpus[c.cpu], c.leaf), c.subleaves);

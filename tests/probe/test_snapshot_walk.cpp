@@ -39,14 +39,7 @@ size_t LeavesInRange(const ProcessorLeaves& cpu, uint32_t base) {
 
 // What the walk asks for; the sub-leaf that ends a loop (all zeros here,
 // since the dump has no line for it) is kept too.
-struct WalkCase {
-    const char* file;
-    size_t cpu;
-    uint32_t leaf;
-    std::vector<uint32_t> subleaves;
-};
-
-const WalkCase kWalkCases[] = {
+const SubleafListCase kWalkCases[] = {
     // Leaf 4 until cache type 0; 7 up to 7.0 EAX = 2; 0xB/0x1F until level type 0.
     {"GenuineIntel00B0671_RaptorLake_01_CPUID.txt", 0, 0x4, {0, 1, 2, 3, 4}},
     {"GenuineIntel00B0671_RaptorLake_01_CPUID.txt", 0, 0x7, {0, 1, 2}},
@@ -68,9 +61,8 @@ const WalkCase kWalkCases[] = {
 };
 
 TEST(SnapshotWalkSubleaves, RealProcessorsAnswerTheirDumps) {
-    for (const WalkCase& c : kWalkCases) {
-        SCOPED_TRACE(std::string(c.file) + " processor " + std::to_string(c.cpu) + " leaf " +
-                     std::to_string(c.leaf));
+    for (const SubleafListCase& c : kWalkCases) {
+        SCOPED_TRACE(TraceOf(c));
         EXPECT_EQ(SubleavesOf(WalkDumpProcessor(LoadDump(c.file), c.cpu), c.leaf), c.subleaves);
     }
 }

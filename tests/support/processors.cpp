@@ -53,3 +53,8 @@ std::vector<uint32_t> SubleavesOf(const ProcessorLeaves& cpu, uint32_t leaf) {
     }
     return found;
 }
+
+std::string TraceOf(const SubleafListCase& row) {
+    return std::string(row.file) + " processor " + std::to_string(row.cpu) + " leaf " +
+           std::to_string(row.leaf);
+}

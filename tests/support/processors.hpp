@@ -4,6 +4,8 @@
 #include "probe/cpuid.hpp"
 #include "probe/snapshot.hpp"
 
+#include <cstddef>
+#include <string>
 #include <vector>
 
 // Transmeta Crusoe TM5800, registers from a public dump of that processor,
@@ -20,3 +22,14 @@ CpuidTable CoppermineTable();
 
 // The sub-leaves one processor of a snapshot holds for leaf, in order.
 std::vector<uint32_t> SubleavesOf(const ProcessorLeaves& cpu, uint32_t leaf);
+
+// A row of a table of the sub-leaves a processor of a real dump holds.
+struct SubleafListCase {
+    const char* file;
+    size_t cpu;
+    uint32_t leaf;
+    std::vector<uint32_t> subleaves;
+};
+
+// "FILE processor N leaf L", to say which row failed.
+std::string TraceOf(const SubleafListCase& row);
