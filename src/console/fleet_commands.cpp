@@ -59,7 +59,11 @@ void ForEachFile(const std::string& operand, const std::function<void(const std:
     }
     for (fs::directory_iterator entry(operand, failure), end; !failure && entry != end;
          entry.increment(failure)) {
-        if (entry->is_regular_file(failure)) {
+        // An entry that cannot be looked at (a dangling link, a file gone
+        // since the listing) is passed over; only the listing's own failure
+        // ends the loop.
+        std::error_code entryFailure;
+        if (entry->is_regular_file(entryFailure)) {
             visit(entry->path().string());
         }
     }

@@ -1,5 +1,6 @@
 #include "console/replay.hpp"
 
+#include "common/plain_text.hpp"
 #include "console/console_io.hpp"
 #include "probe/clock.hpp"
 #include "probe/cpuid.hpp"
@@ -7,8 +8,6 @@
 #include "probe/record.hpp"
 #include "probe/snapshot_source.hpp"
 #include "reports/text_file.hpp"
-
-#include <iostream>
 
 namespace {
 
@@ -27,9 +26,10 @@ bool IsReplayRequest(const std::vector<std::string>& args) {
 bool StartReplay(const std::string& dump, ProcessorRecord& record) {
     CpuidSnapshot snapshot;
     std::string error;
-    bool loaded = LoadDumpSnapshot(dump, snapshot, error);
+    // The screens show processor 0 only, so no other processor is parsed.
+    bool loaded = LoadDumpSnapshot(dump, snapshot, error, 1);
     for (const std::string& note : DumpCutNotes(dump, snapshot)) {
-        std::cerr << note << '\n';
+        ConError(WithoutControlBytes(note));
     }
     if (!loaded) {
         ConLine("*** Cannot read CPUID dump " + dump + " ***");
