@@ -74,7 +74,7 @@ int RunCanRun(const CommandRequest& request) {
         return kUnreadableDumpStatus;
     }
     std::string meets = MeetsText(facts.levels, needed.level);
-    request.out << name << ": needs x86-64-v" << needed.level << "; "
+    request.out << name << ": needs " << LevelName(needed.level) << "; "
                 << (source.hardware ? "this processor" : "the processor of the dump")
                 << " meets it: " << meets << kPlainLineEnd;
     request.out.flush();

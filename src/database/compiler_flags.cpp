@@ -30,7 +30,7 @@ std::vector<std::string> SafeCompilerFlags(const IniFile& database, int level,
                                            const std::vector<std::string>& features) {
     std::vector<std::string> flags;
     if (level > 0) {
-        flags.push_back("-march=x86-64-v" + std::to_string(level));
+        flags.push_back("-march=" + LevelName(level));
     }
     for (const std::string& feature : features) {
         FeatureFlag flag = FlagOf(database, feature);

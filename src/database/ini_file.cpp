@@ -1,27 +1,13 @@
 #include "database/ini_file.hpp"
 
+#include "common/plain_text.hpp"
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <system_error>
 
 namespace {
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string Trim(const std::string& text) {
-    size_t first = 0;
-    while (first < text.size() && IsBlank(text[first])) {
-        ++first;
-    }
-    size_t last = text.size();
-    while (last > first && IsBlank(text[last - 1])) {
-        --last;
-    }
-    return text.substr(first, last - first);
-}
 
 char LowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -88,14 +74,14 @@ IniFile ParseIniText(const std::string& text) {
         if (!raw.empty() && raw.back() == '\r') {
             raw.pop_back();
         }
-        std::string line = Trim(raw);
+        std::string line = TrimBlanks(raw);
         if (line.empty() || line[0] == ';') {
             continue;
         }
         if (line[0] == '[') {
             size_t close = line.find(']');
             if (close != std::string::npos) {
-                current = FindOrAddSection(ini, Trim(line.substr(1, close - 1)));
+                current = FindOrAddSection(ini, TrimBlanks(line.substr(1, close - 1)));
             }
             continue;
         }
@@ -103,11 +89,11 @@ IniFile ParseIniText(const std::string& text) {
         if (equals == std::string::npos || current == nullptr) {
             continue;
         }
-        std::string key = Trim(line.substr(0, equals));
+        std::string key = TrimBlanks(line.substr(0, equals));
         if (key.empty()) {
             continue;
         }
-        current->entries.emplace_back(key, Trim(line.substr(equals + 1)));
+        current->entries.emplace_back(key, TrimBlanks(line.substr(equals + 1)));
     }
     return ini;
 }
@@ -124,7 +110,7 @@ bool LoadIniFile(const std::string& path, IniFile& ini) {
 }
 
 const IniSection* FindIniSection(const IniFile& ini, const std::string& name) {
-    auto found = ini.index.find(FoldCase(Trim(name)));
+    auto found = ini.index.find(FoldCase(TrimBlanks(name)));
     return found == ini.index.end() ? nullptr : &ini.sections[found->second];
 }
 
@@ -151,7 +137,7 @@ std::string ReadIniValue(const IniFile& ini, const std::string& section, const s
     if (found == nullptr) {
         return fallback;
     }
-    std::string wanted = Trim(key);
+    std::string wanted = TrimBlanks(key);
     for (const auto& entry : found->entries) {
         if (SameName(entry.first, wanted)) {
             return entry.second.substr(0, kIniValueLimit);

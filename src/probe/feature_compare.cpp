@@ -22,10 +22,6 @@ FeatureMask Combine(const FeatureMask& a, const FeatureMask& b, bool keepCommon)
     return result;
 }
 
-std::string LevelName(int level) {
-    return "x86-64-v" + std::to_string(level);
-}
-
 } // namespace
 
 FeatureMask MaskWithout(const FeatureMask& a, const FeatureMask& b) {

@@ -76,6 +76,10 @@ LevelReport JudgeLevels(const CpuidSnapshot& snapshot, const FeatureNameBook& bo
     return report;
 }
 
+std::string LevelName(int level) {
+    return "x86-64-v" + std::to_string(level);
+}
+
 int ParseLevelName(const std::string& text) {
     const std::string kPrefix = "x86-64-";
     std::string level = text.compare(0, kPrefix.size(), kPrefix) == 0 ? text.substr(kPrefix.size()) : text;

@@ -30,3 +30,6 @@ LevelReport JudgeLevels(const CpuidSnapshot& snapshot, const FeatureNameBook& bo
 
 // The level number (1..4) for "x86-64-v3" or "v3", or 0 for anything else.
 int ParseLevelName(const std::string& text);
+
+// "x86-64-vN", the name every output gives level N.
+std::string LevelName(int level);

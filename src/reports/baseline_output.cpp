@@ -18,8 +18,7 @@ std::string Count(size_t value) {
 }
 
 std::string LevelText(int level) {
-    return level == 0 ? "none (a machine without 64-bit mode)"
-                      : "x86-64-v" + Decimal(static_cast<uint64_t>(level));
+    return level == 0 ? "none (a machine without 64-bit mode)" : LevelName(level);
 }
 
 std::string NoneIfEmpty(const std::string& text) {

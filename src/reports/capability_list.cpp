@@ -105,8 +105,7 @@ void WriteLevels(const CapabilityFacts& facts, std::ostream& out) {
     Heading(out, "x86-64 levels");
     Fact(out, "level", Decimal(static_cast<uint64_t>(facts.levels.level)));
     for (int i = 0; i < kLevelCount; ++i) {
-        Fact(out, "x86-64-v" + Decimal(static_cast<uint64_t>(i + 1)),
-             LevelVerdictText(facts.levels.levels[static_cast<size_t>(i)]));
+        Fact(out, LevelName(i + 1), LevelVerdictText(facts.levels.levels[static_cast<size_t>(i)]));
     }
 }
 
@@ -309,7 +308,7 @@ const char* CoreTypeName(CoreType type) {
 
 int WriteLevelCheck(const CapabilityFacts& facts, int level, std::ostream& out) {
     const LevelVerdict& verdict = facts.levels.levels.at(static_cast<size_t>(level - 1));
-    out << "x86-64-v" << level << ": " << LevelVerdictText(verdict) << kPlainLineEnd;
+    out << LevelName(level) << ": " << LevelVerdictText(verdict) << kPlainLineEnd;
     return verdict.Met() ? 0 : 1;
 }
 

@@ -25,7 +25,7 @@ std::string IdentityText(const SnapshotIdentity& id) {
 }
 
 std::string LevelText(int level) {
-    return level == 0 ? "none (no 64-bit mode)" : "x86-64-v" + Decimal(static_cast<uint64_t>(level));
+    return level == 0 ? "none (no 64-bit mode)" : LevelName(level);
 }
 
 void WriteSide(const char* name, const ComparedMachine& machine, std::ostream& out) {
