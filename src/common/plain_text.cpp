@@ -11,14 +11,18 @@ std::string WithoutControlBytes(std::string_view text) {
     return clean;
 }
 
-std::string TrimBlanks(std::string_view text) {
+std::string_view TrimmedView(std::string_view text) {
     const char kBlanks[] = " \t";
     size_t first = text.find_first_not_of(kBlanks);
     if (first == std::string_view::npos) {
-        return std::string();
+        return std::string_view();
     }
     size_t last = text.find_last_not_of(kBlanks);
-    return std::string(text.substr(first, last - first + 1));
+    return text.substr(first, last - first + 1);
+}
+
+std::string TrimBlanks(std::string_view text) {
+    return std::string(TrimmedView(text));
 }
 
 std::string JoinedWords(const std::vector<std::string>& words) {

@@ -18,7 +18,9 @@ constexpr const char kPlainLineEnd[] = "\n";
 // send an escape sequence to a terminal.
 std::string WithoutControlBytes(std::string_view text);
 
-// The text without blanks (space, tab) at either end.
+// The text without blanks (space, tab) at either end: as a view into the
+// same text, and as a string of its own.
+std::string_view TrimmedView(std::string_view text);
 std::string TrimBlanks(std::string_view text);
 
 // The words joined by single blanks.

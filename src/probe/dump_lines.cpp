@@ -210,14 +210,6 @@ bool ParseLibcpuidRegisters(std::string_view rest, uint32_t regs[4]) {
 
 } // namespace
 
-std::string_view TrimBlanks(std::string_view line) {
-    SkipBlanks(line);
-    while (!line.empty() && IsBlank(line.back())) {
-        line.remove_suffix(1);
-    }
-    return line;
-}
-
 bool ParseLeafKey(std::string_view line, LeafLine& out) {
     if (line.empty()) {
         return false;

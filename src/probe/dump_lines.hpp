@@ -33,9 +33,6 @@ struct LeafLine {
     std::string_view registers; // the text from the first register on
 };
 
-// Blanks and tabs removed from both ends.
-std::string_view TrimBlanks(std::string_view line);
-
 // True when the (trimmed) line starts like a leaf line of one of the layouts.
 bool ParseLeafKey(std::string_view line, LeafLine& out);
 

@@ -1,5 +1,6 @@
 #include "probe/dump_reader.hpp"
 
+#include "common/plain_text.hpp"
 #include "probe/dump_lines.hpp"
 
 #include <algorithm>
@@ -33,6 +34,7 @@ class SnapshotBuilder {
     void Header(std::optional<uint32_t> osCpu) {
         pending_ = true;
         pendingOsCpu_ = osCpu;
+        pendingXcr0_ = std::nullopt;
     }
 
     // A leaf line; its registers are read only when it is kept.
@@ -41,8 +43,13 @@ class SnapshotBuilder {
     // A completed block of our capture file (it names no sub-leaf).
     void Captured(uint32_t leaf, const CpuidRegs& regs) { Store(leaf, std::nullopt, nullptr, regs); }
 
+    // XCR0 belongs to the processor it is written in; one written before
+    // that processor's first leaf waits for it, so a line of XCR0 alone never
+    // makes a processor without leaves.
     void Xcr0(uint64_t value) {
-        if (Open() && !current_->xcr0) {
+        if (pending_ || current_ == nullptr) {
+            pendingXcr0_ = pendingXcr0_.value_or(value);
+        } else if (!current_->xcr0) {
             current_->xcr0 = value;
         }
     }
@@ -69,17 +76,21 @@ class SnapshotBuilder {
             return true;
         }
         if (snapshot_.cpus.size() == processorLimit_) {
-            snapshot_.cutAtCapacity = processorLimit_ == kMaxSnapshotProcessors;
+            // A smaller limit asked for by the caller is no cut, but it does
+            // not take back a cut the sub-leaf limit already made.
+            snapshot_.cutAtCapacity |= processorLimit_ == kMaxSnapshotProcessors;
             full_ = true;
             return false;
         }
         ProcessorLeaves cpu;
         cpu.index = static_cast<uint32_t>(snapshot_.cpus.size());
         cpu.osCpu = pendingOsCpu_;
+        cpu.xcr0 = pendingXcr0_;
         snapshot_.cpus.push_back(std::move(cpu));
         current_ = &snapshot_.cpus.back();
         pending_ = false;
         pendingOsCpu_ = std::nullopt;
+        pendingXcr0_ = std::nullopt;
         return true;
     }
 
@@ -138,6 +149,7 @@ class SnapshotBuilder {
     ProcessorLeaves* current_ = nullptr;
     bool pending_ = true;
     std::optional<uint32_t> pendingOsCpu_;
+    std::optional<uint64_t> pendingXcr0_;
     bool full_ = false;
     size_t processorLimit_;
 };
@@ -254,7 +266,7 @@ CpuidSnapshot ReadDumpProcessors(std::string_view text, size_t processorLimit) {
         if (IsLibcpuidEndLine(raw)) {
             break;
         }
-        FeedLine(TrimBlanks(raw), block, builder);
+        FeedLine(TrimmedView(raw), block, builder);
     }
     return builder.Take();
 }

@@ -242,6 +242,12 @@ const LayoutCase kLayoutCases[] = {
          "\nbasic_cpuid[1]=00000f4a 00000800 00000000 078bfbff\n",
      1,
      {{0, 0, 0, 1}}},
+    {"XcrLineAloneMakesNoProcessor",
+     "CPU 0:\n   xcr0=0x00000000000000e7\n"
+     "CPU 1:\n   xcr0=0x0000000000000007\n"
+     "   0x00000000 0x00: eax=0x00000001 ebx=0x68747541 ecx=0x444d4163 edx=0x69746e65\n",
+     1,
+     {{0, 0, 0, 1}}},
     {"FirstLineOfASubleafCounts",
      "CPUID 00000007: 00000001-00000000-00000000-00000000 [SL 01]\n"
      "CPUID 00000007: 00000002-00000000-00000000-00000000 [SL 01]\n",
