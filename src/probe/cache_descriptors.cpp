@@ -34,7 +34,7 @@ std::optional<uint64_t> SizeKb(const std::string& text) {
     const char* start = text.c_str();
     char* end = nullptr;
     double value = std::strtod(start, &end);
-    if (end == start || value <= 0 || value > 1e9) {
+    if (end == start || !(value > 0 && value <= 1e9)) { // NaN fails both
         return std::nullopt;
     }
     std::string unit(end);
@@ -109,9 +109,6 @@ std::optional<CacheFacts> ParseCacheDescription(const std::string& text) {
         cache.ways = NumberBefore(rest, "-way");
     }
     cache.lineBytes = NumberBefore(rest, "-byte lines");
-    if (cache.lineBytes && *cache.lineBytes != 0 && (cache.ways || cache.fullyAssociative)) {
-        uint64_t perSet = cache.fullyAssociative ? 0 : *cache.ways * *cache.lineBytes;
-        cache.sets = perSet == 0 ? 1 : *cache.sizeKb * 1024 / perSet;
-    }
+    cache.sets = SetsOf(cache);
     return cache;
 }

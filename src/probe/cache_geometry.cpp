@@ -1,6 +1,8 @@
 #include "probe/cache_geometry.hpp"
 
+#include "common/text_format.hpp"
 #include "probe/feature_words.hpp"
+#include "probe/snapshot_identity.hpp"
 
 #include <limits>
 
@@ -16,10 +18,7 @@ constexpr uint64_t kL3Step = 512; // KB per unit of 0x80000006 EDX 31:18
 
 // The leaf holding deterministic cache parameters on this processor, or 0.
 uint32_t DeterministicCacheLeaf(const CpuidSnapshot& snapshot, size_t cpu) {
-    bool topologyExtensions =
-        MaxExtendedLeaf(snapshot, cpu) >= kAmdFeatureLeaf &&
-        FieldBits(snapshot.Answer(cpu, kAmdFeatureLeaf).ecx, kTopologyExtensionsBit, 1) != 0;
-    if (topologyExtensions && MaxExtendedLeaf(snapshot, cpu) >= kAmdCacheLeaf) {
+    if (HasTopologyExtensions(snapshot, cpu) && MaxExtendedLeaf(snapshot, cpu) >= kAmdCacheLeaf) {
         return kAmdCacheLeaf;
     }
     if (!AmdStyleVendor(snapshot, cpu) && MaxStandardLeaf(snapshot, cpu) >= kIntelCacheLeaf) {
@@ -30,21 +29,6 @@ uint32_t DeterministicCacheLeaf(const CpuidSnapshot& snapshot, size_t cpu) {
 
 CacheType TypeOfField(uint32_t field) {
     return field == 1 ? CacheType::Data : field == 2 ? CacheType::Instruction : CacheType::Unified;
-}
-
-std::optional<uint64_t> SetsOf(const CacheFacts& cache) {
-    if (!cache.sizeKb || !cache.lineBytes || *cache.lineBytes == 0) {
-        return std::nullopt;
-    }
-    uint64_t ways = cache.ways.value_or(0);
-    if (cache.fullyAssociative) {
-        return 1;
-    }
-    if (ways == 0) {
-        return std::nullopt;
-    }
-    std::optional<uint64_t> bytes = CheckedProduct(cache.sizeKb, uint64_t{1024});
-    return bytes ? std::optional<uint64_t>(*bytes / (ways * *cache.lineBytes)) : std::nullopt;
 }
 
 // The associativity codes of 0x80000006: ways, 0 for none, or fully
@@ -99,11 +83,9 @@ void AddLowerLevel(std::vector<CacheFacts>& caches, uint32_t level, uint64_t siz
 // VIA C3 Samuel 2 and Ezra (CentaurHauls family 6, models 7 and 8) report
 // their L2 in 0x80000006 ECX in the layout of the L1 leaf.
 bool ReportsL2InL1Layout(const CpuidSnapshot& snapshot, size_t cpu) {
-    constexpr uint32_t kCentaurVendorEbx = 0x746E6543; // "Cent"
-    uint32_t signature = snapshot.Answer(cpu, 1).eax;
-    uint32_t model = FieldBits(signature, 4, 4);
-    return snapshot.Answer(cpu, 0).ebx == kCentaurVendorEbx && FieldBits(signature, 8, 4) == 6 &&
-           (model == 7 || model == 8);
+    SignatureFields sig = SplitSignature(snapshot.Answer(cpu, 1).eax);
+    return VendorIdText(snapshot.Answer(cpu, 0)) == "CentaurHauls" && sig.family == 6 &&
+           (sig.model == 7 || sig.model == 8);
 }
 
 } // namespace
@@ -113,10 +95,13 @@ uint32_t FieldBits(uint32_t value, uint32_t low, uint32_t count) {
 }
 
 bool AmdStyleVendor(const CpuidSnapshot& snapshot, size_t cpu) {
-    constexpr uint32_t kAmdVendorEbx = 0x68747541;   // "Auth"
-    constexpr uint32_t kHygonVendorEbx = 0x6F677948; // "Hygo"
-    uint32_t ebx = snapshot.Answer(cpu, 0).ebx;
-    return ebx == kAmdVendorEbx || ebx == kHygonVendorEbx;
+    std::string vendor = VendorIdText(snapshot.Answer(cpu, 0));
+    return vendor == "AuthenticAMD" || vendor == "HygonGenuine";
+}
+
+bool HasTopologyExtensions(const CpuidSnapshot& snapshot, size_t cpu) {
+    return MaxExtendedLeaf(snapshot, cpu) >= kAmdFeatureLeaf &&
+           FieldBits(snapshot.Answer(cpu, kAmdFeatureLeaf).ecx, kTopologyExtensionsBit, 1) != 0;
 }
 
 bool CacheFacts::operator==(const CacheFacts& o) const {
@@ -124,6 +109,21 @@ bool CacheFacts::operator==(const CacheFacts& o) const {
            ways == o.ways && fullyAssociative == o.fullyAssociative && lineBytes == o.lineBytes &&
            sets == o.sets && sharedBy == o.sharedBy && inclusive == o.inclusive && coreType == o.coreType &&
            lowPower == o.lowPower;
+}
+
+std::optional<uint64_t> SetsOf(const CacheFacts& cache) {
+    if (!cache.sizeKb || !cache.lineBytes || *cache.lineBytes == 0) {
+        return std::nullopt;
+    }
+    if (cache.fullyAssociative) {
+        return 1;
+    }
+    std::optional<uint64_t> bytesPerSet = CheckedProduct(cache.ways, cache.lineBytes);
+    std::optional<uint64_t> bytes = CheckedProduct(cache.sizeKb, uint64_t{1024});
+    if (!bytesPerSet || *bytesPerSet == 0 || !bytes) {
+        return std::nullopt;
+    }
+    return *bytes / *bytesPerSet;
 }
 
 std::optional<uint64_t> CheckedProduct(std::optional<uint64_t> a, std::optional<uint64_t> b) {

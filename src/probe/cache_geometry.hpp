@@ -57,12 +57,20 @@ std::vector<CacheFacts> ReadExtendedCacheLeaves(const CpuidSnapshot& snapshot, s
 // a * b, or none when it does not fit 64 bits.
 std::optional<uint64_t> CheckedProduct(std::optional<uint64_t> a, std::optional<uint64_t> b);
 
+// Sets of a cache from its size, ways and line size: 1 when fully
+// associative, none when a field is missing or zero or the numbers overflow.
+std::optional<uint64_t> SetsOf(const CacheFacts& cache);
+
 // count bits of value from bit low up (count below 32).
 uint32_t FieldBits(uint32_t value, uint32_t low, uint32_t count);
 
 // True for the AMD and Hygon vendor identifications, whose leaf 4 is
 // reserved and whose topology leaves are their own.
 bool AmdStyleVendor(const CpuidSnapshot& snapshot, size_t cpu);
+
+// 0x80000001 ECX bit 22: the processor describes its caches in 0x8000001D
+// and its ids in 0x8000001E.
+bool HasTopologyExtensions(const CpuidSnapshot& snapshot, size_t cpu);
 
 // The number of low bits that hold count values (count rounded up to a
 // power of two): 0 for 0 and 1, 32 at most.

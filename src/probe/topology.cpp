@@ -1,6 +1,7 @@
 #include "probe/topology.hpp"
 
 #include "probe/feature_words.hpp"
+#include "probe/leaves.hpp"
 #include "probe/snapshot_identity.hpp"
 
 #include <algorithm>
@@ -9,14 +10,12 @@
 
 namespace {
 
-constexpr uint32_t kExtendedBase = 0x80000000;
 constexpr uint32_t kV2Topology = 0x1F;
 constexpr uint32_t kTopology = 0xB;
 constexpr uint32_t kHybridLeaf = 0x1A;
 constexpr uint32_t kAmdTopology = 0x80000026;
 constexpr uint32_t kAmdIds = 0x8000001E;
 constexpr uint32_t kAmdSizes = 0x80000008;
-constexpr uint32_t kAmdFeatures = 0x80000001;
 constexpr uint32_t kSmtLevel = 1; // level type of the lowest topology level
 constexpr uint32_t kZenFamily = 0x17;
 
@@ -110,8 +109,8 @@ IdSplit AmdSplit(const CpuidSnapshot& snapshot, size_t cpu, uint32_t legacyLogic
     } else {
         split.packageShift = BitsFor(legacyLogical);
     }
-    bool topologyExtensions = MaxExtendedLeaf(snapshot, cpu) >= kAmdIds &&
-                              FieldBits(snapshot.Answer(cpu, kAmdFeatures).ecx, 22, 1) != 0;
+    bool topologyExtensions =
+        MaxExtendedLeaf(snapshot, cpu) >= kAmdIds && HasTopologyExtensions(snapshot, cpu);
     uint32_t family = SplitSignature(snapshot.Answer(cpu, 1).eax).family;
     if (topologyExtensions) {
         CpuidRegs ids = snapshot.Answer(cpu, kAmdIds);
