@@ -27,6 +27,10 @@ std::string DwordToHex(uint32_t value) {
     return WordToHex(halves.high) + WordToHex(halves.low);
 }
 
+std::string QwordToHex(uint64_t value) {
+    return DwordToHex(static_cast<uint32_t>(value >> 32)) + DwordToHex(static_cast<uint32_t>(value));
+}
+
 std::string HexDigit(uint8_t value) {
     return ByteToHex(value).substr(1);
 }

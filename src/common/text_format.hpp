@@ -14,10 +14,11 @@ struct DwordHalves {
 
 DwordHalves SplitDword(uint32_t value);
 
-// Upper-case hexadecimal with leading zeros, no prefix: 2, 4 or 8 digits.
+// Upper-case hexadecimal with leading zeros, no prefix: 2, 4, 8 or 16 digits.
 std::string ByteToHex(uint8_t value);
 std::string WordToHex(uint16_t value);
 std::string DwordToHex(uint32_t value);
+std::string QwordToHex(uint64_t value);
 
 // The low four bits of a byte as one upper-case hex digit.
 std::string HexDigit(uint8_t value);

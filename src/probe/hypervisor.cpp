@@ -2,12 +2,12 @@
 
 #include "common/text_format.hpp"
 #include "probe/feature_words.hpp"
+#include "probe/leaves.hpp"
 
 namespace {
 
 constexpr uint32_t kHypervisorLeaf = 0x40000000;
 constexpr uint32_t kNextHypervisorLeaf = 0x40000100;
-constexpr int kHypervisorBit = 31; // leaf 1 ECX
 
 // The 12 bytes of EBX, ECX, EDX (not leaf 0's order), without trailing NULs.
 std::string IdentificationOf(const CpuidRegs& regs) {
@@ -34,7 +34,7 @@ std::optional<std::string> IdentificationAt(const CpuidSnapshot& snapshot, uint3
 
 HypervisorFacts ReadHypervisor(const CpuidSnapshot& snapshot) {
     HypervisorFacts facts;
-    facts.present = FeatureBitSet(snapshot, FeatureBit{FeatureWord{1, 0, kRegEcx}, kHypervisorBit});
+    facts.present = FeatureBitSet(snapshot, FeatureBit{FeatureWord{1, 0, kRegEcx}, kBitHypervisor});
     if (facts.present) {
         facts.vendorId = IdentificationAt(snapshot, kHypervisorLeaf);
         facts.nextVendorId = IdentificationAt(snapshot, kNextHypervisorLeaf);

@@ -16,3 +16,7 @@ constexpr int kBitLocalApic = 9;
 constexpr int kBitSerialNumber = 18;
 constexpr int kBitClflush = 19;
 constexpr int kBitHyperThreading = 28;
+
+// Leaf 1 ECX bits: the operating system enabled XSAVE, a hypervisor runs.
+constexpr int kBitOsxsave = 27;
+constexpr int kBitHypervisor = 31;

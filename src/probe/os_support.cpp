@@ -1,6 +1,7 @@
 #include "probe/os_support.hpp"
 
 #include "probe/feature_words.hpp"
+#include "probe/leaves.hpp"
 
 namespace {
 
@@ -8,7 +9,6 @@ constexpr uint64_t kSseState = 0x2;
 constexpr uint64_t kAvxState = 0x6;
 constexpr uint64_t kAvx512State = 0xE6;
 constexpr uint64_t kAmxState = 0x60000;
-constexpr int kOsxsaveBit = 27; // leaf 1 ECX
 
 bool Enables(uint64_t xcr0, uint64_t mask) {
     return (xcr0 & mask) == mask;
@@ -29,7 +29,7 @@ OsSupport JudgeOsSupport(const CpuidSnapshot& snapshot, bool fromHardware) {
         support.amx = Enables(*support.xcr0, kAmxState);
         return support;
     }
-    bool osxsave = FeatureBitSet(snapshot, FeatureBit{FeatureWord{1, 0, kRegEcx}, kOsxsaveBit});
+    bool osxsave = FeatureBitSet(snapshot, FeatureBit{FeatureWord{1, 0, kRegEcx}, kBitOsxsave});
     if (fromHardware && !osxsave) {
         support.sse = true;
         support.avx = false;

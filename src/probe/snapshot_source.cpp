@@ -67,13 +67,15 @@ bool LoadDumpSnapshot(const std::string& path, CpuidSnapshot& snapshot, std::str
 
 std::vector<std::string> DumpCutNotes(const std::string& path, const CpuidSnapshot& snapshot) {
     std::vector<std::string> notes;
+    const std::string sizeLimit = std::to_string(kDumpSizeLimit >> 20) + " MiB";
     if (snapshot.cutAtSizeLimit) {
-        notes.push_back("veldrix: " + path + " is larger than 64 MiB; only its first 64 MiB were read");
+        notes.push_back("veldrix: " + path + " is larger than " + sizeLimit + "; only its first " +
+                        sizeLimit + " were read");
     }
     if (snapshot.cutAtCapacity) {
-        notes.push_back(
-            "veldrix: " + path +
-            " holds more than 4096 logical processors or sub-leaves beyond 63; only those were read");
+        notes.push_back("veldrix: " + path + " holds more than " + std::to_string(kMaxSnapshotProcessors) +
+                        " logical processors or sub-leaves beyond " + std::to_string(kMaxSubleaves - 1) +
+                        "; only those were read");
     }
     return notes;
 }

@@ -1,14 +1,13 @@
 #include "probe/snapshot_walk.hpp"
 
 #include "common/text_format.hpp"
+#include "probe/leaves.hpp"
 
 #include <string>
 
 namespace {
 
 constexpr uint32_t kRangeLength = 256;
-constexpr uint32_t kHypervisorBit = 31; // leaf 1 ECX
-constexpr uint32_t kOsxsaveBit = 27;    // leaf 1 ECX
 
 enum class SubleafRule {
     Single,          // sub-leaf 0 only
@@ -156,14 +155,14 @@ ProcessorLeaves ReadProcessorLeaves(const SubleafCpuid& cpuid, const Xcr0Reader&
     uint32_t leaf1Ecx = out.leaves.count(LeafKey{1, 0}) != 0 ? out.leaves[LeafKey{1, 0}].ecx : 0;
     reader.ReadRange(0x80000000u);
     reader.ReadRange(0x80860000u);
-    if (Bit(leaf1Ecx, kHypervisorBit)) {
+    if (Bit(leaf1Ecx, kBitHypervisor)) {
         reader.ReadRange(0x40000000u);
         reader.ReadRange(0x40000100u);
     }
     if (IsCentaurVendor(leaf0)) {
         reader.ReadRange(0xC0000000u);
     }
-    if (Bit(leaf1Ecx, kOsxsaveBit)) {
+    if (Bit(leaf1Ecx, kBitOsxsave)) {
         out.xcr0 = readXcr0();
     }
     return out;

@@ -49,16 +49,20 @@ void WriteHoldingJson(const BaselineReport& report, std::ostream& out) {
 
 } // namespace
 
+void WriteFeatureGroupLines(const char* title, const std::vector<FeatureGroup>& groups, std::ostream& out) {
+    out << title << kPlainLineEnd;
+    if (groups.empty()) {
+        out << "  (none)" << kPlainLineEnd;
+    }
+    for (const FeatureGroup& group : groups) {
+        out << "  " << group.label << ": " << JoinedWords(GroupNames({group})) << kPlainLineEnd;
+    }
+}
+
 void WriteBaselineText(const BaselineReport& report, std::ostream& out) {
     Fact(out, "machines", Count(report.machines) + " read, " + Count(report.skipped.size()) + " skipped");
     Fact(out, "x86-64 level", LevelText(report.level));
-    out << "common features:" << kPlainLineEnd;
-    if (report.common.empty()) {
-        out << "  (none)" << kPlainLineEnd;
-    }
-    for (const FeatureGroup& group : report.common) {
-        out << "  " << group.label << ": " << JoinedWords(GroupNames({group})) << kPlainLineEnd;
-    }
+    WriteFeatureGroupLines("common features:", report.common, out);
     out << "held down by:" << kPlainLineEnd;
     bool anyHolding = false;
     report.holding([&](const std::string& machine, const std::vector<std::string>& lacks) {
@@ -74,7 +78,7 @@ void WriteBaselineText(const BaselineReport& report, std::ostream& out) {
 void WriteBaselineJson(const BaselineReport& report, std::ostream& out) {
     FeatureList common = JoinFeatureGroups(report.common);
     JsonObject document;
-    document.Add("schema", JsonString("veldrix/1"))
+    document.Add("schema", JsonString(kJsonSchema))
         .Add("program", CapabilityProgramJson(CapabilitySource{true, "", report.databaseVersion}))
         .Add("machines", Count(report.machines))
         .Add("skipped", SkippedJson(report.skipped))

@@ -8,7 +8,6 @@
 
 namespace {
 
-const char kSchema[] = "veldrix/1";
 const char kNull[] = "null";
 
 std::string Number(uint64_t value) {
@@ -23,8 +22,7 @@ std::string HexQword(const std::optional<uint64_t>& value) {
     if (!value) {
         return kNull;
     }
-    return JsonString("0x" + DwordToHex(static_cast<uint32_t>(*value >> 32)) +
-                      DwordToHex(static_cast<uint32_t>(*value)));
+    return JsonString("0x" + QwordToHex(*value));
 }
 
 std::string ProgramObject(const CapabilitySource& source) {
@@ -178,7 +176,7 @@ std::string CpuObject(const CpuPlace& cpu) {
 
 void WriteCapabilityJson(const CapabilityFacts& facts, const CapabilitySource& source, std::ostream& out) {
     JsonObject document;
-    document.Add("schema", JsonString(kSchema))
+    document.Add("schema", JsonString(kJsonSchema))
         .Add("program", ProgramObject(source))
         .Add("source", SourceObject(source))
         .Add("processor", ProcessorObject(facts))

@@ -113,7 +113,7 @@ std::string Xcr0Text(const std::optional<uint64_t>& xcr0) {
     if (!xcr0) {
         return kUnknown;
     }
-    return "0x" + DwordToHex(static_cast<uint32_t>(*xcr0 >> 32)) + DwordToHex(static_cast<uint32_t>(*xcr0));
+    return "0x" + QwordToHex(*xcr0);
 }
 
 void WriteOsSupport(const CapabilityFacts& facts, std::ostream& out) {

@@ -8,6 +8,9 @@
 #include <iosfwd>
 #include <string>
 
+// The schema every JSON document of the program names.
+constexpr const char kJsonSchema[] = "veldrix/1";
+
 // Where the facts were read and with which data file.
 struct CapabilitySource {
     bool hardware = true;

@@ -37,16 +37,6 @@ void WriteSide(const char* name, const ComparedMachine& machine, std::ostream& o
     Line(out, "x86-64", LevelText(facts.levels.level));
 }
 
-void WriteOnly(const char* title, const std::vector<FeatureGroup>& groups, std::ostream& out) {
-    out << title << kPlainLineEnd;
-    if (groups.empty()) {
-        out << "  (none)" << kPlainLineEnd;
-    }
-    for (const FeatureGroup& group : groups) {
-        out << "  " << group.label << ": " << JoinedWords(GroupNames({group})) << kPlainLineEnd;
-    }
-}
-
 std::string VerdictText(const FeatureDiff& diff) {
     return diff.BRunsA() ? "yes" : "no (B lacks: " + JoinedWords(diff.bLacks) + ")";
 }
@@ -60,15 +50,13 @@ std::string SideJson(const ComparedMachine& machine) {
 }
 
 std::string GroupsJson(const std::vector<FeatureGroup>& groups) {
-    std::vector<std::string> words;
-    for (const FeatureGroup& group : groups) {
-        words.push_back(JsonObject()
-                            .Add("word", JsonString(group.label))
-                            .Add("features", JsonStringArray(group.bits.named))
-                            .Add("unnamed_bits", JsonStringArray(group.bits.unnamed))
-                            .Text());
-    }
-    return JsonArray(words);
+    return JsonArrayOf(groups, [](const FeatureGroup& group) {
+        return JsonObject()
+            .Add("word", JsonString(group.label))
+            .Add("features", JsonStringArray(group.bits.named))
+            .Add("unnamed_bits", JsonStringArray(group.bits.unnamed))
+            .Text();
+    });
 }
 
 } // namespace
@@ -80,14 +68,14 @@ std::string MachineLabel(const CapabilitySource& source) {
 void WriteDiffText(const DiffReport& report, std::ostream& out) {
     WriteSide("A", report.a, out);
     WriteSide("B", report.b, out);
-    WriteOnly("Only A has:", report.diff.onlyA, out);
-    WriteOnly("Only B has:", report.diff.onlyB, out);
+    WriteFeatureGroupLines("Only A has:", report.diff.onlyA, out);
+    WriteFeatureGroupLines("Only B has:", report.diff.onlyB, out);
     out << "B runs everything A runs: " << VerdictText(report.diff) << kPlainLineEnd;
 }
 
 void WriteDiffJson(const DiffReport& report, std::ostream& out) {
     JsonObject document;
-    document.Add("schema", JsonString("veldrix/1"))
+    document.Add("schema", JsonString(kJsonSchema))
         .Add("program", CapabilityProgramJson(report.a.source))
         .Add("a", SideJson(report.a))
         .Add("b", SideJson(report.b))

@@ -48,6 +48,10 @@ struct BaselineReport {
     std::vector<std::string> compilerFlags;
 };
 
+// A title line, then one line per register with the names of its group,
+// or "(none)".
+void WriteFeatureGroupLines(const char* title, const std::vector<FeatureGroup>& groups, std::ostream& out);
+
 void WriteBaselineText(const BaselineReport& report, std::ostream& out);
 void WriteBaselineJson(const BaselineReport& report, std::ostream& out);
 
