@@ -1,14 +1,13 @@
 #include "console/can_run_command.hpp"
 
+#include "common/bounded_file.hpp"
 #include "common/plain_text.hpp"
 #include "probe/elf_isa_level.hpp"
 #include "reports/capability_output.hpp"
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
+#include <optional>
 #include <ostream>
-#include <system_error>
 
 namespace {
 
@@ -18,19 +17,9 @@ constexpr std::uintmax_t kLargestProgram = std::uintmax_t(1) << 30;
 // Only a regular file is read, and no further than its size: a device such
 // as /dev/zero reports size 0 yet never ends, and a pipe may never answer.
 bool ReadProgram(const std::string& path, std::string& bytes) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
-        return false;
-    }
-    std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error || size > kLargestProgram) {
-        return false;
-    }
-    std::ifstream in(path, std::ios::binary);
-    bytes.resize(static_cast<size_t>(size));
-    in.read(bytes.data(), static_cast<std::streamsize>(size));
-    bytes.resize(static_cast<size_t>(in.gcount()));
-    return static_cast<bool>(in) || in.eof();
+    std::optional<std::uintmax_t> size = RegularFileSize(path);
+    return size && *size <= kLargestProgram &&
+           ReadFileUpTo(path, static_cast<size_t>(kLargestProgram), bytes) == FileRead::Whole;
 }
 
 // "yes", or the verdict of the lowest needed level the processor misses.

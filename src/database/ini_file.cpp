@@ -1,11 +1,9 @@
 #include "database/ini_file.hpp"
 
+#include "common/bounded_file.hpp"
 #include "common/plain_text.hpp"
 
-#include <filesystem>
-#include <fstream>
 #include <sstream>
-#include <system_error>
 
 namespace {
 
@@ -44,23 +42,7 @@ IniSection* FindOrAddSection(IniFile& ini, const std::string& name) {
 // is counted while reading, so a file that grows past the limit meanwhile is
 // refused too.
 bool ReadBoundedFile(const std::string& path, std::string& content) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
-        return false;
-    }
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return false;
-    }
-    char chunk[65536];
-    do {
-        file.read(chunk, sizeof chunk);
-        content.append(chunk, static_cast<size_t>(file.gcount()));
-        if (content.size() > kIniFileLimit) {
-            return false;
-        }
-    } while (file);
-    return !file.bad();
+    return RegularFileSize(path) && ReadFileUpTo(path, kIniFileLimit, content) == FileRead::Whole;
 }
 
 } // namespace

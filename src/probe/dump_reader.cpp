@@ -1,14 +1,12 @@
 #include "probe/dump_reader.hpp"
 
+#include "common/bounded_file.hpp"
 #include "common/plain_text.hpp"
 #include "probe/dump_lines.hpp"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <optional>
-#include <system_error>
 #include <utility>
 
 namespace {
@@ -221,38 +219,6 @@ void DropPartialLine(std::string& text) {
     text.resize(last == std::string::npos ? 0 : last + 1);
 }
 
-// The size of a regular file, or nothing for pipes, devices and the like.
-std::optional<uintmax_t> RegularFileSize(const std::string& path) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
-        return std::nullopt;
-    }
-    uintmax_t size = std::filesystem::file_size(path, error);
-    return error ? std::nullopt : std::optional<uintmax_t>(size);
-}
-
-// Reads up to limit + 1 bytes (the extra byte tells whether the file goes
-// on) into text, whose capacity is set once from the expected size; a file
-// of known size is read in one go.
-bool ReadBytes(std::ifstream& file, std::string& text, size_t limit, size_t expected) {
-    const size_t chunk = std::max<size_t>(64 * 1024, expected + 1);
-    text.reserve(std::min(expected, limit) + 1);
-    while (text.size() <= limit) {
-        size_t used = text.size();
-        size_t want = std::min(chunk, limit + 1 - used);
-        text.resize(used + want);
-        file.read(&text[used], static_cast<std::streamsize>(want));
-        text.resize(used + static_cast<size_t>(file.gcount()));
-        if (file.bad()) {
-            return false;
-        }
-        if (file.eof()) {
-            break;
-        }
-    }
-    return true;
-}
-
 } // namespace
 
 CpuidSnapshot ReadDumpProcessors(std::string_view text, size_t processorLimit) {
@@ -289,29 +255,14 @@ CpuidTable ParseDumpText(std::string_view text) {
 }
 
 bool ReadDumpFile(const std::string& path, std::string& text, size_t limit, bool* cutAtLimit) {
-    text.clear();
-    if (cutAtLimit != nullptr) {
-        *cutAtLimit = false;
-    }
-    std::optional<uintmax_t> size = RegularFileSize(path);
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return false;
-    }
-    constexpr size_t kUnknownSizeGuess = 256 * 1024;
-    size_t expected = size ? static_cast<size_t>(std::min<uintmax_t>(*size, limit)) : kUnknownSizeGuess;
-    if (!ReadBytes(file, text, limit, expected)) {
-        text.clear();
-        return false;
-    }
-    if (text.size() > limit) {
-        text.resize(limit);
+    FileRead read = ReadFileUpTo(path, limit, text);
+    if (read == FileRead::BeyondLimit) {
         DropPartialLine(text);
-        if (cutAtLimit != nullptr) {
-            *cutAtLimit = true;
-        }
     }
-    return true;
+    if (cutAtLimit != nullptr) {
+        *cutAtLimit = read == FileRead::BeyondLimit;
+    }
+    return read != FileRead::Failed;
 }
 
 bool LoadCpuidDump(const std::string& path, CpuidTable& table) {
