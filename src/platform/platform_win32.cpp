@@ -72,7 +72,7 @@ bool StandardOutputIsTerminal() {
 void PrepareConsole() {
     // Text mode would turn each "\r\n" written into "\r\r\n" and hide the CR
     // of piped input; every line end is written and read explicitly instead.
-    // Standard error too: its messages end in LF on every system.
+    // Standard error too: its messages carry their own line ends.
     (void)_setmode(_fileno(stdin), _O_BINARY);
     (void)_setmode(_fileno(stdout), _O_BINARY);
     (void)_setmode(_fileno(stderr), _O_BINARY);
