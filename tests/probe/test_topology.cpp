@@ -174,7 +174,7 @@ struct HandChecked {
     int64_t lastLevelSharedBy; // processors sharing the last cache listed
 };
 
-// Checked by hand against each dump's leaves and the parts' published specifications.
+// Checked by hand against each dump's leaves and the parts' datasheets.
 const HandChecked kHandChecked[] = {
     {"GenuineIntel00B0671_RaptorLake_01_CPUID.txt", 32, 1, 24, kNull, 8, 16, 0,
      "1d48 1i32 2u2048 3u36864 | 1d32 1i64 2u4096 3u36864", 32},

@@ -12,9 +12,9 @@ struct BinaryRun {
 
 // Runs the binary in workDir (the current directory when empty), feeding input
 // on standard input; gives up after timeoutSeconds. When the environment
-// variable VELDRIX_TEST_BINARY is set, its value (a shell command with absolute paths, such as
-// "/work/main/scripts/wine-run.sh /work/main/build-win64/veldrix.exe") is run instead of the default
-// binary, so the same scenarios check another build of the program.
+// variable VELDRIX_TEST_BINARY is set, its value (a shell command naming its files by absolute
+// path, such as "$PWD/scripts/wine-run.sh $PWD/build-win64/veldrix.exe" expanded in the source
+// folder) is run instead of the default binary, so the same scenarios check another build.
 // End-to-end tests run only from the Linux test binary: on Windows this
 // reports a test failure instead of running anything.
 BinaryRun RunBinary(const std::vector<std::string>& args, const std::string& input,
