@@ -6,7 +6,10 @@
 # Linux test binary in LINUX_DRIVER_BUILD run against veldrix.exe. A 32-bit
 # build runs only where the kernel can execute 32-bit programs (wine runs
 # 32-bit Windows programs as 32-bit Linux processes); elsewhere it is only
-# built, and the skip is said loudly.
+# built, and the skip is said loudly. The same holds where 32-bit wine
+# (wine32:i386) could not be installed: the install step leaves apt's reason
+# in WINE32_MISSING (VELDRIX_ASSUME_NO_WINE32=1 takes that path on any
+# machine), and only the 64-bit build runs, under wine64.
 set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -30,7 +33,15 @@ is_32bit_exe() {
 }
 
 can_run_32bit=yes
-"$root/scripts/can-run-32bit.sh" || can_run_32bit=no
+why_not_32bit=""
+"$root/scripts/can-run-32bit.sh" || { can_run_32bit=no; why_not_32bit="this kernel cannot execute 32-bit programs"; }
+if [ "$can_run_32bit" = yes ] && [ -n "${VELDRIX_ASSUME_NO_WINE32:-}" ]; then
+    can_run_32bit=no
+    why_not_32bit="VELDRIX_ASSUME_NO_WINE32 is set: treating 32-bit wine as not installable"
+elif [ "$can_run_32bit" = yes ] && [ ! -x /usr/lib/wine/wine ]; then
+    can_run_32bit=no
+    why_not_32bit="32-bit wine (wine32:i386) could not be installed: $(tr '\n' ' ' <"${WINE32_MISSING:-/dev/null}" 2>/dev/null)"
+fi
 
 failed=0
 for build in "$@"; do
@@ -39,7 +50,7 @@ for build in "$@"; do
     check_imports "$dir/veldrix_tests.exe"
     echo "$build: veldrix.exe and veldrix_tests.exe import only KERNEL32 and msvcrt"
     if is_32bit_exe "$dir/veldrix.exe" && [ "$can_run_32bit" = no ]; then
-        echo "windows-test: SKIPPED running $build: this kernel cannot execute 32-bit programs (built only)"
+        echo "windows-test: SKIPPED running $build: $why_not_32bit (built only)"
         continue
     fi
     (cd "$root" && "$root/scripts/run-suite.sh" "$build unit tests under wine" "$dir/unit-tests.log" \

@@ -6,8 +6,10 @@
 #                                      running while COMMAND runs, stop it after
 #
 # The prefix is the project's own (VELDRIX_WINEPREFIX, by default
-# ~/.cache/veldrix-wine); it is created on first use and recreated when it was
-# made before 32-bit wine was installed (such a prefix fails with exit 53).
+# ~/.cache/veldrix-wine); it is created on first use and recreated when the
+# wine it was made with changed (a prefix made before 32-bit wine was
+# installed fails with exit 53). Without 32-bit wine (wine32:i386) only 64-bit
+# programs run, through wine64.
 # VELDRIX_WINE_TIMEOUT limits each program run in seconds (default 300).
 set -eu
 
@@ -19,12 +21,17 @@ export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
 timeout_seconds="${VELDRIX_WINE_TIMEOUT:-300}"
 ready_stamp="$WINEPREFIX/.veldrix-ready"
 
+if [ -x /usr/lib/wine/wine ]; then
+    wine_kind="wine32 and wine64"
+elif [ -x /usr/lib/wine/wine64 ]; then
+    wine_kind="wine64 only"
+else
+    echo "wine-run.sh: wine is not installed" >&2
+    exit 2
+fi
+
 prepare_prefix() {
-    [ -f "$ready_stamp" ] && return 0
-    if [ ! -x /usr/lib/wine/wine ]; then
-        echo "wine-run.sh: 32-bit wine (wine32:i386) is not installed" >&2
-        exit 2
-    fi
+    [ "$(cat "$ready_stamp" 2>/dev/null)" = "$wine_kind" ] && return 0
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     timeout 60 wineserver -p
@@ -34,7 +41,7 @@ prepare_prefix() {
         exit 2
     fi
     timeout 30 wineserver -k || true
-    touch "$ready_stamp"
+    echo "$wine_kind" >"$ready_stamp"
 }
 
 if [ "${1:-}" = "--session" ]; then
