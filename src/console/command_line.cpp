@@ -24,7 +24,9 @@ const char* const kUsageLines[] = {
     "  --list             every fact as aligned text: processor, hypervisor, x86-64 levels, features",
     "  --json             the same facts as one JSON document (schema veldrix/1)",
     "  --dump             every leaf and sub-leaf of every logical processor, in the layout",
-    "                     of cpuid -r (with -r DUMP: converts the dump)",
+    "                     of cpuid -r, which cpuid -f reads (with -r DUMP: converts the dump)",
+    "  --snapshot         the same with XCR0 and every recorded leaf, in VELDRIX's own layout",
+    "                     that -r reads back to the same facts (keep this one for a fleet)",
     "  --check LEVEL      whether the processor meets LEVEL (x86-64-v1 .. x86-64-v4, or v1 .. v4);",
     "                     exit status 0 when met, 1 when not",
     "  --diff A B         what processor A has and B lacks, and the other way round; A and B are",
@@ -44,7 +46,8 @@ const char* const kUsageLines[] = {
     "  -v                 say when the processor is being read",
     "  -?                 show the menu help first",
     "  -r DUMP            answer CPUID from a dump file instead of this processor;",
-    "                     may be followed by --list, --json, --dump, --check or --can-run",
+    "                     may be followed by --list, --json, --dump, --snapshot, --check or",
+    "                     --can-run",
     "",
     "Menu keys: I F C i f 1 2 P H T t S (processor screens), D W (benchmarks),",
     "           R (HTML report), A (about), ? (help), Q (quit)",
@@ -96,9 +99,8 @@ int RunCheck(const CommandRequest& request) {
     return status;
 }
 
-// The snapshot in the cpuid tool's raw layout, which the dump reader reads
-// back to the same snapshot.
-int RunDump(const CommandRequest& request) {
+// The snapshot written by one of the writers; no operand is accepted.
+int WriteSnapshot(const CommandRequest& request, std::string (*writer)(const CpuidSnapshot&)) {
     if (!request.operands.empty()) {
         return UsageError(request, "unexpected argument " + WithoutControlBytes(request.operands[0]));
     }
@@ -115,9 +117,19 @@ int RunDump(const CommandRequest& request) {
                        "only the one this program ran on is listed"
                     << kPlainLineEnd;
     }
-    request.out << WriteSnapshotText(snapshot);
+    request.out << writer(snapshot);
     request.out.flush();
     return 0;
+}
+
+// What cpuid -f reads.
+int RunDump(const CommandRequest& request) {
+    return WriteSnapshot(request, WriteCpuidToolText);
+}
+
+// What -r reads back to the same snapshot, XCR0 included.
+int RunSnapshot(const CommandRequest& request) {
+    return WriteSnapshot(request, WriteSnapshotText);
 }
 
 int RunHelp(const CommandRequest& request) {
@@ -139,9 +151,9 @@ struct CommandOption {
 };
 
 const CommandOption kCommandOptions[] = {
-    {"--list", RunList},         {"--json", RunJson},      {"--check", RunCheck},     {"--dump", RunDump},
-    {"--help", RunHelp},         {"-h", RunHelp},          {"--version", RunVersion}, {"--diff", RunDiff},
-    {"--baseline", RunBaseline}, {"--can-run", RunCanRun},
+    {"--list", RunList},         {"--json", RunJson},      {"--check", RunCheck},       {"--dump", RunDump},
+    {"--help", RunHelp},         {"-h", RunHelp},          {"--version", RunVersion},   {"--diff", RunDiff},
+    {"--baseline", RunBaseline}, {"--can-run", RunCanRun}, {"--snapshot", RunSnapshot},
 };
 
 const CommandOption* FindOption(const std::string& name) {

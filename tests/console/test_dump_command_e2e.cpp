@@ -14,13 +14,28 @@ size_t ProcessorHeaders(const std::string& output) {
     return CountOf(output, "\nCPU ") + CountOf(output, "\nCPU:\n");
 }
 
+// How each written layout begins: cpuid -f reads nothing but headers and
+// leaf lines, while the snapshot layout names itself.
+struct WrittenLayout {
+    const char* option;
+    const char* start;
+};
+
+const WrittenLayout kLayouts[] = {
+    {"--dump", "CPU "},
+    {"--snapshot", "# VELDRIX 1.30 CPUID dump\nCPU"},
+};
+
 TEST(DumpCommandE2e, ThisMachineListsEveryAllowedCpu) {
-    BinaryRun run = RunBinary({"--dump"}, "");
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.output.rfind("# VELDRIX 1.30 CPUID dump\n", 0), 0u);
-    EXPECT_EQ(run.output.find('\r'), std::string::npos);
-    EXPECT_EQ(ProcessorHeaders(run.output), PlatformAllowedProcessors().size());
-    EXPECT_EQ(run.output.find("~ VELDRIX"), std::string::npos) << "no banner before a dump";
+    for (const WrittenLayout& layout : kLayouts) {
+        SCOPED_TRACE(layout.option);
+        BinaryRun run = RunBinary({layout.option}, "");
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.output.rfind(layout.start, 0), 0u);
+        EXPECT_EQ(run.output.find('\r'), std::string::npos);
+        EXPECT_EQ(ProcessorHeaders("\n" + run.output), PlatformAllowedProcessors().size());
+        EXPECT_EQ(run.output.find("~ VELDRIX"), std::string::npos) << "no banner before a dump";
+    }
 }
 
 struct ConversionCase {
@@ -37,13 +52,18 @@ const ConversionCase kConversions[] = {
 
 TEST(DumpCommandE2e, ConvertedDumpsConvertAgainUnchanged) {
     for (const ConversionCase& c : kConversions) {
-        SCOPED_TRACE(c.file);
-        BinaryRun first = RunBinary({"-r", VELDRIX_DUMPS_DIR "/" + std::string(c.file), "--dump"}, "");
-        EXPECT_EQ(first.status, 0);
-        EXPECT_EQ(ProcessorHeaders(first.output), c.processors);
-        BinaryRun second = RunBinary({"-r", WriteTempFile("converted.txt", first.output), "--dump"}, "");
-        EXPECT_EQ(second.status, 0);
-        EXPECT_EQ(second.output, first.output);
+        for (const WrittenLayout& layout : kLayouts) {
+            SCOPED_TRACE(std::string(c.file) + " " + layout.option);
+            BinaryRun first =
+                RunBinary({"-r", VELDRIX_DUMPS_DIR "/" + std::string(c.file), layout.option}, "");
+            EXPECT_EQ(first.status, 0);
+            EXPECT_EQ(first.output.rfind(layout.start, 0), 0u);
+            EXPECT_EQ(ProcessorHeaders("\n" + first.output), c.processors);
+            BinaryRun second =
+                RunBinary({"-r", WriteTempFile("converted.txt", first.output), layout.option}, "");
+            EXPECT_EQ(second.status, 0);
+            EXPECT_EQ(second.output, first.output);
+        }
     }
 }
 

@@ -200,7 +200,7 @@ TEST(FleetCommands, BaselineJsonHasEveryKey) {
 
 #ifdef __linux__
 // A dump that can be read only once, as from a shell's <(ssh host veldrix
-// --dump): it is still named when it holds the fleet down, though the list
+// --snapshot): it is still named when it holds the fleet down, though the list
 // of such machines is made after every dump has been read.
 TEST(FleetCommands, BaselineNamesAMachineReadFromAPipe) {
     int ends[2];

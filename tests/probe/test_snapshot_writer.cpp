@@ -33,23 +33,53 @@ void ExpectSameSnapshot(const CpuidSnapshot& got, const CpuidSnapshot& want) {
     }
 }
 
-TEST(SnapshotWriter, CpuidToolRawLayoutWithLfLineEnds) {
-    CpuidSnapshot snapshot;
+// Two processors: the first numbered by the operating system, with XCR0 and
+// a leaf beyond leaf 0's maximum; the second with neither number nor leaf 0.
+CpuidSnapshot TwoProcessors() {
     ProcessorLeaves first;
     first.osCpu = 3;
     first.xcr0 = 0x2E7;
+    first.leaves[LeafKey{0, 0}] = CpuidRegs{1, 0x756E6547, 0x6C65746E, 0x49656E69};
+    first.leaves[LeafKey{1, 0}] = CpuidRegs{0x683, 0, 0, 0};
     first.leaves[LeafKey{0xD, 0xB}] = CpuidRegs{0x10, 0, 1, 0};
     ProcessorLeaves second;
     second.index = 1;
-    second.leaves[LeafKey{0x80000000u, 0}] = CpuidRegs{0x80000021u, 0x68747541, 0x444D4163, 0x69746E65};
+    second.leaves[LeafKey{0x80000000u, 0}] = CpuidRegs{0x80000000u, 0x68747541, 0x444D4163, 0x69746E65};
+    CpuidSnapshot snapshot;
     snapshot.cpus = {first, second};
-    EXPECT_EQ(WriteSnapshotText(snapshot),
-              "# VELDRIX 1.30 CPUID dump\n"
-              "CPU 3:\n"
-              "   xcr0=0x00000000000002e7\n"
-              "   0x0000000d 0x0b: eax=0x00000010 ebx=0x00000000 ecx=0x00000001 edx=0x00000000\n"
-              "CPU:\n"
-              "   0x80000000 0x00: eax=0x80000021 ebx=0x68747541 ecx=0x444d4163 edx=0x69746e65\n");
+    return snapshot;
+}
+
+struct LayoutRow {
+    const char* name;
+    std::string (*write)(const CpuidSnapshot&);
+    const char* text;
+};
+
+const LayoutRow kLayouts[] = {
+    // what cpuid -f reads: headers and the leaves a walk asks for, nothing else
+    {"CpuidToolLayout", WriteCpuidToolText,
+     "CPU 3:\n"
+     "   0x00000000 0x00: eax=0x00000001 ebx=0x756e6547 ecx=0x6c65746e edx=0x49656e69\n"
+     "   0x00000001 0x00: eax=0x00000683 ebx=0x00000000 ecx=0x00000000 edx=0x00000000\n"
+     "CPU 1:\n"
+     "   0x80000000 0x00: eax=0x80000000 ebx=0x68747541 ecx=0x444d4163 edx=0x69746e65\n"},
+    // everything recorded, XCR0 included, and "CPU:" where no number is known
+    {"SnapshotLayout", WriteSnapshotText,
+     "# VELDRIX 1.30 CPUID dump\n"
+     "CPU 3:\n"
+     "   xcr0=0x00000000000002e7\n"
+     "   0x00000000 0x00: eax=0x00000001 ebx=0x756e6547 ecx=0x6c65746e edx=0x49656e69\n"
+     "   0x00000001 0x00: eax=0x00000683 ebx=0x00000000 ecx=0x00000000 edx=0x00000000\n"
+     "   0x0000000d 0x0b: eax=0x00000010 ebx=0x00000000 ecx=0x00000001 edx=0x00000000\n"
+     "CPU:\n"
+     "   0x80000000 0x00: eax=0x80000000 ebx=0x68747541 ecx=0x444d4163 edx=0x69746e65\n"},
+};
+
+TEST(SnapshotWriter, LayoutsWithLfLineEnds) {
+    for (const LayoutRow& row : kLayouts) {
+        EXPECT_EQ(row.write(TwoProcessors()), row.text) << row.name;
+    }
 }
 
 TEST(SnapshotWriter, EveryRealDumpReadsBackTheSame) {
@@ -64,7 +94,7 @@ TEST(SnapshotWriter, EveryRealDumpReadsBackTheSame) {
         EXPECT_EQ(WriteSnapshotText(ReadDumpProcessors(written)), written);
         ++checked;
     }
-    EXPECT_EQ(checked, 32);
+    EXPECT_EQ(checked, 33);
 }
 
 TEST(SnapshotWriter, ThisMachineReadsBackTheSame) {
