@@ -1,9 +1,9 @@
 // Associativity texts of the AMD cache leaves, as real processors make the L1
-// and L2 screens show them. Sizes and ways are the processors' published
-// geometry; the TLB rows with codes the leaf's table leaves undefined (3, 5)
-// show the code itself.
+// and L2 screens show them. Sizes and ways are the processors' datasheet
+// geometry; code 5 of 0x80000006 is 6 ways, and code 3 shows itself (3 ways).
 #include "probe/dump_reader.hpp"
 #include "support/harness.hpp"
+#include "views/cache_text.hpp"
 #include "views/views.hpp"
 
 #include <string>
@@ -28,10 +28,12 @@ const AssociativityLine kAssociativityLines[] = {
     {"AuthenticAMD0A60F12_K19_Raphael_10_CPUID.txt",
      " -> Unified L2 Cache, 1024 KB, 8 ways, 1 lines per tag, 64 byte lines"},
     {"AuthenticAMD0A60F12_K19_Raphael_10_CPUID.txt", " -> L2 Code TLB, 4M/2M pages, 2-way, 512 entries"},
-    {"AuthenticAMD0A60F12_K19_Raphael_10_CPUID.txt", " -> L2 Data TLB, 4M/2M pages, 5 ways, 3072 entries"},
+    {"AuthenticAMD0A60F12_K19_Raphael_10_CPUID.txt", " -> L2 Data TLB, 4M/2M pages, 6 ways, 3072 entries"},
+    {"AuthenticAMD0A10F11_EPYC-Genoa-KVM_cpuid-r.txt", " -> L2 Data TLB, 4M/2M pages, 6 ways, 3072 entries"},
     {"HygonGenuine0900F02_Hygon_CPUID.txt",
      " -> Unified L2 Cache, 512 KB, 8 ways, 1 lines per tag, 64 byte lines"},
     {"HygonGenuine0900F02_Hygon_CPUID.txt", " -> L2 Data TLB, 4M/2M pages, 3 ways, 1536 entries"},
+    {"HygonGenuine0900F02_Hygon_CPUID.txt", " -> L2 Data TLB, 4K pages, 6 ways, 1536 entries"},
     // the VIA C3 reports its L2 as off (code 0) beside its size erratum
     {"CentaurHauls0000673_C5B_Samuel2_CPUID.txt",
      " -> Unified L2 Cache, 16388 KB, off [disabled], 1 lines per tag, 32 byte lines"},
@@ -57,5 +59,22 @@ TEST(CacheText, RealProcessorsShowTheirAssociativity) {
         std::string screens = CacheScreensOf(row.dump);
         EXPECT_NE(screens.find(std::string(row.line) + "\r\n"), std::string::npos) << row.dump << "\n"
                                                                                    << row.line;
+    }
+}
+
+// Codes AMD defined later than any dump here uses, in both forms the rows
+// take: 6 ways for 5, then 32 to 128 ways for 10 to 14.
+TEST(CacheText, LaterAssociativityCodesNameTheirWays) {
+    const struct {
+        uint32_t code;
+        const char* plural;
+        const char* hyphenated;
+    } rows[] = {
+        {5, "6 ways", "6-way"},    {10, "32 ways", "32-way"}, {11, "48 ways", "48-way"},
+        {12, "64 ways", "64-way"}, {13, "96 ways", "96-way"}, {14, "128 ways", "128-way"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(L2WaysText(row.code, WaysForm::Plural), row.plural) << row.code;
+        EXPECT_EQ(L2WaysText(row.code, WaysForm::Hyphenated), row.hyphenated) << row.code;
     }
 }
