@@ -12,13 +12,16 @@ std::string WithoutControlBytes(std::string_view text) {
 }
 
 std::string_view TrimmedView(std::string_view text) {
-    const char kBlanks[] = " \t";
-    size_t first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos) {
-        return std::string_view();
+    auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    size_t first = 0;
+    size_t end = text.size();
+    while (first < end && blank(text[first])) {
+        ++first;
     }
-    size_t last = text.find_last_not_of(kBlanks);
-    return text.substr(first, last - first + 1);
+    while (end > first && blank(text[end - 1])) {
+        --end;
+    }
+    return text.substr(first, end - first);
 }
 
 std::string TrimBlanks(std::string_view text) {

@@ -3,7 +3,7 @@
 #include "common/bounded_file.hpp"
 #include "common/plain_text.hpp"
 
-#include <sstream>
+#include <string_view>
 
 namespace {
 
@@ -18,7 +18,7 @@ std::string FoldCase(std::string text) {
     return text;
 }
 
-bool SameName(const std::string& a, const std::string& b) {
+bool SameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
         return false;
     }
@@ -28,6 +28,16 @@ bool SameName(const std::string& a, const std::string& b) {
         }
     }
     return true;
+}
+
+// FNV-1a over the name folded to lower case: names that SameName calls equal
+// hash alike.
+uint64_t FoldedHash(std::string_view name) {
+    uint64_t hash = 14695981039346656037u;
+    for (char c : name) {
+        hash = (hash ^ static_cast<unsigned char>(LowerAscii(c))) * 1099511628211u;
+    }
+    return hash;
 }
 
 IniSection* FindOrAddSection(IniFile& ini, const std::string& name) {
@@ -47,35 +57,41 @@ bool ReadBoundedFile(const std::string& path, std::string& content) {
 
 } // namespace
 
-IniFile ParseIniText(const std::string& text) {
+// The text is kept once and read in place: every key and value is a view
+// into it. The data file is parsed on every start, so this is much of what a
+// short command costs.
+IniFile ParseIniText(std::string text) {
     IniFile ini;
+    ini.text = std::make_shared<const std::string>(std::move(text));
     IniSection* current = nullptr;
-    std::istringstream lines(text);
-    std::string raw;
-    while (std::getline(lines, raw)) {
+    std::string_view rest(*ini.text);
+    while (!rest.empty()) {
+        size_t end = rest.find('\n');
+        std::string_view raw = rest.substr(0, end);
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
         if (!raw.empty() && raw.back() == '\r') {
-            raw.pop_back();
+            raw.remove_suffix(1);
         }
-        std::string line = TrimBlanks(raw);
+        std::string_view line = TrimmedView(raw);
         if (line.empty() || line[0] == ';') {
             continue;
         }
         if (line[0] == '[') {
             size_t close = line.find(']');
-            if (close != std::string::npos) {
+            if (close != std::string_view::npos) {
                 current = FindOrAddSection(ini, TrimBlanks(line.substr(1, close - 1)));
             }
             continue;
         }
         size_t equals = line.find('=');
-        if (equals == std::string::npos || current == nullptr) {
+        if (equals == std::string_view::npos || current == nullptr) {
             continue;
         }
-        std::string key = TrimBlanks(line.substr(0, equals));
+        std::string_view key = TrimmedView(line.substr(0, equals));
         if (key.empty()) {
             continue;
         }
-        current->entries.emplace_back(key, TrimBlanks(line.substr(equals + 1)));
+        current->entries.emplace_back(key, TrimmedView(line.substr(equals + 1)));
     }
     return ini;
 }
@@ -86,7 +102,7 @@ bool LoadIniFile(const std::string& path, IniFile& ini) {
     if (!ReadBoundedFile(path, content)) {
         return false;
     }
-    ini = ParseIniText(content);
+    ini = ParseIniText(std::move(content));
     ini.loaded = true;
     return true;
 }
@@ -108,9 +124,38 @@ std::vector<std::string> ListIniKeys(const IniFile& ini, const std::string& sect
         if (used > kIniKeyListLimit) {
             break;
         }
-        keys.push_back(entry.first);
+        keys.emplace_back(entry.first);
     }
     return keys;
+}
+
+std::vector<IniEntryView> ListIniEntries(const IniFile& ini, const std::string& section) {
+    std::vector<IniEntryView> listed;
+    const IniSection* found = FindIniSection(ini, section);
+    if (found == nullptr) {
+        return listed;
+    }
+    std::vector<uint64_t> hashes;
+    size_t used = 1; // the list's closing NUL
+    for (size_t i = 0; i < found->entries.size(); ++i) {
+        std::string_view key = found->entries[i].first;
+        used += key.size() + 1;
+        if (used > kIniKeyListLimit) {
+            break;
+        }
+        // A repeated key gives the value of its first entry; hashes spare the
+        // comparison of every pair of names.
+        uint64_t hash = FoldedHash(key);
+        size_t first = 0;
+        while (first < hashes.size() &&
+               (hashes[first] != hash || !SameName(found->entries[first].first, key))) {
+            ++first;
+        }
+        first = first < hashes.size() ? first : i;
+        hashes.push_back(hash);
+        listed.push_back(IniEntryView{key, found->entries[first].second.substr(0, kIniValueLimit)});
+    }
+    return listed;
 }
 
 std::string ReadIniValue(const IniFile& ini, const std::string& section, const std::string& key,
@@ -122,7 +167,7 @@ std::string ReadIniValue(const IniFile& ini, const std::string& section, const s
     std::string wanted = TrimBlanks(key);
     for (const auto& entry : found->entries) {
         if (SameName(entry.first, wanted)) {
-            return entry.second.substr(0, kIniValueLimit);
+            return std::string(entry.second.substr(0, kIniValueLimit));
         }
     }
     return fallback;

@@ -4,17 +4,22 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
 struct IniSection {
     std::string name;
-    std::vector<std::pair<std::string, std::string>> entries; // key, value, in file order
+    // key, value, in file order: views into the file's text
+    std::vector<std::pair<std::string_view, std::string_view>> entries;
 };
 
 struct IniFile {
+    // The text the entries point into, shared by every copy of the file.
+    std::shared_ptr<const std::string> text;
     std::vector<IniSection> sections;
     // Position in sections of each name folded to lower case, so that reading
     // and looking up a section costs the same however many sections there are.
@@ -31,7 +36,7 @@ constexpr size_t kIniKeyListLimit = 16384;
 // Largest file LoadIniFile reads; the shipped data file is far smaller.
 constexpr std::uintmax_t kIniFileLimit = 4u << 20;
 
-IniFile ParseIniText(const std::string& text);
+IniFile ParseIniText(std::string text);
 
 // False when the file cannot be read; ini is then empty. Only a regular file
 // of at most kIniFileLimit bytes is read: a device, a pipe or a folder under
@@ -43,6 +48,14 @@ const IniSection* FindIniSection(const IniFile& ini, const std::string& name);
 
 // The keys of a section in file order, as far as the key-list buffer holds them.
 std::vector<std::string> ListIniKeys(const IniFile& ini, const std::string& section);
+
+// The keys of a section as ListIniKeys lists them, each with the value
+// ReadIniValue gives for it; the views last as long as ini.
+struct IniEntryView {
+    std::string_view key;
+    std::string_view value;
+};
+std::vector<IniEntryView> ListIniEntries(const IniFile& ini, const std::string& section);
 
 // The value of the first key of that name, cut to the value limit, or fallback.
 std::string ReadIniValue(const IniFile& ini, const std::string& section, const std::string& key,

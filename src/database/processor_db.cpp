@@ -91,12 +91,12 @@ std::string MatchSignature(const IniFile& database, const std::string& section,
 int32_t ReadNumberedNames(const IniFile& database, const std::string& section,
                           std::array<std::string, 32>& names) {
     int32_t count = -1;
-    for (const std::string& key : ListIniKeys(database, section)) {
+    for (const IniEntryView& entry : ListIniEntries(database, section)) {
         int32_t bit = 0;
-        if (!ParseInteger(key, bit, HexPrefixes::AlsoBareX) || bit < 0 || bit > 31) {
+        if (!ParseInteger(std::string(entry.key), bit, HexPrefixes::AlsoBareX) || bit < 0 || bit > 31) {
             continue;
         }
-        names[static_cast<size_t>(bit)] = ReadIniValue(database, section, key, "");
+        names[static_cast<size_t>(bit)] = std::string(entry.value);
         ++count;
     }
     return count;

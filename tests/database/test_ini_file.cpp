@@ -77,6 +77,10 @@ TEST(IniReader, DuplicateKeyGivesTheFirstValue) {
     IniFile ini = ParseIniText("[S]\r\nk=first\r\nK=second\r\n");
     EXPECT_EQ(ReadIniValue(ini, "S", "k", ""), "first");
     EXPECT_EQ(ListIniKeys(ini, "S").size(), 2u);
+    std::vector<IniEntryView> entries = ListIniEntries(ini, "S");
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[1].key, "K");
+    EXPECT_EQ(entries[1].value, "first");
 }
 
 TEST(IniReader, ValuesAreCutAt2047Characters) {
@@ -234,7 +238,8 @@ TEST_F(Database, MatchSignatureRules) {
 TEST_F(Database, ReadNumberedNamesCountsStoredNames) {
     db = OpenDatabaseText(
         "[Feat]\r\n0=zero\r\n31=thirty-one\r\n32=too high\r\n-1=negative\r\nabc=text\r\n7=seven\r\n"
-        "[OnlyText]\r\nfoo=bar\r\n[Single]\r\n0=only\r\n[Twice]\r\n5=first\r\n05=second\r\n");
+        "[OnlyText]\r\nfoo=bar\r\n[Single]\r\n0=only\r\n[Twice]\r\n5=first\r\n05=second\r\n"
+        "[Again]\r\n1=a\r\n01=b\r\n1=c\r\n");
     FeatureNameTable names;
     EXPECT_EQ(ReadNumberedNames(db, "Feat", names), 2);
     EXPECT_EQ(names[0], "zero");
@@ -254,6 +259,10 @@ TEST_F(Database, ReadNumberedNamesCountsStoredNames) {
     FeatureNameTable twice;
     EXPECT_EQ(ReadNumberedNames(db, "Twice", twice), 1);
     EXPECT_EQ(twice[5], "second");
+
+    FeatureNameTable again; // a key written twice keeps its first value
+    EXPECT_EQ(ReadNumberedNames(db, "Again", again), 2);
+    EXPECT_EQ(again[1], "a");
 }
 
 TEST_F(Database, NumberedKeysTakeEveryHexadecimalPrefix) {
