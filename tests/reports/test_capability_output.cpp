@@ -118,7 +118,7 @@ TEST(CapabilityJson, HostileRegistersGiveLongListsAndWellFormedOutput) {
 }
 
 TEST(CapabilityJson, SnapshotWithoutProcessorsStillHasEveryKey) {
-    CapabilityFacts facts = DecodeCapabilities(CpuidSnapshot{}, FeatureNameBook{}, true);
+    CapabilityFacts facts = DecodeCapabilities(CpuidSnapshot{}, FeatureNameBook{}, DescriptorNames{}, true);
     std::string json = JsonOf(facts, CapabilitySource{});
     EXPECT_TRUE(IsWellFormedJson(json));
     ExpectEverySchemaKey(" " + WriteTemp("veldrix_empty.json", json));
