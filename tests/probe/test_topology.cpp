@@ -191,9 +191,9 @@ const HandChecked kHandChecked[] = {
     // One processor of this machine (cpuid -r -1): the counts its leaves state.
     {"AuthenticAMD0A00F11_EPYC-Milan-KVM_cpuid-r.txt", 2, kNull, 2, 1, kNull, kNull, kNull,
      "1d32 1i32 2u512 3u32768", 2},
-    // Two processors with the same APIC id: nothing can be told apart.
-    {"GenuineIntel0000683_P3_Coppermine_CPUID.txt", 2, kNull, kNull, kNull, kNull, kNull, kNull,
-     "1d16 1i16 2u256", kNull},
+    // Two single-threaded processors without APIC ids: two packages.
+    {"GenuineIntel0000683_P3_Coppermine_CPUID.txt", 2, 2, 2, 1, kNull, kNull, kNull, "1d16 1i16 2u256",
+     kNull},
     {"AuthenticAMD0020FB1_K8_Manchester_CPUID.txt", 2, 1, 2, 1, kNull, kNull, kNull, "1d64 1i64 2u512",
      kNull},
     {"GenuineTMx860000543_Crusoe_CPUID.txt", 1, kNull, 1, 1, kNull, kNull, kNull, "1d64 1i64 2u512", kNull},
