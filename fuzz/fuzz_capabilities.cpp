@@ -3,8 +3,8 @@
 // (processor, leaf, sub-leaf, EAX..EDX) for the leaves the decoders read
 // (features, caches and topology), so absurd
 // maxima and every-bit-set words are reached quickly. Each snapshot is
-// decoded with and without bit names, written as --list and --json, and the
-// JSON must be well formed and the list free of control bytes.
+// decoded with and without bit and descriptor names, written as --list and
+// --json, and the JSON must be well formed and the list free of control bytes.
 #include "common/json_text.hpp"
 #include "probe/capabilities.hpp"
 #include "probe/snapshot_source.hpp"
@@ -66,6 +66,20 @@ FeatureNameBook EveryBitNamed() {
     return book;
 }
 
+// Every descriptor names a cache, so that leaf 2 adds to the caches of the
+// other sources.
+DescriptorNames EveryDescriptorACache() {
+    const char* const kCaches[] = {"L1 data cache: 16 KB, 4-way, 32-byte lines",
+                                   "L1 code cache: 16 KB, fully associative, 64-byte lines",
+                                   "L2 cache: 1.5 MB, 6-way, 64-byte lines",
+                                   "L3 cache: 4 MB, 0-way, 0-byte lines"};
+    DescriptorNames names;
+    for (size_t i = 0; i < names.size(); ++i) {
+        names[i] = kCaches[i % 4];
+    }
+    return names;
+}
+
 void CheckOutputs(const CapabilityFacts& facts) {
     CapabilitySource source{facts.fromHardware, "dump \"\x01\xFF", "db"};
     std::ostringstream json;
@@ -105,9 +119,11 @@ void CheckTopology(const CpuidSnapshot& snapshot, const TopologyFacts& topology)
 
 void CheckSnapshot(const CpuidSnapshot& snapshot) {
     static const FeatureNameBook kNamed = EveryBitNamed();
-    for (const FeatureNameBook& book : {FeatureNameBook{}, kNamed}) {
+    static const DescriptorNames kDescribed = EveryDescriptorACache();
+    for (bool named : {false, true}) {
         for (bool hardware : {false, true}) {
-            CapabilityFacts facts = DecodeCapabilities(snapshot, book, hardware);
+            CapabilityFacts facts = named ? DecodeCapabilities(snapshot, kNamed, kDescribed, hardware)
+                                          : DecodeCapabilities(snapshot, {}, DescriptorNames{}, hardware);
             CheckTopology(snapshot, facts.topology);
             CheckOutputs(facts);
         }

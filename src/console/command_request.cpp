@@ -31,7 +31,8 @@ bool ReadSnapshotFrom(const std::optional<std::string>& path, std::ostream& err,
 }
 
 CapabilityFacts DescribeSnapshot(const IniFile& database, const CpuidSnapshot& snapshot, bool fromHardware) {
-    CapabilityFacts facts = DecodeCapabilities(snapshot, ReadFeatureNameBook(database), fromHardware);
+    CapabilityFacts facts = DecodeCapabilities(snapshot, ReadFeatureNameBook(database),
+                                               ReadDescriptorNames(database), fromHardware);
     LookupCapabilityNames(database, facts);
     return facts;
 }

@@ -2,7 +2,6 @@
 
 #include "common/text_format.hpp"
 #include "database/processor_db.hpp"
-#include "probe/cache_descriptors.hpp"
 
 namespace {
 
@@ -13,20 +12,6 @@ std::optional<std::string> NonEmpty(const std::string& text) {
 std::optional<std::string> HypervisorNameOf(const IniFile& database,
                                             const std::optional<std::string>& vendorId) {
     return vendorId ? LookupHypervisorName(database, *vendorId) : std::nullopt;
-}
-
-// The caches leaf 2's descriptors name, in descriptor order.
-std::vector<CacheFacts> DescribedCaches(const IniFile& database, const std::vector<uint8_t>& descriptors) {
-    std::vector<CacheFacts> caches;
-    for (uint8_t descriptor : descriptors) {
-        std::string name;
-        LookupDescriptorName(database, descriptor, name);
-        std::optional<CacheFacts> cache = ParseCacheDescription(name);
-        if (cache) {
-            caches.push_back(*cache);
-        }
-    }
-    return caches;
 }
 
 } // namespace
@@ -54,7 +39,4 @@ void LookupCapabilityNames(const IniFile& database, CapabilityFacts& facts) {
     }
     facts.names.hypervisor = HypervisorNameOf(database, facts.hypervisor.vendorId);
     facts.names.nextHypervisor = HypervisorNameOf(database, facts.hypervisor.nextVendorId);
-    if (facts.caches.empty()) {
-        facts.caches = DescribedCaches(database, facts.cacheDescriptors);
-    }
 }

@@ -16,6 +16,5 @@ FeatureNameBook ReadFeatureNameBook(const IniFile& database);
 // The [Hypervisor] name of a hypervisor identification (blanks at either end ignored).
 std::optional<std::string> LookupHypervisorName(const IniFile& database, const std::string& vendorId);
 
-// Fills facts.names from the data file, and facts.caches from the names of
-// leaf 2's descriptors when the registers described no cache.
+// Fills facts.names from the data file.
 void LookupCapabilityNames(const IniFile& database, CapabilityFacts& facts);

@@ -6,6 +6,7 @@
 namespace {
 
 const char kDatabaseFileName[] = "veldrix.dat";
+const char kDescriptorSection[] = "CacheSizeTLB";
 
 std::string gLocationOverride;
 
@@ -103,11 +104,28 @@ int32_t ReadNumberedNames(const IniFile& database, const std::string& section,
 }
 
 void LookupDescriptorName(const IniFile& database, uint8_t descriptor, std::string& name) {
-    const IniSection* section = FindIniSection(database, "CacheSizeTLB");
+    const IniSection* section = FindIniSection(database, kDescriptorSection);
     if (section == nullptr || section->entries.empty()) {
         return; // no such section: the name stays as it was
     }
-    name = ReadIniValue(database, "CacheSizeTLB", ByteToHex(descriptor), "");
+    name = ReadIniValue(database, kDescriptorSection, ByteToHex(descriptor), "");
+}
+
+std::array<std::string, 256> ReadDescriptorNames(const IniFile& database) {
+    std::array<std::string, 256> names;
+    std::array<bool, 256> seen{};
+    const IniSection* section = FindIniSection(database, kDescriptorSection);
+    for (size_t i = 0; section != nullptr && i < section->entries.size(); ++i) {
+        const auto& entry = section->entries[i];
+        int high = entry.first.size() == 2 ? HexDigitValue(entry.first[0]) : -1;
+        int low = entry.first.size() == 2 ? HexDigitValue(entry.first[1]) : -1;
+        if (high < 0 || low < 0 || seen[high * 16 + low]) {
+            continue; // not a descriptor key, or one an earlier key already named
+        }
+        seen[high * 16 + low] = true;
+        names[high * 16 + low] = entry.second.substr(0, kIniValueLimit);
+    }
+    return names;
 }
 
 std::vector<std::string> ListDatabaseKeys(const IniFile& database, const std::string& section) {

@@ -49,6 +49,10 @@ int32_t ReadNumberedNames(const IniFile& database, const std::string& section,
 
 void LookupDescriptorName(const IniFile& database, uint8_t descriptor, std::string& name);
 
+// The name of every leaf 2 descriptor, indexed by its byte, read in one pass
+// over the section: each the name LookupDescriptorName gives, empty for none.
+std::array<std::string, 256> ReadDescriptorNames(const IniFile& database);
+
 // Plain access for checks of the data file.
 std::vector<std::string> ListDatabaseKeys(const IniFile& database, const std::string& section);
 std::string ReadDatabaseValue(const IniFile& database, const std::string& section, const std::string& key,

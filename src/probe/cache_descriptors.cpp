@@ -80,6 +80,18 @@ std::vector<uint8_t> ReadCacheDescriptors(const CpuidSnapshot& snapshot, size_t 
     return bytes;
 }
 
+std::vector<CacheFacts> ReadDescribedCaches(const CpuidSnapshot& snapshot, size_t cpu,
+                                            const DescriptorNames& names) {
+    std::vector<CacheFacts> caches;
+    for (uint8_t descriptor : ReadCacheDescriptors(snapshot, cpu)) {
+        std::optional<CacheFacts> cache = ParseCacheDescription(names[descriptor]);
+        if (cache) {
+            caches.push_back(*cache);
+        }
+    }
+    return caches;
+}
+
 std::optional<CacheFacts> ParseCacheDescription(const std::string& text) {
     size_t colon = text.find(": ");
     if (text.size() < 4 || text[0] != 'L' || colon == std::string::npos ||

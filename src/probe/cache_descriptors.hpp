@@ -22,6 +22,14 @@ std::vector<std::pair<size_t, uint8_t>> Leaf2Descriptors(const std::array<uint32
 // standard maximum.
 std::vector<uint8_t> ReadCacheDescriptors(const CpuidSnapshot& snapshot, size_t cpu);
 
+// The data file's description of every descriptor, indexed by its byte;
+// empty when it has none.
+using DescriptorNames = std::array<std::string, 256>;
+
+// The caches processor cpu's leaf 2 descriptors name, in descriptor order.
+std::vector<CacheFacts> ReadDescribedCaches(const CpuidSnapshot& snapshot, size_t cpu,
+                                            const DescriptorNames& names);
+
 // The cache a description names: "L<n> data cache: ...", "L<n> code cache:
 // ..." or "L<n> cache: ...", then the size ("16 KB", "1.5 MB"), the
 // associativity ("4-way" or "fully associative") and the line size

@@ -1,9 +1,7 @@
 #include "probe/capabilities.hpp"
 
-#include "probe/cache_descriptors.hpp"
-
 CapabilityFacts DecodeCapabilities(const CpuidSnapshot& snapshot, const FeatureNameBook& book,
-                                   bool fromHardware) {
+                                   const DescriptorNames& descriptorNames, bool fromHardware) {
     CapabilityFacts facts;
     facts.fromHardware = fromHardware;
     facts.identity = ReadSnapshotIdentity(snapshot);
@@ -14,9 +12,6 @@ CapabilityFacts DecodeCapabilities(const CpuidSnapshot& snapshot, const FeatureN
     facts.features = JoinFeatureGroups(facts.featureGroups);
     facts.avx10 = ReadAvx10(snapshot);
     facts.topology = DecodeTopology(snapshot, fromHardware && !snapshot.singleProcessorFallback);
-    facts.caches = DecodeCaches(snapshot, facts.topology);
-    if (facts.caches.empty()) {
-        facts.cacheDescriptors = ReadCacheDescriptors(snapshot, 0);
-    }
+    facts.caches = DecodeCaches(snapshot, facts.topology, descriptorNames);
     return facts;
 }

@@ -34,14 +34,13 @@ struct CapabilityFacts {
     FeatureList features;                    // the groups joined
     std::optional<Avx10Facts> avx10;
     TopologyFacts topology;
-    // One entry per cache of each kind of core; filled from leaf 2's
-    // descriptors by the names when the registers describe no cache.
-    std::vector<CacheFacts> caches;
-    std::vector<uint8_t> cacheDescriptors; // processor 0's leaf 2 descriptors
+    std::vector<CacheFacts> caches; // one entry per cache of each kind of core
     CapabilityNames names;
 };
 
-// Every decoded fact; names stay empty (see LookupCapabilityNames). A
-// hardware snapshot taken processor by processor is the whole machine.
+// Every decoded fact, the feature bits named by book and the leaf 2
+// descriptors read by descriptorNames; names stay empty (see
+// LookupCapabilityNames). A hardware snapshot taken processor by processor
+// is the whole machine.
 CapabilityFacts DecodeCapabilities(const CpuidSnapshot& snapshot, const FeatureNameBook& book,
-                                   bool fromHardware);
+                                   const DescriptorNames& descriptorNames, bool fromHardware);

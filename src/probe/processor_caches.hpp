@@ -3,12 +3,16 @@
 // low-power efficiency cores) on a hybrid one.
 #pragma once
 
+#include "probe/cache_descriptors.hpp"
 #include "probe/cache_geometry.hpp"
 #include "probe/topology.hpp"
 
 #include <vector>
 
-// The deterministic caches (their sharing counted over the processors when
-// the topology placed every one), else those of 0x80000005/0x80000006.
-// Empty when neither is reported; leaf 2 descriptors are named later.
-std::vector<CacheFacts> DecodeCaches(const CpuidSnapshot& snapshot, const TopologyFacts& topology);
+// Each kind of core's caches, by level and type. Every cache (a
+// level and a type) comes from the best source that describes it: the
+// deterministic leaf (its sharing counted over the processors when the
+// topology placed every one), then 0x80000005/0x80000006, then the leaf 2
+// descriptors the names describe. Empty when no source describes a cache.
+std::vector<CacheFacts> DecodeCaches(const CpuidSnapshot& snapshot, const TopologyFacts& topology,
+                                     const DescriptorNames& descriptorNames);

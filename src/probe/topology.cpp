@@ -18,6 +18,7 @@ constexpr uint32_t kAmdIds = 0x8000001E;
 constexpr uint32_t kAmdSizes = 0x80000008;
 constexpr uint32_t kSmtLevel = 1; // level type of the lowest topology level
 constexpr uint32_t kZenFamily = 0x17;
+constexpr uint32_t kHttBit = 28; // leaf 1 EDX: EBX 23:16 counts the package's logical processors
 
 uint32_t ShiftRight(uint32_t value, uint32_t shift) {
     return shift >= 32 ? 0 : value >> shift;
@@ -32,8 +33,9 @@ struct IdSplit {
     std::optional<uint32_t> x2apicId;
     uint32_t smtShift = 0;
     uint32_t packageShift = 0;
-    uint64_t statedLogical = 1; // logical processors per package
-    uint64_t statedThreads = 1; // logical processors per core
+    uint64_t statedLogical = 1;  // logical processors per package
+    uint64_t statedThreads = 1;  // logical processors per core
+    bool singleThreaded = false; // HTT clear, no topology leaf: one core of one thread
 };
 
 struct Level {
@@ -127,7 +129,7 @@ IdSplit AmdSplit(const CpuidSnapshot& snapshot, size_t cpu, uint32_t legacyLogic
 IdSplit LegacySplit(const CpuidSnapshot& snapshot, size_t cpu) {
     CpuidRegs leaf1 = snapshot.Answer(cpu, 1);
     uint64_t logical =
-        FieldBits(leaf1.edx, 28, 1) != 0 ? std::max<uint32_t>(FieldBits(leaf1.ebx, 16, 8), 1) : 1;
+        FieldBits(leaf1.edx, kHttBit, 1) != 0 ? std::max<uint32_t>(FieldBits(leaf1.ebx, 16, 8), 1) : 1;
     if (AmdStyleVendor(snapshot, cpu)) {
         return AmdSplit(snapshot, cpu, static_cast<uint32_t>(logical));
     }
@@ -148,7 +150,15 @@ IdSplit ReadIdSplit(const CpuidSnapshot& snapshot, size_t cpu) {
     if (!levels.empty()) {
         return SplitOfLevels(levels);
     }
-    return LegacySplit(snapshot, cpu);
+    IdSplit split = LegacySplit(snapshot, cpu);
+    if (snapshot.Has(cpu, 1) && FieldBits(snapshot.Answer(cpu, 1).edx, kHttBit, 1) == 0) {
+        // Whatever else the leaves hold, the package has one logical processor.
+        IdSplit single;
+        single.x2apicId = split.x2apicId;
+        single.singleThreaded = true;
+        return single;
+    }
+    return split;
 }
 
 std::optional<CoreType> ReadCoreType(const CpuidSnapshot& snapshot, size_t cpu) {
@@ -187,22 +197,14 @@ void MarkLowPower(const CpuidSnapshot& snapshot, std::vector<CpuPlace>& cpus) {
     }
 }
 
-// Places each processor from its id when every processor has a distinct
-// one; fills the counts. Returns false when ids are missing or repeated.
-bool CountByIds(const std::vector<IdSplit>& splits, TopologyFacts& facts) {
-    std::set<uint32_t> ids;
-    for (size_t i = 0; i < facts.cpus.size(); ++i) {
-        std::optional<uint32_t> id = SplitId(facts.cpus[i]);
-        if (!id || !ids.insert(*id).second) {
-            return false;
-        }
-    }
+// Places processor i at ids[i], split with its shifts, and fills the counts.
+void CountPlaces(const std::vector<uint32_t>& ids, const std::vector<IdSplit>& splits, TopologyFacts& facts) {
     std::set<uint32_t> packages;
     std::map<uint64_t, uint64_t> threadsOfCore; // (id >> smt shift) with the package shift
     std::map<uint64_t, size_t> firstCpuOfCore;
     for (size_t i = 0; i < facts.cpus.size(); ++i) {
         CpuPlace& place = facts.cpus[i];
-        uint32_t id = *SplitId(place);
+        uint32_t id = ids[i];
         const IdSplit& split = splits[i];
         place.package = ShiftRight(id, split.packageShift);
         place.core = ShiftRight(LowFieldBits(id, split.packageShift), split.smtShift);
@@ -230,7 +232,47 @@ bool CountByIds(const std::vector<IdSplit>& splits, TopologyFacts& facts) {
     if (hybrid) {
         facts.coreTypes = counts;
     }
+}
+
+// Places each processor from its id when every processor has a distinct
+// one. Returns false when ids are missing or repeated.
+bool CountByIds(const std::vector<IdSplit>& splits, TopologyFacts& facts) {
+    std::vector<uint32_t> ids;
+    std::set<uint32_t> distinct;
+    for (const CpuPlace& place : facts.cpus) {
+        std::optional<uint32_t> id = SplitId(place);
+        if (!id || !distinct.insert(*id).second) {
+            return false;
+        }
+        ids.push_back(*id);
+    }
+    CountPlaces(ids, splits, facts);
     return true;
+}
+
+// Single-threaded processors that all answer id 0 (those before the
+// Pentium 4 have no APIC id in leaf 1) are a package each, in their order.
+bool CountAsPackages(const std::vector<IdSplit>& splits, TopologyFacts& facts) {
+    std::vector<uint32_t> ids;
+    for (size_t i = 0; i < facts.cpus.size(); ++i) {
+        if (!splits[i].singleThreaded || SplitId(facts.cpus[i]) != 0u) {
+            return false;
+        }
+        ids.push_back(static_cast<uint32_t>(i));
+    }
+    CountPlaces(ids, splits, facts);
+    return true;
+}
+
+// A single-threaded processor is core 0 and thread 0 of its package, even
+// where its package cannot be told.
+void PlaceSingleThreaded(const std::vector<IdSplit>& splits, TopologyFacts& facts) {
+    for (size_t i = 0; i < facts.cpus.size(); ++i) {
+        if (splits[i].singleThreaded) {
+            facts.cpus[i].core = 0;
+            facts.cpus[i].thread = 0;
+        }
+    }
 }
 
 void StateFromLeaves(const IdSplit& split, TopologyFacts& facts) {
@@ -268,8 +310,9 @@ TopologyFacts DecodeTopology(const CpuidSnapshot& snapshot, bool wholeMachine) {
     }
     if (facts.cpus.size() == 1 && !wholeMachine) {
         StateFromLeaves(splits.front(), facts);
-        return facts;
+    } else if (!CountByIds(splits, facts)) {
+        CountAsPackages(splits, facts);
     }
-    CountByIds(splits, facts);
+    PlaceSingleThreaded(splits, facts);
     return facts;
 }

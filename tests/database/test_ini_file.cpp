@@ -288,3 +288,20 @@ TEST_F(Database, DescriptorAndVendorLookups) {
     LookupDescriptorName(db, 0x01, name);
     EXPECT_EQ(name, "") << "an absent key empties the name while the section exists";
 }
+
+// The one-pass reading of every descriptor name gives what each lookup gives,
+// over the shipped data file and keys in lower case, repeated or malformed.
+TEST_F(Database, DescriptorNamesReadAtOnceAgreeWithEachLookup) {
+    const IniFile files[] = {
+        OpenDatabaseAt(VELDRIX_SOURCE_DIR "/data/veldrix.dat"),
+        ParseIniText("[CacheSizeTLB]\r\n2c=first\r\n2C=second\r\nzz=no\r\n02C=no\r\n5=no\r\n"
+                     "[Other]\r\n30=no\r\n[CacheSizeTLB]\r\nFf=merged\r\n")};
+    for (const IniFile& file : files) {
+        std::array<std::string, 256> names = ReadDescriptorNames(file);
+        for (size_t byte = 0; byte < names.size(); ++byte) {
+            std::string name;
+            LookupDescriptorName(file, static_cast<uint8_t>(byte), name);
+            EXPECT_EQ(names[byte], name) << "descriptor " << byte;
+        }
+    }
+}

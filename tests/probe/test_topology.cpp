@@ -132,7 +132,7 @@ TEST(Topology, AgreesWithLibcpuidExpectations) {
             ++blocks;
         }
     }
-    EXPECT_EQ(blocks, 8);
+    EXPECT_EQ(blocks, 10);
 }
 
 // "1d48 1i32 2u2048 3u36864": level, type letter and size of each cache of
@@ -191,12 +191,20 @@ const HandChecked kHandChecked[] = {
     // One processor of this machine (cpuid -r -1): the counts its leaves state.
     {"AuthenticAMD0A00F11_EPYC-Milan-KVM_cpuid-r.txt", 2, kNull, 2, 1, kNull, kNull, kNull,
      "1d32 1i32 2u512 3u32768", 2},
-    // Two processors with the same APIC id: nothing can be told apart.
-    {"GenuineIntel0000683_P3_Coppermine_CPUID.txt", 2, kNull, kNull, kNull, kNull, kNull, kNull,
-     "1d16 1i16 2u256", kNull},
+    // Two single-threaded processors without APIC ids: two packages.
+    {"GenuineIntel0000683_P3_Coppermine_CPUID.txt", 2, 2, 2, 1, kNull, kNull, kNull, "1d16 1i16 2u256",
+     kNull},
     {"AuthenticAMD0020FB1_K8_Manchester_CPUID.txt", 2, 1, 2, 1, kNull, kNull, kNull, "1d64 1i64 2u512",
      kNull},
     {"GenuineTMx860000543_Crusoe_CPUID.txt", 1, kNull, 1, 1, kNull, kNull, kNull, "1d64 1i64 2u512", kNull},
+    // libcpuid's older dumps hold sub-leaf 0 of 0x8000001D only; 0x80000005
+    // and 0x80000006 give the other caches.
+    {"amd-fx-8150-eight-core-processor.test", 8, kNull, 8, 1, kNull, kNull, kNull, "1d16 1i64 2u2048 3u8192",
+     kNull},
+    {"dhyana.test", 64, kNull, 32, 2, kNull, kNull, kNull, "1d32 1i64 2u512 3u65536", kNull},
+    // No leaf 4: the L2 of 0x80000006 and the L1 caches of leaf 2.
+    {"GenuineIntel00006D8_PM_Dothan_CPUID.txt", 1, kNull, 1, 1, kNull, kNull, kNull, "1d32 1i32 2u2048",
+     kNull},
     // The L2 of 0x80000006 in the L1 layout (VIA C3 erratum).
     {"CentaurHauls0000673_C5B_Samuel2_CPUID.txt", 1, kNull, 1, 1, kNull, kNull, kNull, "1d64 1i64 2u64",
      kNull},

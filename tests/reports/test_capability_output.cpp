@@ -118,7 +118,7 @@ TEST(CapabilityJson, HostileRegistersGiveLongListsAndWellFormedOutput) {
 }
 
 TEST(CapabilityJson, SnapshotWithoutProcessorsStillHasEveryKey) {
-    CapabilityFacts facts = DecodeCapabilities(CpuidSnapshot{}, FeatureNameBook{}, true);
+    CapabilityFacts facts = DecodeCapabilities(CpuidSnapshot{}, FeatureNameBook{}, DescriptorNames{}, true);
     std::string json = JsonOf(facts, CapabilitySource{});
     EXPECT_TRUE(IsWellFormedJson(json));
     ExpectEverySchemaKey(" " + WriteTemp("veldrix_empty.json", json));
@@ -201,9 +201,12 @@ const ProcessorRunsCase kProcessorRuns[] = {
      "  cpus 10-11:           package 0, 1 core, performance\n"
      "  cpus 12-13:           package 0, 2 cores, efficiency (low power)\n"},
     {"AuthenticAMD0A60F12_K19_Raphael_10_CPUID.txt", "  cpus 0-7:             package 0, 4 cores\n"},
-    // Ids that do not tell processors apart give no package or core.
-    {"GenuineIntel0000683_P3_Coppermine_CPUID.txt",
-     "  cpus 0-1:             package unknown, cores unknown\n"},
+    // A single-threaded processor is one core of its package, even where the
+    // package cannot be told.
+    {"GenuineIntel0000633_P2_Klamath_CPUID.txt", "  cpu 0:                package unknown, 1 core\n"},
+    // Single-threaded processors without APIC ids: a package each.
+    {"GenuineIntel0000683_P3_Coppermine_CPUID.txt", "  cpu 0:                package 0, 1 core\n"
+                                                    "  cpu 1:                package 1, 1 core\n"},
 };
 
 TEST(CapabilityList, ProcessorsAreListedByRunsOfAlikeProcessors) {

@@ -29,7 +29,8 @@ CpuidSnapshot LoadTestDump(const std::string& name) {
 
 CapabilityFacts DecodeWithDataFile(const CpuidSnapshot& snapshot, bool fromHardware) {
     IniFile database = OpenDatabaseAt(VELDRIX_SOURCE_DIR "/data/veldrix.dat");
-    CapabilityFacts facts = DecodeCapabilities(snapshot, ReadFeatureNameBook(database), fromHardware);
+    CapabilityFacts facts = DecodeCapabilities(snapshot, ReadFeatureNameBook(database),
+                                               ReadDescriptorNames(database), fromHardware);
     LookupCapabilityNames(database, facts);
     return facts;
 }
