@@ -1,6 +1,7 @@
 #include "probe/capabilities.hpp"
 
 #include "probe/cache_descriptors.hpp"
+#include "probe/leaves.hpp"
 
 CapabilityFacts DecodeCapabilities(const CpuidSnapshot& snapshot, const FeatureNameBook& book,
                                    bool fromHardware) {
@@ -15,8 +16,7 @@ CapabilityFacts DecodeCapabilities(const CpuidSnapshot& snapshot, const FeatureN
     facts.avx10 = ReadAvx10(snapshot);
     facts.topology = DecodeTopology(snapshot, fromHardware && !snapshot.singleProcessorFallback);
     facts.caches = DecodeCaches(snapshot, facts.topology);
-    if (facts.caches.empty()) {
-        facts.cacheDescriptors = ReadCacheDescriptors(snapshot, 0);
-    }
+    facts.cacheDescriptors = ReadCacheDescriptors(snapshot, 0);
+    facts.longMode = FeatureBitSet(snapshot, FeatureBit{{kExtendedBase + 1, 0, kRegEdx}, kBitLongMode});
     return facts;
 }

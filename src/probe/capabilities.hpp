@@ -38,6 +38,7 @@ struct CapabilityFacts {
     // descriptors by the names when the registers describe no cache.
     std::vector<CacheFacts> caches;
     std::vector<uint8_t> cacheDescriptors; // processor 0's leaf 2 descriptors
+    bool longMode = false;                 // 0x80000001 EDX bit 29, in a reported range
     CapabilityNames names;
 };
 

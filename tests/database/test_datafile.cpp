@@ -230,14 +230,22 @@ TEST_F(DataFile, EveryVendorIdHasAKeyAndEveryKeyHasItsSection) {
 // Patterns are written as tab-separated groups reserved(4) ext.family(8)
 // ext.model(4) reserved(2) type(2) family(4) model(4) stepping(4); the
 // reserved groups stay open, and the type group is fixed only to 01 (OverDrive).
+// A ninth group, when present, is a condition the program knows.
 TEST_F(DataFile, EveryPatternIsEightGroupsOf32Bits) {
     const std::vector<size_t> widths = {4, 8, 4, 2, 2, 4, 4, 4};
+    const std::regex condition("L3|Hypervisor\\+LongMode|Brand:.+");
     for (const std::string& section : SignatureSections()) {
         for (const std::string& key : ListDatabaseKeys(db, section)) {
-            std::string bits = StripTabs(key);
+            SignatureKey parts = SplitSignatureKey(key);
+            std::string bits = parts.pattern;
             EXPECT_EQ(bits.size(), 32u) << "[" << section << "] " << key;
             EXPECT_EQ(bits.find_first_not_of("01?"), std::string::npos) << "[" << section << "] " << key;
             std::vector<std::string> groups = SplitTabs(key);
+            if (!parts.condition.empty()) {
+                EXPECT_TRUE(std::regex_match(parts.condition, condition)) << "[" << section << "] " << key;
+                ASSERT_EQ(groups.back(), parts.condition) << "[" << section << "] " << key;
+                groups.pop_back();
+            }
             ASSERT_EQ(groups.size(), widths.size()) << "[" << section << "] " << key;
             for (size_t g = 0; g < widths.size(); ++g) {
                 EXPECT_EQ(groups[g].size(), widths[g]) << "[" << section << "] group " << g << " of " << key;
@@ -250,13 +258,17 @@ TEST_F(DataFile, EveryPatternIsEightGroupsOf32Bits) {
 }
 
 // The last match wins, so a pattern followed by one that covers it (or by
-// the same pattern again) could never be shown: the block is out of order.
+// the same pattern again) could never be shown: the block is out of order. A
+// later row with a condition hides only rows with that same condition.
 TEST_F(DataFile, NoPatternIsHiddenByALaterOne) {
     for (const std::string& section : SignatureSections()) {
         std::vector<std::string> keys = ListDatabaseKeys(db, section);
         for (size_t i = 0; i < keys.size(); ++i) {
+            SignatureKey earlier = SplitSignatureKey(keys[i]);
             for (size_t j = i + 1; j < keys.size(); ++j) {
-                EXPECT_FALSE(Covers(StripTabs(keys[j]), StripTabs(keys[i])))
+                SignatureKey later = SplitSignatureKey(keys[j]);
+                bool always = later.condition.empty() || later.condition == earlier.condition;
+                EXPECT_FALSE(always && Covers(later.pattern, earlier.pattern))
                     << "[" << section << "] " << keys[i] << " is hidden by the later " << keys[j];
             }
         }
