@@ -42,14 +42,16 @@ std::string VendorFromRegisters(uint32_t ebx, uint32_t edx, uint32_t ecx) {
     return id;
 }
 
-std::string NameForSignature(const IniFile& db, const std::string& vendorId, uint32_t eax) {
+std::string NameForSignature(const IniFile& db, const std::string& vendorId, uint32_t eax,
+                             const SignatureFacts& facts = {}) {
     std::string key = LookupVendorKey(db, vendorId);
-    return key.empty() ? "" : MatchSignature(db, "Vendor" + key, DwordToBits(eax));
+    return key.empty() ? "" : MatchSignature(db, "Vendor" + key, DwordToBits(eax), facts);
 }
 
-std::string NameForExtSignature(const IniFile& db, const std::string& vendorId, uint32_t eax) {
+std::string NameForExtSignature(const IniFile& db, const std::string& vendorId, uint32_t eax,
+                                const SignatureFacts& facts = {}) {
     std::string key = LookupVendorKey(db, vendorId);
-    return key.empty() ? "" : MatchSignature(db, "ExtVendor" + key, DwordToBits(eax));
+    return key.empty() ? "" : MatchSignature(db, "ExtVendor" + key, DwordToBits(eax), facts);
 }
 
 // True when every signature matched by `specific` is matched by `general` too.
@@ -449,8 +451,19 @@ TEST_F(DataFile, DescriptorTextsCarryTheirFigures) {
 struct SignatureRow {
     const char* vendorId;
     uint32_t eax;
-    const char* expected; // a fragment of the name
+    const char* expected;      // a fragment of the name
+    SignatureFacts facts = {}; // what a row's condition may ask beyond the signature
 };
+
+// The facts of a processor with that brand string; of one whose leaf 2
+// names an L3; of a guest with long mode.
+SignatureFacts Brand(const char* brand) {
+    SignatureFacts facts;
+    facts.brand = brand;
+    return facts;
+}
+const SignatureFacts kLevel3{"", true, false, false};
+const SignatureFacts kGuestLongMode{"", false, true, true};
 
 // Leaf 1 EAX values of real processors (public dumps and vendor documents).
 const std::vector<SignatureRow> kLeaf1Rows = {
@@ -515,7 +528,26 @@ const std::vector<SignatureRow> kLeaf1Rows = {
     {"GenuineIntel", 0x000806EC, "Comet Lake-U"},
     {"GenuineIntel", 0x00000692, "Timna"},
     {"GenuineIntel", 0x00000695, "Banias"},
-    {"GenuineIntel", 0x00000F25, "Gallatin"},
+    {"GenuineIntel", 0x00000F25, "Gallatin", kLevel3},
+    {"GenuineIntel", 0x00000F25, "Northwood"},
+    {"GenuineIntel", 0x00000F41, "Nocona"},
+    {"GenuineIntel", 0x00000F49, "Celeron D"},
+    {"GenuineIntel", 0x00000F43, "Irwindale"},
+    {"GenuineIntel", 0x00000F4A, "Irwindale"},
+    {"GenuineIntel", 0x00000F44, "Pentium D / Extreme Edition (Smithfield)"},
+    {"GenuineIntel", 0x00000F47, "Pentium D / Extreme Edition (Smithfield)"},
+    {"GenuineIntel", 0x00000F48, "Paxville"},
+    {"GenuineIntel", 0x000806EC, "Whiskey Lake-U"},
+    {"GenuineIntel", 0x000806EC, "Amber Lake-Y"},
+    {"AuthenticAMD", 0x00020FC2, "(Venice), Socket 754", Brand("AMD Athlon(tm) 64 Processor 3000+")},
+    // Virtual processors, whatever signature they borrow
+    {"GenuineIntel", 0x000006D3, "QEMU virtual", Brand("QEMU Virtual CPU version (cpu64-rhel6)")},
+    {"AuthenticAMD", 0x00000663, "QEMU virtual", Brand("QEMU Virtual CPU version 2.5+")},
+    {"GenuineIntel", 0x00000F61, "QEMU/KVM virtual", Brand("Common KVM processor")},
+    {"GenuineIntel", 0x000006F6, "x86 emulator", Brand("Virtual CPU")},
+    {"GenuineIntel", 0x000006D3, "Emulated x86-64", kGuestLongMode},
+    {"GenuineIntel", 0x00000F29, "Emulated x86-64", kGuestLongMode},
+    {"AuthenticAMD", 0x00000662, "Emulated x86-64", kGuestLongMode},
     {"GenuineIntel", 0x00000F27, "Northwood"},
     {"GenuineIntel", 0x00000F66, "Tulsa"},
     {"GenuineIntel", 0x00000F68, "Tulsa"},
@@ -564,7 +596,7 @@ const std::vector<SignatureRow> kLeaf1Rows = {
 
 TEST_F(DataFile, RealSignaturesGetTheirNames) {
     for (const SignatureRow& row : kLeaf1Rows) {
-        std::string name = NameForSignature(db, row.vendorId, row.eax);
+        std::string name = NameForSignature(db, row.vendorId, row.eax, row.facts);
         EXPECT_NE(name.find(row.expected), std::string::npos)
             << "'" << row.vendorId << "' " << DwordToHex(row.eax) << " gave '" << name << "', wanted '"
             << row.expected << "'";
@@ -584,6 +616,9 @@ const std::vector<SignatureRow> kExtRows = {
     {"AuthenticAMD", 0x000007A0, "Barton"},
     {"AuthenticAMD", 0x00020FB1, "Manchester"},
     {"AuthenticAMD", 0x00A00F11, "AMD EPYC 7003 (Milan), Zen 3"},
+    {"AuthenticAMD", 0x00020FC2, "(Venice), Socket 754", Brand("AMD Athlon(tm) 64 Processor 3000+")},
+    {"AuthenticAMD", 0x00000663, "QEMU virtual", Brand("QEMU Virtual CPU version 2.5+")},
+    {"AuthenticAMD", 0x00000762, "Emulated x86-64", kGuestLongMode},
     {"HygonGenuine", 0x00900F02, "Dhyana"},
     {"GenuineTMx86", 0x00000543, "Crusoe TM5x00"},
     {"Geode by NSC", 0x00000552, "Geode GX2"},
@@ -593,7 +628,7 @@ const std::vector<SignatureRow> kExtRows = {
 
 TEST_F(DataFile, RealExtendedSignaturesGetTheirNames) {
     for (const SignatureRow& row : kExtRows) {
-        std::string name = NameForExtSignature(db, row.vendorId, row.eax);
+        std::string name = NameForExtSignature(db, row.vendorId, row.eax, row.facts);
         EXPECT_NE(name.find(row.expected), std::string::npos)
             << "'" << row.vendorId << "' " << DwordToHex(row.eax) << " gave '" << name << "', wanted '"
             << row.expected << "'";

@@ -1,8 +1,13 @@
 // Identity decoding: signature splits, brand gating, type, brand and serial texts.
+#include "database/capability_names.hpp"
+#include "probe/dump_reader.hpp"
 #include "probe/identity.hpp"
+#include "support/capability_support.hpp"
 #include "support/harness.hpp"
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 namespace {
 
@@ -132,4 +137,27 @@ TEST(Identity, SerialNumberText) {
     FormatSerialNumber(record);
     EXPECT_EQ(record.serialText, "0000-0683-1234-ABCD-0000-FFFF");
     EXPECT_EQ(record.serialText.size(), 29u);
+}
+
+// Names that rows with a condition give the real dumps (the brand string, a
+// hypervisor with long mode on a Pentium M signature); every dump gets the
+// same name on key I as in --json and --list.
+const std::map<std::string, std::string> kConditionalNames = {
+    {"qemu-virtual-cpu-version.test", "QEMU virtual processor (emulated)"},
+};
+
+TEST(Identity, KeyIAndTheCapabilityOutputsNameEveryRealDumpAlike) {
+    IniFile db = OpenDatabaseAt(VELDRIX_SOURCE_DIR "/data/veldrix.dat");
+    for (const std::string& name : TestDumpNames()) {
+        SCOPED_TRACE(name);
+        CpuidTable table;
+        ASSERT_TRUE(LoadCpuidDump(kTestDumpsDir + "/" + name, table));
+        ResetWorld(table);
+        std::string probed = ProbedRecord(db).vendorName;
+        EXPECT_EQ(probed, DecodeWithDataFile(LoadTestDump(name)).names.processor.value_or(""));
+        auto conditional = kConditionalNames.find(name);
+        if (conditional != kConditionalNames.end()) {
+            EXPECT_EQ(probed, conditional->second);
+        }
+    }
 }
