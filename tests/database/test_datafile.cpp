@@ -455,13 +455,7 @@ struct SignatureRow {
     SignatureFacts facts = {}; // what a row's condition may ask beyond the signature
 };
 
-// The facts of a processor with that brand string; of one whose leaf 2
-// names an L3; of a guest with long mode.
-SignatureFacts Brand(const char* brand) {
-    SignatureFacts facts;
-    facts.brand = brand;
-    return facts;
-}
+// A processor whose leaf 2 names an L3; a guest with long mode.
 const SignatureFacts kLevel3{"", true, false, false};
 const SignatureFacts kGuestLongMode{"", false, true, true};
 
@@ -539,12 +533,12 @@ const std::vector<SignatureRow> kLeaf1Rows = {
     {"GenuineIntel", 0x00000F48, "Paxville"},
     {"GenuineIntel", 0x000806EC, "Whiskey Lake-U"},
     {"GenuineIntel", 0x000806EC, "Amber Lake-Y"},
-    {"AuthenticAMD", 0x00020FC2, "(Venice), Socket 754", Brand("AMD Athlon(tm) 64 Processor 3000+")},
+    {"AuthenticAMD", 0x00020FC2, "(Venice), Socket 754", SignatureFacts{"AMD Athlon(tm) 64 Processor 3000+"}},
     // Virtual processors, whatever signature they borrow
-    {"GenuineIntel", 0x000006D3, "QEMU virtual", Brand("QEMU Virtual CPU version (cpu64-rhel6)")},
-    {"AuthenticAMD", 0x00000663, "QEMU virtual", Brand("QEMU Virtual CPU version 2.5+")},
-    {"GenuineIntel", 0x00000F61, "QEMU/KVM virtual", Brand("Common KVM processor")},
-    {"GenuineIntel", 0x000006F6, "x86 emulator", Brand("Virtual CPU")},
+    {"GenuineIntel", 0x000006D3, "QEMU virtual", SignatureFacts{"QEMU Virtual CPU version (cpu64-rhel6)"}},
+    {"AuthenticAMD", 0x00000663, "QEMU virtual", SignatureFacts{"QEMU Virtual CPU version 2.5+"}},
+    {"GenuineIntel", 0x00000F61, "QEMU/KVM virtual", SignatureFacts{"Common KVM processor"}},
+    {"GenuineIntel", 0x000006F6, "x86 emulator", SignatureFacts{"Virtual CPU"}},
     {"GenuineIntel", 0x000006D3, "Emulated x86-64", kGuestLongMode},
     {"GenuineIntel", 0x00000F29, "Emulated x86-64", kGuestLongMode},
     {"AuthenticAMD", 0x00000662, "Emulated x86-64", kGuestLongMode},
@@ -616,8 +610,8 @@ const std::vector<SignatureRow> kExtRows = {
     {"AuthenticAMD", 0x000007A0, "Barton"},
     {"AuthenticAMD", 0x00020FB1, "Manchester"},
     {"AuthenticAMD", 0x00A00F11, "AMD EPYC 7003 (Milan), Zen 3"},
-    {"AuthenticAMD", 0x00020FC2, "(Venice), Socket 754", Brand("AMD Athlon(tm) 64 Processor 3000+")},
-    {"AuthenticAMD", 0x00000663, "QEMU virtual", Brand("QEMU Virtual CPU version 2.5+")},
+    {"AuthenticAMD", 0x00020FC2, "(Venice), Socket 754", SignatureFacts{"AMD Athlon(tm) 64 Processor 3000+"}},
+    {"AuthenticAMD", 0x00000663, "QEMU virtual", SignatureFacts{"QEMU Virtual CPU version 2.5+"}},
     {"AuthenticAMD", 0x00000762, "Emulated x86-64", kGuestLongMode},
     {"HygonGenuine", 0x00900F02, "Dhyana"},
     {"GenuineTMx86", 0x00000543, "Crusoe TM5x00"},
