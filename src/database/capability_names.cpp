@@ -14,6 +14,16 @@ std::optional<std::string> HypervisorNameOf(const IniFile& database,
     return vendorId ? LookupHypervisorName(database, *vendorId) : std::nullopt;
 }
 
+// What the name rows of a shared signature ask beyond it.
+SignatureFacts SignatureFactsOf(const IniFile& database, const CapabilityFacts& facts) {
+    SignatureFacts asked;
+    asked.brand = facts.identity.brand.value_or("");
+    asked.level3 = DescriptorsNameLevel3(database, facts.cacheDescriptors);
+    asked.hypervisor = facts.hypervisor.present;
+    asked.longMode = facts.longMode;
+    return asked;
+}
+
 } // namespace
 
 FeatureNameBook ReadFeatureNameBook(const IniFile& database) {
@@ -34,8 +44,9 @@ void LookupCapabilityNames(const IniFile& database, CapabilityFacts& facts) {
     std::string vendorKey = LookupVendorKey(database, facts.identity.vendorId);
     facts.names.vendor = NonEmpty(vendorKey);
     if (!vendorKey.empty() && facts.identity.hasSignature) {
-        facts.names.processor = NonEmpty(
-            MatchSignature(database, "Vendor" + vendorKey, DwordToBits(facts.identity.signature.signature)));
+        facts.names.processor = NonEmpty(MatchSignature(database, "Vendor" + vendorKey,
+                                                        DwordToBits(facts.identity.signature.signature),
+                                                        SignatureFactsOf(database, facts)));
     }
     facts.names.hypervisor = HypervisorNameOf(database, facts.hypervisor.vendorId);
     facts.names.nextHypervisor = HypervisorNameOf(database, facts.hypervisor.nextVendorId);

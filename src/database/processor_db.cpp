@@ -1,5 +1,6 @@
 #include "database/processor_db.hpp"
 
+#include "common/plain_text.hpp"
 #include "common/text_format.hpp"
 #include "platform/platform.hpp"
 
@@ -7,6 +8,9 @@ namespace {
 
 const char kDatabaseFileName[] = "veldrix.dat";
 const char kDescriptorSection[] = "CacheSizeTLB";
+
+// A signature pattern has one character per bit of leaf 1 EAX.
+constexpr size_t kSignaturePatternLength = 32;
 
 std::string gLocationOverride;
 
@@ -78,11 +82,24 @@ std::string LookupVendorKey(const IniFile& database, const std::string& vendorId
     return ReadIniValue(database, "Vendor", vendorId, "");
 }
 
+SignatureKey SplitSignatureKey(const std::string& key) {
+    SignatureKey parts;
+    size_t at = 0;
+    for (; at < key.size() && parts.pattern.size() < kSignaturePatternLength; ++at) {
+        if (key[at] != '\t') {
+            parts.pattern += key[at];
+        }
+    }
+    parts.condition = TrimBlanks(key.substr(at));
+    return parts;
+}
+
 std::string MatchSignature(const IniFile& database, const std::string& section,
-                           const std::string& signatureBits) {
+                           const std::string& signatureBits, const SignatureFacts& facts) {
     std::string result;
     for (const std::string& key : ListIniKeys(database, section)) {
-        if (PatternMatches(StripTabs(key), signatureBits)) {
+        SignatureKey parts = SplitSignatureKey(key);
+        if (PatternMatches(parts.pattern, signatureBits) && SignatureConditionHolds(parts.condition, facts)) {
             result = ReadIniValue(database, section, key, "");
         }
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "database/ini_file.hpp"
+#include "database/signature_conditions.hpp"
 
 #include <array>
 #include <cstdint>
@@ -38,9 +39,18 @@ TextWidths ReadTextWidths(const IniFile& database);
 std::string ReadDatabaseVersion(const IniFile& database);
 std::string LookupVendorKey(const IniFile& database, const std::string& vendorId);
 
-// Value of the last pattern of the section matching the bit string.
+// A key of a signature section: the pattern's 0, 1 and ? characters (the
+// tabs between its groups dropped) and the condition written after it, if any.
+struct SignatureKey {
+    std::string pattern;
+    std::string condition;
+};
+SignatureKey SplitSignatureKey(const std::string& key);
+
+// Value of the last pattern of the section matching the bit string whose
+// condition the facts meet (with no facts, only rows without a condition).
 std::string MatchSignature(const IniFile& database, const std::string& section,
-                           const std::string& signatureBits);
+                           const std::string& signatureBits, const SignatureFacts& facts = {});
 
 // Stores names of the keys 0..31 of the section; returns how many were
 // stored, minus one (so -1 when there was none).

@@ -1,5 +1,8 @@
 #include "probe/capabilities.hpp"
 
+#include "probe/cache_descriptors.hpp"
+#include "probe/leaves.hpp"
+
 CapabilityFacts DecodeCapabilities(const CpuidSnapshot& snapshot, const FeatureNameBook& book,
                                    const DescriptorNames& descriptorNames, bool fromHardware) {
     CapabilityFacts facts;
@@ -13,5 +16,7 @@ CapabilityFacts DecodeCapabilities(const CpuidSnapshot& snapshot, const FeatureN
     facts.avx10 = ReadAvx10(snapshot);
     facts.topology = DecodeTopology(snapshot, fromHardware && !snapshot.singleProcessorFallback);
     facts.caches = DecodeCaches(snapshot, facts.topology, descriptorNames);
+    facts.cacheDescriptors = ReadCacheDescriptors(snapshot, 0);
+    facts.longMode = FeatureBitSet(snapshot, FeatureBit{{kExtendedBase + 1, 0, kRegEdx}, kBitLongMode});
     return facts;
 }

@@ -34,7 +34,9 @@ struct CapabilityFacts {
     FeatureList features;                    // the groups joined
     std::optional<Avx10Facts> avx10;
     TopologyFacts topology;
-    std::vector<CacheFacts> caches; // one entry per cache of each kind of core
+    std::vector<CacheFacts> caches;        // one entry per cache of each kind of core
+    std::vector<uint8_t> cacheDescriptors; // processor 0's leaf 2 descriptors
+    bool longMode = false;                 // 0x80000001 EDX bit 29, in a reported range
     CapabilityNames names;
 };
 

@@ -2,6 +2,8 @@
 
 #include "common/text_format.hpp"
 #include "database/processor_db.hpp"
+#include "probe/cache_descriptors.hpp"
+#include "probe/leaves.hpp"
 
 namespace {
 
@@ -14,6 +16,21 @@ const char kUnknownBrand[] = "Unknown";
 
 uint8_t Bits(uint32_t value, int low, int count) {
     return static_cast<uint8_t>((value >> low) & ((1u << count) - 1));
+}
+
+// What the name rows of a shared signature ask beyond it, from the leaves
+// the probe has read by the time the names are looked up.
+SignatureFacts SignatureFactsOf(const ProcessorRecord& record, const IniFile& database) {
+    SignatureFacts facts;
+    facts.brand = NulText(record.brandString.data(), record.brandString.size());
+    std::vector<uint8_t> descriptors;
+    for (const auto& found : Leaf2Descriptors(record.configRegs)) {
+        descriptors.push_back(found.second);
+    }
+    facts.level3 = DescriptorsNameLevel3(database, descriptors);
+    facts.hypervisor = ((record.stdRegs[1].ecx >> kBitHypervisor) & 1u) != 0;
+    facts.longMode = ((record.extFeatureFlags >> kBitLongMode) & 1u) != 0;
+    return facts;
 }
 
 } // namespace
@@ -86,9 +103,11 @@ void DecodeIdentityNames(ProcessorRecord& record, const IniFile& database) {
     record.typeName = TypeNameOf(record.procType);
     std::string vendorKey = LookupVendorKey(database, record.vendorId);
     if (!vendorKey.empty()) {
-        record.vendorName = MatchSignature(database, "Vendor" + vendorKey, DwordToBits(record.signature));
+        SignatureFacts facts = SignatureFactsOf(record, database);
+        record.vendorName =
+            MatchSignature(database, "Vendor" + vendorKey, DwordToBits(record.signature), facts);
         record.extVendorName =
-            MatchSignature(database, "ExtVendor" + vendorKey, DwordToBits(record.extSignature));
+            MatchSignature(database, "ExtVendor" + vendorKey, DwordToBits(record.extSignature), facts);
     }
     record.brandName =
         BrandNameOf(record.brandId, record.vendorId, record.family, record.model, record.stepping);

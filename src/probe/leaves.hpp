@@ -20,3 +20,6 @@ constexpr int kBitHyperThreading = 28;
 // Leaf 1 ECX bits: the operating system enabled XSAVE, a hypervisor runs.
 constexpr int kBitOsxsave = 27;
 constexpr int kBitHypervisor = 31;
+
+// Leaf 0x80000001 EDX bit: long mode (x86-64).
+constexpr int kBitLongMode = 29;

@@ -42,14 +42,16 @@ std::string VendorFromRegisters(uint32_t ebx, uint32_t edx, uint32_t ecx) {
     return id;
 }
 
-std::string NameForSignature(const IniFile& db, const std::string& vendorId, uint32_t eax) {
+std::string NameForSignature(const IniFile& db, const std::string& vendorId, uint32_t eax,
+                             const SignatureFacts& facts = {}) {
     std::string key = LookupVendorKey(db, vendorId);
-    return key.empty() ? "" : MatchSignature(db, "Vendor" + key, DwordToBits(eax));
+    return key.empty() ? "" : MatchSignature(db, "Vendor" + key, DwordToBits(eax), facts);
 }
 
-std::string NameForExtSignature(const IniFile& db, const std::string& vendorId, uint32_t eax) {
+std::string NameForExtSignature(const IniFile& db, const std::string& vendorId, uint32_t eax,
+                                const SignatureFacts& facts = {}) {
     std::string key = LookupVendorKey(db, vendorId);
-    return key.empty() ? "" : MatchSignature(db, "ExtVendor" + key, DwordToBits(eax));
+    return key.empty() ? "" : MatchSignature(db, "ExtVendor" + key, DwordToBits(eax), facts);
 }
 
 // True when every signature matched by `specific` is matched by `general` too.
@@ -230,14 +232,22 @@ TEST_F(DataFile, EveryVendorIdHasAKeyAndEveryKeyHasItsSection) {
 // Patterns are written as tab-separated groups reserved(4) ext.family(8)
 // ext.model(4) reserved(2) type(2) family(4) model(4) stepping(4); the
 // reserved groups stay open, and the type group is fixed only to 01 (OverDrive).
+// A ninth group, when present, is a condition the program knows.
 TEST_F(DataFile, EveryPatternIsEightGroupsOf32Bits) {
     const std::vector<size_t> widths = {4, 8, 4, 2, 2, 4, 4, 4};
+    const std::regex condition("L3|Hypervisor\\+LongMode|Brand:.+");
     for (const std::string& section : SignatureSections()) {
         for (const std::string& key : ListDatabaseKeys(db, section)) {
-            std::string bits = StripTabs(key);
+            SignatureKey parts = SplitSignatureKey(key);
+            std::string bits = parts.pattern;
             EXPECT_EQ(bits.size(), 32u) << "[" << section << "] " << key;
             EXPECT_EQ(bits.find_first_not_of("01?"), std::string::npos) << "[" << section << "] " << key;
             std::vector<std::string> groups = SplitTabs(key);
+            if (!parts.condition.empty()) {
+                EXPECT_TRUE(std::regex_match(parts.condition, condition)) << "[" << section << "] " << key;
+                ASSERT_EQ(groups.back(), parts.condition) << "[" << section << "] " << key;
+                groups.pop_back();
+            }
             ASSERT_EQ(groups.size(), widths.size()) << "[" << section << "] " << key;
             for (size_t g = 0; g < widths.size(); ++g) {
                 EXPECT_EQ(groups[g].size(), widths[g]) << "[" << section << "] group " << g << " of " << key;
@@ -250,13 +260,17 @@ TEST_F(DataFile, EveryPatternIsEightGroupsOf32Bits) {
 }
 
 // The last match wins, so a pattern followed by one that covers it (or by
-// the same pattern again) could never be shown: the block is out of order.
+// the same pattern again) could never be shown: the block is out of order. A
+// later row with a condition hides only rows with that same condition.
 TEST_F(DataFile, NoPatternIsHiddenByALaterOne) {
     for (const std::string& section : SignatureSections()) {
         std::vector<std::string> keys = ListDatabaseKeys(db, section);
         for (size_t i = 0; i < keys.size(); ++i) {
+            SignatureKey earlier = SplitSignatureKey(keys[i]);
             for (size_t j = i + 1; j < keys.size(); ++j) {
-                EXPECT_FALSE(Covers(StripTabs(keys[j]), StripTabs(keys[i])))
+                SignatureKey later = SplitSignatureKey(keys[j]);
+                bool always = later.condition.empty() || later.condition == earlier.condition;
+                EXPECT_FALSE(always && Covers(later.pattern, earlier.pattern))
                     << "[" << section << "] " << keys[i] << " is hidden by the later " << keys[j];
             }
         }
@@ -437,8 +451,13 @@ TEST_F(DataFile, DescriptorTextsCarryTheirFigures) {
 struct SignatureRow {
     const char* vendorId;
     uint32_t eax;
-    const char* expected; // a fragment of the name
+    const char* expected;      // a fragment of the name
+    SignatureFacts facts = {}; // what a row's condition may ask beyond the signature
 };
+
+// A processor whose leaf 2 names an L3; a guest with long mode.
+const SignatureFacts kLevel3{"", true, false, false};
+const SignatureFacts kGuestLongMode{"", false, true, true};
 
 // Leaf 1 EAX values of real processors (public dumps and vendor documents).
 const std::vector<SignatureRow> kLeaf1Rows = {
@@ -503,7 +522,26 @@ const std::vector<SignatureRow> kLeaf1Rows = {
     {"GenuineIntel", 0x000806EC, "Comet Lake-U"},
     {"GenuineIntel", 0x00000692, "Timna"},
     {"GenuineIntel", 0x00000695, "Banias"},
-    {"GenuineIntel", 0x00000F25, "Gallatin"},
+    {"GenuineIntel", 0x00000F25, "Gallatin", kLevel3},
+    {"GenuineIntel", 0x00000F25, "Northwood"},
+    {"GenuineIntel", 0x00000F41, "Nocona"},
+    {"GenuineIntel", 0x00000F49, "Celeron D"},
+    {"GenuineIntel", 0x00000F43, "Irwindale"},
+    {"GenuineIntel", 0x00000F4A, "Irwindale"},
+    {"GenuineIntel", 0x00000F44, "Pentium D / Extreme Edition (Smithfield)"},
+    {"GenuineIntel", 0x00000F47, "Pentium D / Extreme Edition (Smithfield)"},
+    {"GenuineIntel", 0x00000F48, "Paxville"},
+    {"GenuineIntel", 0x000806EC, "Whiskey Lake-U"},
+    {"GenuineIntel", 0x000806EC, "Amber Lake-Y"},
+    {"AuthenticAMD", 0x00020FC2, "(Venice), Socket 754", SignatureFacts{"AMD Athlon(tm) 64 Processor 3000+"}},
+    // Virtual processors, whatever signature they borrow
+    {"GenuineIntel", 0x000006D3, "QEMU virtual", SignatureFacts{"QEMU Virtual CPU version (cpu64-rhel6)"}},
+    {"AuthenticAMD", 0x00000663, "QEMU virtual", SignatureFacts{"QEMU Virtual CPU version 2.5+"}},
+    {"GenuineIntel", 0x00000F61, "QEMU/KVM virtual", SignatureFacts{"Common KVM processor"}},
+    {"GenuineIntel", 0x000006F6, "x86 emulator", SignatureFacts{"Virtual CPU"}},
+    {"GenuineIntel", 0x000006D3, "Emulated x86-64", kGuestLongMode},
+    {"GenuineIntel", 0x00000F29, "Emulated x86-64", kGuestLongMode},
+    {"AuthenticAMD", 0x00000662, "Emulated x86-64", kGuestLongMode},
     {"GenuineIntel", 0x00000F27, "Northwood"},
     {"GenuineIntel", 0x00000F66, "Tulsa"},
     {"GenuineIntel", 0x00000F68, "Tulsa"},
@@ -552,7 +590,7 @@ const std::vector<SignatureRow> kLeaf1Rows = {
 
 TEST_F(DataFile, RealSignaturesGetTheirNames) {
     for (const SignatureRow& row : kLeaf1Rows) {
-        std::string name = NameForSignature(db, row.vendorId, row.eax);
+        std::string name = NameForSignature(db, row.vendorId, row.eax, row.facts);
         EXPECT_NE(name.find(row.expected), std::string::npos)
             << "'" << row.vendorId << "' " << DwordToHex(row.eax) << " gave '" << name << "', wanted '"
             << row.expected << "'";
@@ -572,6 +610,9 @@ const std::vector<SignatureRow> kExtRows = {
     {"AuthenticAMD", 0x000007A0, "Barton"},
     {"AuthenticAMD", 0x00020FB1, "Manchester"},
     {"AuthenticAMD", 0x00A00F11, "AMD EPYC 7003 (Milan), Zen 3"},
+    {"AuthenticAMD", 0x00020FC2, "(Venice), Socket 754", SignatureFacts{"AMD Athlon(tm) 64 Processor 3000+"}},
+    {"AuthenticAMD", 0x00000663, "QEMU virtual", SignatureFacts{"QEMU Virtual CPU version 2.5+"}},
+    {"AuthenticAMD", 0x00000762, "Emulated x86-64", kGuestLongMode},
     {"HygonGenuine", 0x00900F02, "Dhyana"},
     {"GenuineTMx86", 0x00000543, "Crusoe TM5x00"},
     {"Geode by NSC", 0x00000552, "Geode GX2"},
@@ -581,7 +622,7 @@ const std::vector<SignatureRow> kExtRows = {
 
 TEST_F(DataFile, RealExtendedSignaturesGetTheirNames) {
     for (const SignatureRow& row : kExtRows) {
-        std::string name = NameForExtSignature(db, row.vendorId, row.eax);
+        std::string name = NameForExtSignature(db, row.vendorId, row.eax, row.facts);
         EXPECT_NE(name.find(row.expected), std::string::npos)
             << "'" << row.vendorId << "' " << DwordToHex(row.eax) << " gave '" << name << "', wanted '"
             << row.expected << "'";

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <set>
 
 namespace {
 
@@ -51,6 +52,27 @@ TEST(Capabilities, FeaturesOfEveryRealDumpAreTheirBitsNamedByTheCsv) {
         CapabilityFacts facts = DecodeWithDataFile(snapshot);
         EXPECT_EQ(facts.features.named, named);
         EXPECT_EQ(facts.features.unnamed, unnamed);
+    }
+}
+
+// Bits the real dumps set that no vendor manual names.
+const std::set<std::string> kUndocumentedSetBits = {
+    "0x00000006.0.eax.21", "0x8000000A.0.edx.11", "0x8000000A.0.edx.31", "0x80000021.0.eax.12",
+    "0x80000021.0.eax.14", "0x80000021.0.eax.15", "0x80000021.0.eax.19", "0x80000021.0.eax.21",
+};
+
+// The features of a processor are a set (a bit AMD repeats in 0x80000001 EDX
+// has a name of its own), and every documented bit a real dump sets is named.
+TEST(Capabilities, EveryRealDumpNamesEachDocumentedBitOnce) {
+    for (const std::string& name : TestDumpNames()) {
+        SCOPED_TRACE(name);
+        FeatureList features = DecodeWithDataFile(LoadTestDump(name)).features;
+        std::sort(features.named.begin(), features.named.end());
+        auto repeated = std::adjacent_find(features.named.begin(), features.named.end());
+        EXPECT_EQ(repeated == features.named.end() ? "" : *repeated, "") << "listed twice";
+        for (const std::string& bit : features.unnamed) {
+            EXPECT_EQ(kUndocumentedSetBits.count(bit), 1u) << bit;
+        }
     }
 }
 
@@ -104,6 +126,7 @@ const ProcessorCase kProcessors[] = {
     {"qemu-virtual-cpu-version.test", 1, 6, 0x0D, "?", "guest_status", "sse4_2"},
     {"GenuineIntel0000683_P3_Coppermine_CPUID.txt", 0, 6, 0x08, "", "sse", "sse2"},
     {"GenuineTMx860000543_Crusoe_CPUID.txt", 0, 5, 0x04, "", "cmov", "sse"},
+    {"AuthenticAMD0000580_K6_Chomper_CPUID.txt", 0, 5, 0x08, "", "e_mmx", "cmov"},
 };
 
 TEST(Capabilities, HandCheckedProcessors) {

@@ -1,5 +1,8 @@
 // Identity decoding: signature splits, brand gating, type, brand and serial texts.
+#include "database/capability_names.hpp"
+#include "probe/dump_reader.hpp"
 #include "probe/identity.hpp"
+#include "support/capability_support.hpp"
 #include "support/harness.hpp"
 
 #include <gtest/gtest.h>
@@ -132,4 +135,21 @@ TEST(Identity, SerialNumberText) {
     FormatSerialNumber(record);
     EXPECT_EQ(record.serialText, "0000-0683-1234-ABCD-0000-FFFF");
     EXPECT_EQ(record.serialText.size(), 29u);
+}
+
+// Every dump gets the same name on key I as in --json and --list, the QEMU
+// one from its brand string, not the Pentium M signature it borrows.
+TEST(Identity, KeyIAndTheCapabilityOutputsNameEveryRealDumpAlike) {
+    IniFile db = OpenDatabaseAt(VELDRIX_SOURCE_DIR "/data/veldrix.dat");
+    for (const std::string& name : TestDumpNames()) {
+        SCOPED_TRACE(name);
+        CpuidTable table;
+        ASSERT_TRUE(LoadCpuidDump(kTestDumpsDir + "/" + name, table));
+        ResetWorld(table);
+        std::string probed = ProbedRecord(db).vendorName;
+        EXPECT_EQ(probed, DecodeWithDataFile(LoadTestDump(name)).names.processor.value_or(""));
+        if (name == "qemu-virtual-cpu-version.test") {
+            EXPECT_EQ(probed, "QEMU virtual processor (emulated)");
+        }
+    }
 }
