@@ -39,6 +39,25 @@ bool PatternMatches(const std::string& pattern, const std::string& signature) {
     return true;
 }
 
+// PatternMatches of the pattern SplitSignatureKey takes from the key, read in
+// place: tabs are skipped, and the pattern ends after its length.
+bool KeyPatternMatches(std::string_view key, const std::string& signature) {
+    size_t length = 0;
+    for (char c : key) {
+        if (length == kSignaturePatternLength) {
+            break;
+        }
+        if (c == '\t') {
+            continue;
+        }
+        if (length >= signature.size() || (c != '?' && c != signature[length])) {
+            return false;
+        }
+        ++length;
+    }
+    return true;
+}
+
 } // namespace
 
 std::string DatabasePath() {
@@ -97,10 +116,13 @@ SignatureKey SplitSignatureKey(const std::string& key) {
 std::string MatchSignature(const IniFile& database, const std::string& section,
                            const std::string& signatureBits, const SignatureFacts& facts) {
     std::string result;
-    for (const std::string& key : ListIniKeys(database, section)) {
-        SignatureKey parts = SplitSignatureKey(key);
+    for (const IniEntryView& entry : ListIniEntries(database, section)) {
+        if (!KeyPatternMatches(entry.key, signatureBits)) {
+            continue; // most rows: decided without splitting the key
+        }
+        SignatureKey parts = SplitSignatureKey(std::string(entry.key));
         if (PatternMatches(parts.pattern, signatureBits) && SignatureConditionHolds(parts.condition, facts)) {
-            result = ReadIniValue(database, section, key, "");
+            result = std::string(entry.value);
         }
     }
     return result;
