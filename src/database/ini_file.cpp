@@ -135,24 +135,38 @@ std::vector<IniEntryView> ListIniEntries(const IniFile& ini, const std::string& 
     if (found == nullptr) {
         return listed;
     }
-    std::vector<uint64_t> hashes;
+    size_t count = 0;
     size_t used = 1; // the list's closing NUL
-    for (size_t i = 0; i < found->entries.size(); ++i) {
+    while (count < found->entries.size() &&
+           (used += found->entries[count].first.size() + 1) <= kIniKeyListLimit) {
+        ++count;
+    }
+    // A repeated key gives the value of its first entry. The first entry of
+    // each name is kept in an open-addressed table of its folded hash.
+    size_t mask = 1;
+    while (mask < 2 * count) {
+        mask <<= 1;
+    }
+    --mask;
+    std::vector<uint64_t> hashes(count);
+    std::vector<size_t> slots(mask + 1, 0); // position + 1 of a first entry, 0 when free
+    listed.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
         std::string_view key = found->entries[i].first;
-        used += key.size() + 1;
-        if (used > kIniKeyListLimit) {
-            break;
+        hashes[i] = FoldedHash(key);
+        size_t slot = hashes[i] & mask;
+        size_t first = i;
+        while (slots[slot] != 0) {
+            size_t known = slots[slot] - 1;
+            if (hashes[known] == hashes[i] && SameName(found->entries[known].first, key)) {
+                first = known;
+                break;
+            }
+            slot = (slot + 1) & mask;
         }
-        // A repeated key gives the value of its first entry; hashes spare the
-        // comparison of every pair of names.
-        uint64_t hash = FoldedHash(key);
-        size_t first = 0;
-        while (first < hashes.size() &&
-               (hashes[first] != hash || !SameName(found->entries[first].first, key))) {
-            ++first;
+        if (first == i) {
+            slots[slot] = i + 1;
         }
-        first = first < hashes.size() ? first : i;
-        hashes.push_back(hash);
         listed.push_back(IniEntryView{key, found->entries[first].second.substr(0, kIniValueLimit)});
     }
     return listed;
