@@ -21,10 +21,17 @@ export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
 timeout_seconds="${VELDRIX_WINE_TIMEOUT:-300}"
 ready_stamp="$WINEPREFIX/.veldrix-ready"
 
-if [ -x /usr/lib/wine/wine ]; then
+# Debian's `wine` starts the 32-bit loader whenever 32-bit wine is
+# installed, and that fails with "Exec format error" on a kernel without
+# 32-bit support: there, and without 32-bit wine, the 64-bit loader is
+# called directly.
+if [ -x /usr/lib/wine/wine ] && [ -z "${VELDRIX_ASSUME_NO_32BIT:-}${VELDRIX_ASSUME_NO_WINE32:-}" ] &&
+    /usr/lib/wine/wine --version >/dev/null 2>&1; then
     wine_kind="wine32 and wine64"
+    wine_loader=wine
 elif [ -x /usr/lib/wine/wine64 ]; then
     wine_kind="wine64 only"
+    wine_loader=/usr/lib/wine/wine64
 else
     echo "wine-run.sh: wine is not installed" >&2
     exit 2
@@ -35,7 +42,7 @@ prepare_prefix() {
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     timeout 60 wineserver -p
-    if ! timeout 300 wine wineboot </dev/null >/dev/null 2>&1; then
+    if ! timeout 300 "$wine_loader" wineboot </dev/null >/dev/null 2>&1; then
         echo "wine-run.sh: wineboot failed for $WINEPREFIX" >&2
         timeout 30 wineserver -k || true
         exit 2
@@ -61,4 +68,4 @@ if [ $# -eq 0 ]; then
     exit 2
 fi
 prepare_prefix
-exec timeout "$timeout_seconds" wine "$@"
+exec timeout "$timeout_seconds" "$wine_loader" "$@"
