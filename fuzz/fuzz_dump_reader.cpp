@@ -67,6 +67,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!SameSnapshot(ReadDumpProcessors(WriteSnapshotText(snapshot)), snapshot)) {
         std::abort();
     }
+    // The cpuid tool's layout converts again unchanged.
+    std::string toolText = WriteCpuidToolText(snapshot);
+    CpuidSnapshot tool = ReadDumpProcessors(toolText);
+    if (tool.ProcessorCount() > snapshot.ProcessorCount() || WriteCpuidToolText(tool) != toolText) {
+        std::abort();
+    }
     CpuidTable table = ParseDumpText(text);
     for (const auto& [leaf, regs] : table) {
         if (!snapshot.Has(0, leaf) || !SameRegs(snapshot.Answer(0, leaf), regs)) {

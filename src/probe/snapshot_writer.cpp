@@ -49,8 +49,12 @@ std::map<LeafKey, CpuidRegs> WalkedLeaves(const ProcessorLeaves& cpu) {
 std::string WriteCpuidToolText(const CpuidSnapshot& snapshot) {
     std::string text;
     for (const ProcessorLeaves& cpu : snapshot.cpus) {
+        std::map<LeafKey, CpuidRegs> walked = WalkedLeaves(cpu);
+        if (walked.empty()) {
+            continue; // a header alone is no processor to a reader
+        }
         text += ProcessorHeader(cpu.osCpu.value_or(cpu.index));
-        for (const auto& [key, regs] : WalkedLeaves(cpu)) {
+        for (const auto& [key, regs] : walked) {
             AppendLeafLine(text, key, regs);
         }
     }

@@ -6,7 +6,8 @@
 // Only the leaves and sub-leaves a walk of a live processor asks for are
 // written (a dump may record leaves beyond a range's maximum, which cpuid
 // would decode as if they were real). A processor whose operating-system
-// number is not known is numbered by its position in the snapshot.
+// number is not known is numbered by its position in the snapshot; one
+// with no such leaf is left out.
 //
 // VELDRIX's own snapshot layout, which reads back to the same snapshot:
 //   # VELDRIX 1.30 CPUID dump
