@@ -5,6 +5,7 @@
 #include "console/console_io.hpp"
 #include "console/menu_sections.hpp"
 #include "console/replay.hpp"
+#include "console/standard_output.hpp"
 #include "database/processor_db.hpp"
 #include "probe/cpuid.hpp"
 #include "probe/probe.hpp"
@@ -13,6 +14,8 @@
 #include "reports/raw_capture.hpp"
 #include "views/views.hpp"
 
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 
 namespace {
@@ -148,12 +151,11 @@ void ApplyOption(ProcessorRecord& record, const std::string& option) {
     }
 }
 
+namespace {
+
 // The data file is read once here for the banner and the probe, and dropped
 // once the probe is done.
-int RunVeldrix(const std::vector<std::string>& args) {
-    if (std::optional<int> status = RunCommandLine(args, std::cout, std::cerr)) {
-        return *status;
-    }
+int RunMenuProgram(const std::vector<std::string>& args) {
     ProcessorRecord record;
     IniFile database = OpenDatabase();
     record.textWidths = ReadTextWidths(database);
@@ -190,4 +192,25 @@ int RunVeldrix(const std::vector<std::string>& args) {
     RunMenu(record);
     ConFlush();
     return 0;
+}
+
+// The status the program ends with, once everything written to standard
+// output has been pushed out: a write that failed on the way turns any
+// status into kOutputFailedStatus, said in one line on standard error.
+int CheckedExitStatus(int status) {
+    std::cout.flush();
+    ConFlush();
+    if (!std::cout.fail() && !ConOutputFailed()) {
+        return status;
+    }
+    std::string reason = StandardOutputFailure();
+    ConError("veldrix: cannot write standard output: " + (reason.empty() ? std::strerror(EIO) : reason));
+    return kOutputFailedStatus;
+}
+
+} // namespace
+
+int RunVeldrix(const std::vector<std::string>& args) {
+    std::optional<int> status = RunCommandLine(args, std::cout, std::cerr);
+    return CheckedExitStatus(status ? *status : RunMenuProgram(args));
 }

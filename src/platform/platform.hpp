@@ -2,6 +2,7 @@
 // operating system. Everything above it is portable and can be driven by tests.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -71,5 +72,12 @@ void RestoreProcessPriority(const SavedPriority& saved);
 // false for a pipe or a file.
 bool StandardOutputIsTerminal();
 
-// Puts standard input and output into byte-exact mode (no newline translation).
+// Puts standard input and output into byte-exact mode (no newline
+// translation) and ignores the signals a failed write would otherwise end the
+// program with (a reader that went away, a file-size limit): such a write
+// then fails with its reason like any other.
 void PrepareConsole();
+
+// Writes every byte of data to standard output, unbuffered. False when a
+// write fails, with the system's reason in reason.
+bool PlatformWriteStandardOutput(const char* data, size_t size, std::string& reason);

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <ctime>
 #include <pthread.h>
 #include <sched.h>
@@ -77,9 +78,41 @@ bool StandardOutputIsTerminal() {
 
 void PrepareConsole() {
     // POSIX streams never translate line ends. A reader that goes away (the
-    // program piped into "head") must not kill the program: a write to it then
-    // fails like any other console write, which is ignored.
+    // program piped into "head") or a file-size limit must not kill the
+    // program: the write then fails with EPIPE or EFBIG like any other.
     (void)signal(SIGPIPE, SIG_IGN);
+    (void)signal(SIGXFSZ, SIG_IGN);
+}
+
+namespace {
+
+// Writes every byte to the descriptor; false with errno set when a write fails.
+bool WriteAll(int descriptor, const char* data, size_t size) {
+    while (size > 0) {
+        ssize_t written = write(descriptor, data, size);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            if (written == 0) {
+                errno = EIO;
+            }
+            return false;
+        }
+        data += written;
+        size -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+} // namespace
+
+bool PlatformWriteStandardOutput(const char* data, size_t size, std::string& reason) {
+    if (WriteAll(STDOUT_FILENO, data, size)) {
+        return true;
+    }
+    reason = std::strerror(errno);
+    return false;
 }
 
 namespace {

@@ -1,7 +1,9 @@
 // Win32 implementation of the platform floor (32- and 64-bit Windows).
 #include "platform/platform.hpp"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <io.h>
 #include <vector>
@@ -76,6 +78,36 @@ void PrepareConsole() {
     (void)_setmode(_fileno(stdin), _O_BINARY);
     (void)_setmode(_fileno(stdout), _O_BINARY);
     (void)_setmode(_fileno(stderr), _O_BINARY);
+}
+
+namespace {
+
+// Writes every byte to the C runtime descriptor; false with errno set (the
+// runtime turns the system's error into one) when a write fails.
+bool WriteAll(int descriptor, const char* data, size_t size) {
+    while (size > 0) {
+        unsigned chunk = size > (1u << 30) ? (1u << 30) : static_cast<unsigned>(size);
+        int written = _write(descriptor, data, chunk);
+        if (written <= 0) {
+            if (written == 0) {
+                errno = EIO;
+            }
+            return false;
+        }
+        data += written;
+        size -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+} // namespace
+
+bool PlatformWriteStandardOutput(const char* data, size_t size, std::string& reason) {
+    if (WriteAll(_fileno(stdout), data, size)) {
+        return true;
+    }
+    reason = std::strerror(errno);
+    return false;
 }
 
 namespace {

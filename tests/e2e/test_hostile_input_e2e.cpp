@@ -1,13 +1,16 @@
 // The real binary facing hostile surroundings: data files that are devices,
-// pipes or folders, a capture named like the dump being replayed, and a dump
-// whose texts carry terminal control sequences.
+// pipes or folders, a capture named like the dump being replayed, a full
+// disk and a file-size limit, and a dump whose texts carry terminal control
+// sequences.
 #include "support/run_binary.hpp"
 #include "support/text.hpp"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -17,8 +20,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
+const char kDumps[] = VELDRIX_SOURCE_DIR "/tests/data/dumps";
 const char kCrusoeDump[] = VELDRIX_SOURCE_DIR "/tests/data/dumps/GenuineTMx860000543_Crusoe_CPUID.txt";
+const char kRaptorDump[] = VELDRIX_SOURCE_DIR "/tests/data/dumps/GenuineIntel00B0671_RaptorLake_01_CPUID.txt";
 const char kRawError[] = "*** Error generating RAW file ***";
+
+// Runs the program with args in dir through the shell, after setup (such as
+// a file-size limit), its standard output sent to output.
+BinaryRun RunInShell(const std::string& setup, const std::vector<std::string>& args, const std::string& input,
+                     const std::string& output, const std::string& dir) {
+    std::string command = setup + " exec " + ProgramCommandLine(args);
+    return RunBinary({"-c", output.empty() ? command : command + " > " + output}, input, dir, "/bin/sh");
+}
 
 // A copy of the program alone in a fresh folder, so its data file can be replaced.
 std::string LoneProgram(const std::string& dir) {
@@ -91,6 +104,46 @@ TEST(HostileEndToEnd, ACaptureNeverReplacesTheReplayedDump) {
     BinaryRun run = RunBinary({"-r", "cap.txt", "-c"}, "copy\n", dir);
     EXPECT_EQ(run.output.find(kRawError), std::string::npos) << run.output;
     EXPECT_NE(ReadWholeFile(dir + "/copy.txt").find(" >> End Of File"), std::string::npos);
+}
+
+// Standard output that cannot take what is written: every output ends with
+// one line on standard error and status 74, never as if it had succeeded.
+struct UnwritableOutputCase {
+    const char* rule;
+    std::vector<std::string> args;
+    const char* typed;
+    const char* setup;
+    const char* output;
+    int error;
+};
+
+const UnwritableOutputCase kUnwritableOutputCases[] = {
+    {"--dump", {"-r", kRaptorDump, "--dump"}, "", "", "/dev/full", ENOSPC},
+    {"--snapshot", {"-r", kRaptorDump, "--snapshot"}, "", "", "/dev/full", ENOSPC},
+    {"--json", {"-r", kRaptorDump, "--json"}, "", "", "/dev/full", ENOSPC},
+    {"--list", {"-r", kRaptorDump, "--list"}, "", "", "/dev/full", ENOSPC},
+    {"--check", {"-r", kRaptorDump, "--check", "v3"}, "", "", "/dev/full", ENOSPC},
+    {"--diff", {"--diff", kRaptorDump, kCrusoeDump}, "", "", "/dev/full", ENOSPC},
+    {"--baseline", {"--baseline", kDumps}, "", "", "/dev/full", ENOSPC},
+    {"--can-run", {"-r", kRaptorDump, "--can-run", VELDRIX_BINARY}, "", "", "/dev/full", ENOSPC},
+    {"--version", {"--version"}, "", "", "/dev/full", ENOSPC},
+    {"--help", {"--help"}, "", "", "/dev/full", ENOSPC},
+    {"the menu", {"-r", kRaptorDump}, "Q\n", "", "/dev/full", ENOSPC},
+    {"the capture's prompt", {"-r", kRaptorDump, "-c"}, "cap\n", "", "/dev/full", ENOSPC},
+    {"--dump, 4 KiB size limit", {"-r", kRaptorDump, "--dump"}, "", "ulimit -f 8;", "t.cpuid", EFBIG},
+};
+
+TEST(HostileEndToEnd, AnUnwritableStandardOutputFailsTheRun) {
+    if (!fs::exists("/dev/full") || ProgramIsWindows()) {
+        GTEST_SKIP() << "a full device and size limits are POSIX matters";
+    }
+    for (const UnwritableOutputCase& row : kUnwritableOutputCases) {
+        BinaryRun run = RunInShell(row.setup, row.args, row.typed, row.output, MakeTempDir("unwritable"));
+        EXPECT_EQ(run.status, 74) << row.rule;
+        EXPECT_EQ(run.errors, "veldrix: cannot write standard output: " +
+                                  std::string(std::strerror(row.error)) + ProgramLineEnd())
+            << row.rule;
+    }
 }
 
 // A report can reach the dump only through a name ending in .html: a link.
