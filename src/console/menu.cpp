@@ -7,11 +7,13 @@
 #include "console/replay.hpp"
 #include "console/standard_output.hpp"
 #include "database/processor_db.hpp"
+#include "platform/platform.hpp"
 #include "probe/cpuid.hpp"
 #include "probe/probe.hpp"
 #include "probe/record.hpp"
 #include "reports/html_report.hpp"
 #include "reports/raw_capture.hpp"
+#include "reports/text_file.hpp"
 #include "views/views.hpp"
 
 #include <cerrno>
@@ -165,6 +167,9 @@ int RunMenuProgram(const std::vector<std::string>& args) {
         ConError("veldrix: cannot open data file " + DatabasePath() +
                  "; processor and feature names will be empty");
     }
+    // A report or a capture under one of these names would break the program.
+    ProtectFromReplacing(OwnFile::DataFile, DatabasePath());
+    ProtectFromReplacing(OwnFile::Program, ExecutablePath());
     std::string option;
     if (!SelectCpuidSource(args, option, record)) {
         return kUnreadableDumpStatus;

@@ -1,7 +1,7 @@
 // The real binary facing hostile surroundings: data files that are devices,
-// pipes or folders, a capture named like the dump being replayed, a full
-// disk and a file-size limit, and a dump whose texts carry terminal control
-// sequences.
+// pipes or folders, a capture named like the dump being replayed or the
+// program's own files, a full disk and a file-size limit, two runs writing
+// the same report, and a dump whose texts carry terminal control sequences.
 #include "support/run_binary.hpp"
 #include "support/text.hpp"
 
@@ -24,6 +24,11 @@ const char kDumps[] = VELDRIX_SOURCE_DIR "/tests/data/dumps";
 const char kCrusoeDump[] = VELDRIX_SOURCE_DIR "/tests/data/dumps/GenuineTMx860000543_Crusoe_CPUID.txt";
 const char kRaptorDump[] = VELDRIX_SOURCE_DIR "/tests/data/dumps/GenuineIntel00B0671_RaptorLake_01_CPUID.txt";
 const char kRawError[] = "*** Error generating RAW file ***";
+
+// The replay of dump, as a capture (-c) or as the menu.
+std::vector<std::string> ReplayArgs(const std::string& dump, bool capture) {
+    return capture ? std::vector<std::string>{"-r", dump, "-c"} : std::vector<std::string>{"-r", dump};
+}
 
 // Runs the program with args in dir through the shell, after setup (such as
 // a file-size limit), its standard output sent to output.
@@ -106,6 +111,40 @@ TEST(HostileEndToEnd, ACaptureNeverReplacesTheReplayedDump) {
     EXPECT_NE(ReadWholeFile(dir + "/copy.txt").find(" >> End Of File"), std::string::npos);
 }
 
+// Links a report or a capture could reach the program's own files through,
+// in a folder holding a copy of the program, its data file and a dump.
+struct OwnFileCase {
+    const char* rule;
+    const char* link;
+    const char* target;
+    bool capture;
+    const char* typed;
+    const char* reason; // said on standard error for a report
+};
+
+const OwnFileCase kOwnFileCases[] = {
+    {"report, data file", "d.html", "veldrix.dat", false, "R\nd\nQ\n", "it is the program's data file"},
+    {"capture, data file", "data.txt", "veldrix.dat", true, "data\n", ""},
+    {"capture, program", "prog.txt", "veldrix", true, "prog\n", ""},
+};
+
+TEST(HostileEndToEnd, NoReportOrCaptureReplacesTheProgramsOwnFiles) {
+    for (const OwnFileCase& row : kOwnFileCases) {
+        std::string dir = MakeTempDir("own");
+        std::string program = LoneProgram(dir);
+        CopyAsOwnFile(VELDRIX_SOURCE_DIR "/data/veldrix.dat", dir + "/veldrix.dat");
+        CopyAsOwnFile(kCrusoeDump, dir + "/d.txt");
+        std::string original = ReadWholeFile(dir + "/" + row.target);
+        fs::create_symlink(row.target, dir + "/" + row.link);
+        BinaryRun run = RunBinary(ReplayArgs("d.txt", row.capture), row.typed, dir, program);
+        EXPECT_EQ(run.status, 0) << row.rule;
+        std::string refusal = "veldrix: cannot create report " + std::string(row.link) + ": " + row.reason;
+        EXPECT_EQ(run.errors, *row.reason ? refusal + ProgramLineEnd() : "") << row.rule;
+        EXPECT_EQ(ReadWholeFile(dir + "/" + row.target), original) << row.rule;
+        EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir + "/" + row.link))) << row.rule;
+    }
+}
+
 // Standard output that cannot take what is written: every output ends with
 // one line on standard error and status 74, never as if it had succeeded.
 struct UnwritableOutputCase {
@@ -143,6 +182,63 @@ TEST(HostileEndToEnd, AnUnwritableStandardOutputFailsTheRun) {
         EXPECT_EQ(run.errors, "veldrix: cannot write standard output: " +
                                   std::string(std::strerror(row.error)) + ProgramLineEnd())
             << row.rule;
+    }
+}
+
+// Under a 3 KiB file-size limit a report or a capture cannot be written
+// whole: the program says so and goes on, and the earlier file of that name
+// stays as it was, with no temporary file beside it.
+struct SizeLimitCase {
+    const char* rule;
+    bool capture;
+    const char* typed;
+    const char* name;
+    const char* line;
+};
+
+const SizeLimitCase kSizeLimitCases[] = {
+    {"report", false, "R\nr\nQ\n", "r.html", "*** Error writing HTML report r.html: File too large ***\r\n"},
+    {"capture", true, "cap\n", "cap.txt", "*** Error generating RAW file ***\r\n"},
+};
+
+TEST(HostileEndToEnd, ASizeLimitKeepsTheEarlierFile) {
+    if (ProgramIsWindows()) {
+        GTEST_SKIP() << "file-size limits are a POSIX matter";
+    }
+    for (const SizeLimitCase& row : kSizeLimitCases) {
+        std::string dir = MakeTempDir("limit");
+        std::ofstream(dir + "/" + row.name, std::ios::binary) << "the earlier file\r\n";
+        BinaryRun run = RunInShell("ulimit -f 6;", ReplayArgs(kRaptorDump, row.capture), row.typed, "", dir);
+        EXPECT_EQ(run.status, 0) << row.rule;
+        EXPECT_NE(run.output.find(row.line), std::string::npos) << row.rule << "\n" << run.output;
+        EXPECT_EQ(ReadWholeFile(dir + "/" + row.name), "the earlier file\r\n") << row.rule;
+        auto entries = fs::directory_iterator(dir);
+        EXPECT_EQ(std::distance(begin(entries), end(entries)), 1) << row.rule;
+    }
+}
+
+// Two runs replaying different dumps write a report under the same name, a
+// link, at the same moment: the file the link points at is always one whole
+// report, and the link stays.
+TEST(HostileEndToEnd, TwoRunsWritingOneReportLeaveOneWholeReport) {
+    std::string dir = MakeTempDir("race");
+    std::ofstream(dir + "/keys.txt", std::ios::binary) << "R\npage\nQ\n";
+    std::string whole[2];
+    const char* dumps[2] = {kRaptorDump, kCrusoeDump};
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_EQ(RunBinary({"-r", dumps[i]}, "R\npage\nQ\n", dir).status, 0);
+        whole[i] = ReadWholeFile(dir + "/page.html");
+    }
+    fs::rename(dir + "/page.html", dir + "/real.html");
+    fs::create_symlink("real.html", dir + "/page.html");
+    std::string both = ProgramCommandLine({"-r", dumps[0]}) + " < keys.txt > /dev/null & " +
+                       ProgramCommandLine({"-r", dumps[1]}) + " < keys.txt > /dev/null; wait";
+    for (int round = 0; round < 20 && !HasFailure(); ++round) {
+        EXPECT_EQ(RunBinary({"-c", both}, "", dir, "/bin/sh").status, 0);
+        std::string page = ReadWholeFile(dir + "/real.html");
+        EXPECT_TRUE(page == whole[0] || page == whole[1])
+            << "round " << round << ": a mixed page of " << page.size() << " bytes";
+        EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir + "/page.html"))) << "round " << round;
     }
 }
 
