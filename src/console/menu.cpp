@@ -187,9 +187,9 @@ int RunMenuProgram(const std::vector<std::string>& args) {
     ProbeProcessor(record, database);
     CloseDatabase(database);
     if (record.captureMode) {
-        WriteRawCapture(record);
+        bool written = WriteRawCapture(record);
         ShowQuitScreen(record);
-        return 0;
+        return written ? 0 : 1;
     }
     if (record.verbose) {
         ConLine("done.");

@@ -66,7 +66,7 @@ TEST(ReportsEndToEnd, EndOfInputAtEitherPromptLeavesNoFile) {
 
     std::string captureDir = MakeTempDir("capture_eof");
     BinaryRun capture = RunBinary({"-c"}, "", captureDir);
-    EXPECT_EQ(capture.status, 0);
+    EXPECT_EQ(capture.status, 1);
     EXPECT_TRUE(FilesIn(captureDir).empty());
     EXPECT_TRUE(
         EndsWith(capture.output, "*** Error generating RAW file ***\r\n\r\n" + std::string(kQuitLines)));
@@ -83,7 +83,7 @@ TEST(ReportsEndToEnd, ANulByteInTheTypedNameCreatesNoFile) {
 
     std::string captureDir = MakeTempDir("capture_nul");
     BinaryRun capture = RunBinary({"-c"}, std::string("xyz\0.txt\n", 9), captureDir);
-    EXPECT_EQ(capture.status, 0);
+    EXPECT_EQ(capture.status, 1);
     EXPECT_TRUE(FilesIn(captureDir).empty());
     EXPECT_TRUE(
         EndsWith(capture.output, "*** Error generating RAW file ***\r\n\r\n" + std::string(kQuitLines)));
@@ -112,7 +112,7 @@ TEST(ReportsEndToEnd, FullDiskIsReportedAndTheProgramEndsNormally) {
     EXPECT_TRUE(EndsWith(report.output, kQuitLines));
 
     BinaryRun capture = RunBinary({"-c"}, "full\n", dir);
-    EXPECT_EQ(capture.status, 0);
+    EXPECT_EQ(capture.status, 1);
     EXPECT_TRUE(
         EndsWith(capture.output, "*** Error generating RAW file ***\r\n\r\n" + std::string(kQuitLines)))
         << capture.output;
