@@ -53,7 +53,8 @@ const char* const kUsageLines[] = {
     "           R (HTML report), A (about), ? (help), Q (quit)",
     "",
     "Exit status: 0 success, 1 level not met (--check, --can-run) or feature lacking (--diff),",
-    "             2 unreadable dump or program, 3 no level marker (--can-run), 64 usage error.",
+    "             2 unreadable dump or program, 3 no level marker (--can-run), 64 usage error,",
+    "             74 standard output could not be written (every option and the menu).",
 };
 
 std::string OpenDatabaseVersion() {

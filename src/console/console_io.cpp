@@ -66,9 +66,16 @@ void ConFlush() {
     Output().flush();
 }
 
+bool ConOutputFailed() {
+    return Output().fail();
+}
+
 bool ConReadLine(std::string& line) {
     ConFlush();
     line.clear();
+    if (ConOutputFailed()) {
+        return false;
+    }
     std::istream& in = Input();
     int c = in.get();
     if (c == EOF) {
@@ -92,6 +99,9 @@ bool ConReadLine(std::string& line) {
 bool ConReadToken(std::string& token) {
     ConFlush();
     token.clear();
+    if (ConOutputFailed()) {
+        return false;
+    }
     std::istream& in = Input();
     int c = in.get();
     while (c != EOF && (IsBlank(static_cast<char>(c)) || IsLineEnd(static_cast<char>(c)))) {

@@ -35,6 +35,10 @@ void ConLine(std::string_view text = {});
 
 void ConFlush();
 
+// True once a write to the console output has failed: nothing written from
+// then on can arrive.
+bool ConOutputFailed();
+
 // Longest input line kept. No answer is near this long, and a file name cut
 // here is still longer than any system accepts, so cutting never turns one
 // name into another; it only keeps endless input from exhausting memory.
@@ -42,10 +46,12 @@ constexpr size_t kConsoleLineLimit = 65536;
 
 // Reads one input line without its line end (LF, or CR LF), keeping at most
 // kConsoleLineLimit characters; the rest of a longer line is read and thrown
-// away. False when the input has ended and no text was left.
+// away. False when the input has ended and no text was left, and when the
+// output has failed: nobody can see what is asked, so the program winds down
+// as it does at the end of input.
 bool ConReadLine(std::string& line);
 
 // Skips blanks and line ends, then takes up to 32 characters up to the next
 // blank or line end; the rest of that input line is discarded. False when
-// the input ends before any such character.
+// the input ends before any such character, or the output has failed.
 bool ConReadToken(std::string& token);

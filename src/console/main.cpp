@@ -1,5 +1,6 @@
 // Program entry: hands the arguments to the front end.
 #include "console/menu.hpp"
+#include "console/standard_output.hpp"
 #include "platform/platform.hpp"
 
 #include <string>
@@ -7,6 +8,7 @@
 
 int main(int argc, char** argv) {
     PrepareConsole();
+    UseCheckedStandardOutput();
     std::vector<std::string> args(argv + 1, argv + argc);
     return RunVeldrix(args);
 }

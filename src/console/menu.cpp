@@ -5,14 +5,19 @@
 #include "console/console_io.hpp"
 #include "console/menu_sections.hpp"
 #include "console/replay.hpp"
+#include "console/standard_output.hpp"
 #include "database/processor_db.hpp"
+#include "platform/platform.hpp"
 #include "probe/cpuid.hpp"
 #include "probe/probe.hpp"
 #include "probe/record.hpp"
 #include "reports/html_report.hpp"
 #include "reports/raw_capture.hpp"
+#include "reports/text_file.hpp"
 #include "views/views.hpp"
 
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 
 namespace {
@@ -148,12 +153,11 @@ void ApplyOption(ProcessorRecord& record, const std::string& option) {
     }
 }
 
+namespace {
+
 // The data file is read once here for the banner and the probe, and dropped
 // once the probe is done.
-int RunVeldrix(const std::vector<std::string>& args) {
-    if (std::optional<int> status = RunCommandLine(args, std::cout, std::cerr)) {
-        return *status;
-    }
+int RunMenuProgram(const std::vector<std::string>& args) {
     ProcessorRecord record;
     IniFile database = OpenDatabase();
     record.textWidths = ReadTextWidths(database);
@@ -163,6 +167,9 @@ int RunVeldrix(const std::vector<std::string>& args) {
         ConError("veldrix: cannot open data file " + DatabasePath() +
                  "; processor and feature names will be empty");
     }
+    // A report or a capture under one of these names would break the program.
+    ProtectFromReplacing(OwnFile::DataFile, DatabasePath());
+    ProtectFromReplacing(OwnFile::Program, ExecutablePath());
     std::string option;
     if (!SelectCpuidSource(args, option, record)) {
         return kUnreadableDumpStatus;
@@ -180,9 +187,9 @@ int RunVeldrix(const std::vector<std::string>& args) {
     ProbeProcessor(record, database);
     CloseDatabase(database);
     if (record.captureMode) {
-        WriteRawCapture(record);
+        bool written = WriteRawCapture(record);
         ShowQuitScreen(record);
-        return 0;
+        return written ? 0 : 1;
     }
     if (record.verbose) {
         ConLine("done.");
@@ -190,4 +197,25 @@ int RunVeldrix(const std::vector<std::string>& args) {
     RunMenu(record);
     ConFlush();
     return 0;
+}
+
+// The status the program ends with, once everything written to standard
+// output has been pushed out: a write that failed on the way turns any
+// status into kOutputFailedStatus, said in one line on standard error.
+int CheckedExitStatus(int status) {
+    std::cout.flush();
+    ConFlush();
+    if (!std::cout.fail() && !ConOutputFailed()) {
+        return status;
+    }
+    std::string reason = StandardOutputFailure();
+    ConError("veldrix: cannot write standard output: " + (reason.empty() ? std::strerror(EIO) : reason));
+    return kOutputFailedStatus;
+}
+
+} // namespace
+
+int RunVeldrix(const std::vector<std::string>& args) {
+    std::optional<int> status = RunCommandLine(args, std::cout, std::cerr);
+    return CheckedExitStatus(status ? *status : RunMenuProgram(args));
 }

@@ -9,7 +9,8 @@
 struct ProcessorRecord;
 
 // Runs the whole program on the arguments (without the program name) and
-// returns the exit status.
+// returns the exit status: kOutputFailedStatus, whatever the run gave, when
+// standard output could not be written.
 int RunVeldrix(const std::vector<std::string>& args);
 
 // The four banner lines, with the version of the data file read.

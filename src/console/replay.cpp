@@ -40,7 +40,7 @@ bool StartReplay(const std::string& dump, ProcessorRecord& record) {
     SetTickCounter(nullptr);
     record.replaying = true;
     // A capture or report under the dump's name would replace it.
-    ProtectFromReplacing(dump);
+    ProtectFromReplacing(OwnFile::ReplayedDump, dump);
     ConLine("~ Replaying CPUID dump " + dump);
     ConLine();
     return true;
@@ -50,7 +50,7 @@ bool StartReplay(const std::string& dump, ProcessorRecord& record) {
 
 bool SelectCpuidSource(const std::vector<std::string>& args, std::string& option, ProcessorRecord& record) {
     if (!IsReplayRequest(args)) {
-        ProtectFromReplacing("");
+        ProtectFromReplacing(OwnFile::ReplayedDump, "");
         option = ArgumentAt(args, 0);
         return true;
     }

@@ -2,6 +2,7 @@
 // operating system. Everything above it is portable and can be driven by tests.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -71,5 +72,48 @@ void RestoreProcessPriority(const SavedPriority& saved);
 // false for a pipe or a file.
 bool StandardOutputIsTerminal();
 
-// Puts standard input and output into byte-exact mode (no newline translation).
+// Puts standard input and output into byte-exact mode (no newline
+// translation) and ignores the signals a failed write would otherwise end the
+// program with (a reader that went away, a file-size limit): such a write
+// then fails with its reason like any other.
 void PrepareConsole();
+
+// Writes every byte of data to standard output, unbuffered. False when a
+// write fails, with the system's reason in reason.
+bool PlatformWriteStandardOutput(const char* data, size_t size, std::string& reason);
+
+// A file written in place of another and put under its name only once whole.
+// Open creates a new temporary file in the folder of the file it is to
+// replace, exclusively and never through a link; Commit pushes it to the
+// disk and renames it over that file in one step, so a reader, a crash or a
+// second writer of the same name finds either the old file or the whole new
+// one. A name that is a symbolic link stands for the file the link points at
+// (the link stays, pointing at the new file). A name of a device or a pipe
+// is written directly; an existing file the user may not write is refused.
+class PlatformFileWriter {
+  public:
+    PlatformFileWriter() = default;
+    PlatformFileWriter(const PlatformFileWriter&) = delete;
+    PlatformFileWriter& operator=(const PlatformFileWriter&) = delete;
+    // Abandons a file that was not committed.
+    ~PlatformFileWriter();
+
+    bool Open(const std::string& path);
+    bool Write(const char* data, size_t size);
+    // Syncs, closes and renames; on failure the temporary file is removed.
+    bool Commit();
+    // Closes and removes the temporary file: the file of that name stays as
+    // it was.
+    void Abandon();
+
+    // The system's reason for the last failure.
+    const std::string& FailureText() const { return failure_; }
+
+  private:
+    bool Fail();
+
+    int descriptor_ = -1;
+    std::string temporary_; // empty when the file is written directly
+    std::string target_;
+    std::string failure_;
+};

@@ -3,11 +3,14 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <ctime>
+#include <fcntl.h>
 #include <pthread.h>
 #include <sched.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/time.h>
 #include <unistd.h>
 
@@ -77,9 +80,161 @@ bool StandardOutputIsTerminal() {
 
 void PrepareConsole() {
     // POSIX streams never translate line ends. A reader that goes away (the
-    // program piped into "head") must not kill the program: a write to it then
-    // fails like any other console write, which is ignored.
+    // program piped into "head") or a file-size limit must not kill the
+    // program: the write then fails with EPIPE or EFBIG like any other.
     (void)signal(SIGPIPE, SIG_IGN);
+    (void)signal(SIGXFSZ, SIG_IGN);
+}
+
+namespace {
+
+// Writes every byte to the descriptor; false with errno set when a write fails.
+bool WriteAll(int descriptor, const char* data, size_t size) {
+    while (size > 0) {
+        ssize_t written = write(descriptor, data, size);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            if (written == 0) {
+                errno = EIO;
+            }
+            return false;
+        }
+        data += written;
+        size -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+// The target of the link at path, relative targets taken from the link's
+// folder; empty with errno set when it cannot be read.
+std::string LinkTarget(const std::string& path) {
+    std::string target(PATH_MAX, '\0');
+    ssize_t length = readlink(path.c_str(), &target[0], target.size());
+    if (length < 0 || static_cast<size_t>(length) >= target.size()) {
+        if (length >= 0) {
+            errno = ENAMETOOLONG;
+        }
+        return std::string();
+    }
+    target.resize(static_cast<size_t>(length));
+    size_t slash = path.rfind('/');
+    if (target[0] != '/' && slash != std::string::npos) {
+        target.insert(0, path, 0, slash + 1);
+    }
+    return target;
+}
+
+// Where a file written under path lands: path itself, or the end of the
+// chain of links it starts (a file that need not exist yet). False with
+// errno set for a chain that cannot be read or never ends.
+bool FinalPath(const std::string& path, std::string& final) {
+    final = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat status {};
+        if (lstat(final.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
+            return true;
+        }
+        final = LinkTarget(final);
+        if (final.empty()) {
+            return false;
+        }
+    }
+    errno = ELOOP;
+    return false;
+}
+
+// The folder part of path with its trailing slash; empty for a bare name.
+std::string FolderOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+} // namespace
+
+bool PlatformWriteStandardOutput(const char* data, size_t size, std::string& reason) {
+    if (WriteAll(STDOUT_FILENO, data, size)) {
+        return true;
+    }
+    reason = std::strerror(errno);
+    return false;
+}
+
+PlatformFileWriter::~PlatformFileWriter() {
+    Abandon();
+}
+
+bool PlatformFileWriter::Open(const std::string& path) {
+    Abandon();
+    failure_.clear();
+    if (!FinalPath(path, target_)) {
+        return Fail();
+    }
+    struct stat status {};
+    if (stat(target_.c_str(), &status) == 0) {
+        if (S_ISDIR(status.st_mode)) {
+            errno = EISDIR;
+            return Fail();
+        }
+        if (!S_ISREG(status.st_mode)) {
+            // A device or a pipe cannot be replaced; it is written as it stands.
+            descriptor_ = open(target_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+            return descriptor_ >= 0 || Fail();
+        }
+        if (access(target_.c_str(), W_OK) != 0) {
+            return Fail();
+        }
+    }
+    std::string stem = FolderOf(target_) + ".veldrix-" + std::to_string(getpid()) + "-";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string temporary = stem + std::to_string(attempt) + ".tmp";
+        descriptor_ = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (descriptor_ >= 0) {
+            temporary_ = temporary;
+            return true;
+        }
+        if (errno != EEXIST) {
+            break;
+        }
+    }
+    return Fail();
+}
+
+bool PlatformFileWriter::Write(const char* data, size_t size) {
+    return (descriptor_ >= 0 && WriteAll(descriptor_, data, size)) || Fail();
+}
+
+bool PlatformFileWriter::Commit() {
+    if (descriptor_ < 0) {
+        return false;
+    }
+    bool written = temporary_.empty() || fsync(descriptor_) == 0;
+    // A failed close may mean a write that was deferred failed.
+    written = close(descriptor_) == 0 && written;
+    descriptor_ = -1;
+    if (!written || (!temporary_.empty() && rename(temporary_.c_str(), target_.c_str()) != 0)) {
+        return Fail();
+    }
+    temporary_.clear();
+    return true;
+}
+
+void PlatformFileWriter::Abandon() {
+    if (descriptor_ >= 0) {
+        (void)close(descriptor_);
+        descriptor_ = -1;
+    }
+    if (!temporary_.empty()) {
+        (void)unlink(temporary_.c_str());
+        temporary_.clear();
+    }
+}
+
+bool PlatformFileWriter::Fail() {
+    failure_ = std::strerror(errno);
+    Abandon();
+    return false;
 }
 
 namespace {

@@ -1,7 +1,9 @@
 // Win32 implementation of the platform floor (32- and 64-bit Windows).
 #include "platform/platform.hpp"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <io.h>
 #include <vector>
@@ -76,6 +78,166 @@ void PrepareConsole() {
     (void)_setmode(_fileno(stdin), _O_BINARY);
     (void)_setmode(_fileno(stdout), _O_BINARY);
     (void)_setmode(_fileno(stderr), _O_BINARY);
+}
+
+namespace {
+
+// Writes every byte to the C runtime descriptor; false with errno set (the
+// runtime turns the system's error into one) when a write fails.
+bool WriteAll(int descriptor, const char* data, size_t size) {
+    while (size > 0) {
+        unsigned chunk = size > (1u << 30) ? (1u << 30) : static_cast<unsigned>(size);
+        int written = _write(descriptor, data, chunk);
+        if (written <= 0) {
+            if (written == 0) {
+                errno = EIO;
+            }
+            return false;
+        }
+        data += written;
+        size -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+// The errno of the system errors a file can meet on being created or
+// renamed, so every failure is named as the C runtime names write errors.
+int ErrnoOf(DWORD error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+        return EACCES;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return EEXIST;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return ENOSPC;
+    case ERROR_FILENAME_EXCED_RANGE:
+        return ENAMETOOLONG;
+    case ERROR_INVALID_NAME:
+        return EINVAL;
+    default:
+        return EIO;
+    }
+}
+
+// The folder part of path with its trailing separator; empty for a bare name.
+std::string FolderOf(const std::string& path) {
+    size_t separator = path.find_last_of("/\\:");
+    return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
+}
+
+// An existing device or pipe under path, opened for writing; -1 for a
+// missing or an ordinary file.
+int OpenDevice(const std::string& path) {
+    int descriptor = _open(path.c_str(), _O_WRONLY | _O_BINARY);
+    if (descriptor >= 0 &&
+        GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(descriptor))) == FILE_TYPE_DISK) {
+        _close(descriptor);
+        return -1;
+    }
+    return descriptor;
+}
+
+} // namespace
+
+bool PlatformWriteStandardOutput(const char* data, size_t size, std::string& reason) {
+    if (WriteAll(_fileno(stdout), data, size)) {
+        return true;
+    }
+    reason = std::strerror(errno);
+    return false;
+}
+
+PlatformFileWriter::~PlatformFileWriter() {
+    Abandon();
+}
+
+// Windows links are not followed: the name is replaced as it stands.
+bool PlatformFileWriter::Open(const std::string& path) {
+    Abandon();
+    failure_.clear();
+    target_ = path;
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        errno = EISDIR;
+        return Fail();
+    }
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        errno = EACCES;
+        return Fail();
+    }
+    descriptor_ = OpenDevice(path);
+    if (descriptor_ >= 0) {
+        return true;
+    }
+    std::string stem = FolderOf(path) + "veldrix-" + std::to_string(GetCurrentProcessId()) + "-";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string temporary = stem + std::to_string(attempt) + ".tmp";
+        HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            descriptor_ = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_WRONLY | _O_BINARY);
+            if (descriptor_ < 0) {
+                CloseHandle(file);
+                (void)DeleteFileA(temporary.c_str());
+                return Fail();
+            }
+            temporary_ = temporary;
+            return true;
+        }
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+            errno = ErrnoOf(error);
+            return Fail();
+        }
+    }
+    errno = EEXIST;
+    return Fail();
+}
+
+bool PlatformFileWriter::Write(const char* data, size_t size) {
+    return (descriptor_ >= 0 && WriteAll(descriptor_, data, size)) || Fail();
+}
+
+bool PlatformFileWriter::Commit() {
+    if (descriptor_ < 0) {
+        return false;
+    }
+    bool written = temporary_.empty() || _commit(descriptor_) == 0;
+    written = _close(descriptor_) == 0 && written;
+    descriptor_ = -1;
+    if (!written) {
+        return Fail();
+    }
+    if (!temporary_.empty() && MoveFileExA(temporary_.c_str(), target_.c_str(),
+                                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0) {
+        errno = ErrnoOf(GetLastError());
+        return Fail();
+    }
+    temporary_.clear();
+    return true;
+}
+
+void PlatformFileWriter::Abandon() {
+    if (descriptor_ >= 0) {
+        (void)_close(descriptor_);
+        descriptor_ = -1;
+    }
+    if (!temporary_.empty()) {
+        (void)DeleteFileA(temporary_.c_str());
+        temporary_.clear();
+    }
+}
+
+bool PlatformFileWriter::Fail() {
+    failure_ = std::strerror(errno);
+    Abandon();
+    return false;
 }
 
 namespace {

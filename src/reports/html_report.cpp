@@ -2,6 +2,7 @@
 // driver that writes the sections the menu offers.
 #include "reports/html_report.hpp"
 
+#include "common/plain_text.hpp"
 #include "console/console_io.hpp"
 #include "console/menu_sections.hpp"
 #include "probe/record.hpp"
@@ -70,7 +71,13 @@ bool AskReportFile() {
         return false;
     }
     reportFileName = WithExtension(typed, ".html");
-    return reportFile.Create(reportFileName);
+    if (!reportFile.Create(reportFileName)) {
+        // Beside the screens, which stay as they are.
+        ConError("veldrix: cannot create report " + WithoutControlBytes(reportFileName) + ": " +
+                 reportFile.ErrorText());
+        return false;
+    }
+    return true;
 }
 
 void WriteReportHead() {

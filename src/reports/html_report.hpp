@@ -16,11 +16,13 @@ extern TextFile reportFile;
 // The name of the last report file, with its ".html".
 extern std::string reportFileName;
 
-// Asks for the name, writes the page, and returns to the menu. A failed write
-// is reported by one console line; the program goes on.
+// Asks for the name, writes the page, and returns to the menu. A file that
+// cannot be created is named, with the reason, on standard error; a failed
+// write is reported by one console line. The program goes on.
 void WriteHtmlReport(const ProcessorRecord& record);
 
-// Asks for the file name and creates the file; false when no file was created.
+// Asks for the file name and creates the file; false when no file was
+// created (one line on standard error says why, unless the input ended).
 bool AskReportFile();
 
 void WriteReportHead();

@@ -101,7 +101,7 @@ void WriteTrailer(TextFile& file) {
 
 } // namespace
 
-void WriteRawCapture(const ProcessorRecord& r) {
+bool WriteRawCapture(const ProcessorRecord& r) {
     ConWrite(" ==> Enter the captured text file name to be generated (*.txt) : ");
     ConFlush();
     std::string typed;
@@ -109,12 +109,12 @@ void WriteRawCapture(const ProcessorRecord& r) {
         // Input ended at the prompt: no name, so no file.
         ConLine();
         ConLine(kErrorLine);
-        return;
+        return false;
     }
     TextFile file;
     if (!file.Create(WithExtension(typed, ".txt"))) {
         ConLine(kErrorLine);
-        return;
+        return false;
     }
     WriteHeader(file);
     WriteStandardPart(file, r);
@@ -123,5 +123,7 @@ void WriteRawCapture(const ProcessorRecord& r) {
     WriteTrailer(file);
     if (!file.Close()) {
         ConLine(kErrorLine);
+        return false;
     }
+    return true;
 }

@@ -10,5 +10,6 @@ struct ProcessorRecord;
 // cut to this many blocks.
 constexpr uint32_t kMaxCaptureBlocks = 256;
 
-// Asks for the file name and writes the capture; failures give one console line.
-void WriteRawCapture(const ProcessorRecord& record);
+// Asks for the file name and writes the capture; false when no whole file
+// was written, which one console line says.
+bool WriteRawCapture(const ProcessorRecord& record);

@@ -1,21 +1,40 @@
 #include "reports/text_file.hpp"
 
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <ios>
 #include <system_error>
 
 namespace {
 
 const char kLineEnd[] = "\r\n";
+// Written to the file whenever this much is waiting, and at every Flush.
+constexpr size_t kPendingLimit = 64 * 1024;
 
 std::streambuf* gRoutedBuffer = nullptr;
-std::string gProtectedPath;
 
-bool IsProtected(const std::string& name) {
-    std::error_code error;
-    return !gProtectedPath.empty() && std::filesystem::equivalent(name, gProtectedPath, error);
+struct ProtectedFile {
+    const char* reason;
+    std::string path;
+};
+
+// In the order of OwnFile.
+std::array<ProtectedFile, 3> gProtected = {{
+    {"it is the program's data file", {}},
+    {"it is the program itself", {}},
+    {"it is the dump being replayed", {}},
+}};
+
+// Why name may not be written, or nullptr when it may.
+const char* ProtectionOf(const std::string& name) {
+    for (const ProtectedFile& file : gProtected) {
+        std::error_code error;
+        if (!file.path.empty() && std::filesystem::equivalent(name, file.path, error)) {
+            return file.reason;
+        }
+    }
+    return nullptr;
 }
 
 bool WriteAll(std::streambuf* out, std::string_view text) {
@@ -34,8 +53,8 @@ std::string WithExtension(const std::string& typed, std::string_view ext) {
     return typed + std::string(ext);
 }
 
-void ProtectFromReplacing(const std::string& path) {
-    gProtectedPath = path;
+void ProtectFromReplacing(OwnFile kind, const std::string& path) {
+    gProtected[static_cast<size_t>(kind)].path = path;
 }
 
 void RouteTextFilesTo(std::streambuf* buffer) {
@@ -43,87 +62,93 @@ void RouteTextFilesTo(std::streambuf* buffer) {
 }
 
 TextFile::~TextFile() {
-    if (out_ != nullptr) {
+    if (open_) {
         Close();
     }
 }
 
 bool TextFile::Create(const std::string& name) {
-    if (out_ != nullptr) {
+    if (open_) {
         Close();
     }
-    errorCode_ = 0;
+    failure_.clear();
+    pending_.clear();
     // The system ends a name at its first NUL: a typed NUL would create a
     // different file than the one named, with no extension, so no file is made.
-    if (name.find('\0') != std::string::npos || IsProtected(name)) {
+    if (name.find('\0') != std::string::npos) {
+        failure_ = std::strerror(EINVAL);
         return false;
     }
-    if (gRoutedBuffer != nullptr) {
-        out_ = gRoutedBuffer;
-        return true;
-    }
-    if (file_.open(name, std::ios::out | std::ios::trunc | std::ios::binary) == nullptr) {
+    if (const char* reason = ProtectionOf(name)) {
+        failure_ = reason;
         return false;
     }
-    out_ = &file_;
-    name_ = name;
+    routed_ = gRoutedBuffer;
+    if (routed_ == nullptr && !file_.Open(name)) {
+        failure_ = file_.FailureText();
+        return false;
+    }
+    open_ = true;
     return true;
 }
 
 void TextFile::Line(std::string_view text) {
-    if (out_ == nullptr || Failed()) {
+    if (!open_ || Failed()) {
         return;
     }
-    errno = 0;
-    if (!WriteAll(out_, text) || !WriteAll(out_, kLineEnd)) {
-        NoteFailure();
+    Write(text);
+    if (!Failed()) {
+        Write(kLineEnd);
+    }
+    if (pending_.size() >= kPendingLimit) {
+        Flush();
     }
 }
 
 void TextFile::Flush() {
-    if (out_ == nullptr || Failed()) {
+    if (!open_ || Failed()) {
         return;
     }
     errno = 0;
-    if (out_->pubsync() != 0) {
+    if (routed_ != nullptr ? routed_->pubsync() != 0 : !file_.Write(pending_.data(), pending_.size())) {
+        NoteFailure();
+    }
+    pending_.clear();
+}
+
+bool TextFile::Close() {
+    if (!open_) {
+        return !Failed();
+    }
+    Flush();
+    open_ = false;
+    if (routed_ != nullptr) {
+        return !Failed();
+    }
+    if (Failed()) {
+        file_.Abandon();
+    } else if (!file_.Commit()) {
+        NoteFailure();
+    }
+    return !Failed();
+}
+
+void TextFile::Write(std::string_view text) {
+    if (routed_ == nullptr) {
+        pending_.append(text);
+        return;
+    }
+    errno = 0;
+    if (!WriteAll(routed_, text)) {
         NoteFailure();
     }
 }
 
-bool TextFile::Close() {
-    if (out_ == nullptr) {
-        return !Failed();
-    }
-    Flush();
-    if (out_ == &file_) {
-        errno = 0;
-        // Closing writes out what is still buffered, so it can fail too.
-        bool closed = file_.close() != nullptr;
-        if (!closed && !Failed()) {
-            NoteFailure();
-        }
-        if (Failed()) {
-            RemoveFailedFile();
-        }
-    }
-    out_ = nullptr;
-    return !Failed();
-}
-
-std::string TextFile::ErrorText() const {
-    return std::strerror(errorCode_);
-}
-
-void TextFile::RemoveFailedFile() const {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    fs::file_type type = fs::symlink_status(name_, error).type();
-    if (type == fs::file_type::regular || type == fs::file_type::symlink) {
-        fs::remove(name_, error);
-    }
-}
-
 void TextFile::NoteFailure() {
+    if (routed_ == nullptr && !file_.FailureText().empty()) {
+        failure_ = file_.FailureText();
+        return;
+    }
     // A stream can fail without the system naming a cause.
-    errorCode_ = errno != 0 ? errno : EIO;
+    failure_ = std::strerror(routed_ != nullptr && errno != 0 ? errno : EIO);
 }

@@ -1,13 +1,16 @@
 // The real binary facing hostile surroundings: data files that are devices,
-// pipes or folders, a capture named like the dump being replayed, and a dump
-// whose texts carry terminal control sequences.
+// pipes or folders, a capture named like the dump being replayed or the
+// program's own files, a full disk and a file-size limit, two runs writing
+// the same report, and a dump whose texts carry terminal control sequences.
 #include "support/run_binary.hpp"
 #include "support/text.hpp"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -17,8 +20,23 @@ namespace {
 
 namespace fs = std::filesystem;
 
+const char kDumps[] = VELDRIX_SOURCE_DIR "/tests/data/dumps";
 const char kCrusoeDump[] = VELDRIX_SOURCE_DIR "/tests/data/dumps/GenuineTMx860000543_Crusoe_CPUID.txt";
+const char kRaptorDump[] = VELDRIX_SOURCE_DIR "/tests/data/dumps/GenuineIntel00B0671_RaptorLake_01_CPUID.txt";
 const char kRawError[] = "*** Error generating RAW file ***";
+
+// The replay of dump, as a capture (-c) or as the menu.
+std::vector<std::string> ReplayArgs(const std::string& dump, bool capture) {
+    return capture ? std::vector<std::string>{"-r", dump, "-c"} : std::vector<std::string>{"-r", dump};
+}
+
+// Runs the program with args in dir through the shell, after setup (such as
+// a file-size limit), its standard output sent to output.
+BinaryRun RunInShell(const std::string& setup, const std::vector<std::string>& args, const std::string& input,
+                     const std::string& output, const std::string& dir) {
+    std::string command = setup + " exec " + ProgramCommandLine(args);
+    return RunBinary({"-c", output.empty() ? command : command + " > " + output}, input, dir, "/bin/sh");
+}
 
 // A copy of the program alone in a fresh folder, so its data file can be replaced.
 std::string LoneProgram(const std::string& dir) {
@@ -79,7 +97,7 @@ TEST(HostileEndToEnd, ACaptureNeverReplacesTheReplayedDump) {
         CopyAsOwnFile(kCrusoeDump, dir + "/cap.txt");
         fs::create_symlink("cap.txt", dir + "/link.txt");
         BinaryRun run = RunBinary({"-r", "cap.txt", "-c"}, std::string(typed) + "\n", dir);
-        EXPECT_EQ(run.status, 0) << typed;
+        EXPECT_EQ(run.status, 1) << typed;
         EXPECT_NE(run.output.find(std::string("(*.txt) : ") + kRawError + "\r\n"), std::string::npos)
             << typed << "\n"
             << run.output;
@@ -91,6 +109,138 @@ TEST(HostileEndToEnd, ACaptureNeverReplacesTheReplayedDump) {
     BinaryRun run = RunBinary({"-r", "cap.txt", "-c"}, "copy\n", dir);
     EXPECT_EQ(run.output.find(kRawError), std::string::npos) << run.output;
     EXPECT_NE(ReadWholeFile(dir + "/copy.txt").find(" >> End Of File"), std::string::npos);
+}
+
+// Links a report or a capture could reach the program's own files through,
+// in a folder holding a copy of the program, its data file and a dump.
+// A capture (-c) ends with status 1, a report goes back to the menu.
+struct OwnFileCase {
+    const char* rule;
+    const char* link;
+    const char* target;
+    bool capture;
+    const char* typed;
+    const char* reason; // said on standard error for a report
+};
+
+const OwnFileCase kOwnFileCases[] = {
+    {"report, data file", "d.html", "veldrix.dat", false, "R\nd\nQ\n", "it is the program's data file"},
+    {"capture, data file", "data.txt", "veldrix.dat", true, "data\n", ""},
+    {"capture, program", "prog.txt", "veldrix", true, "prog\n", ""},
+};
+
+TEST(HostileEndToEnd, NoReportOrCaptureReplacesTheProgramsOwnFiles) {
+    for (const OwnFileCase& row : kOwnFileCases) {
+        std::string dir = MakeTempDir("own");
+        std::string program = LoneProgram(dir);
+        CopyAsOwnFile(VELDRIX_SOURCE_DIR "/data/veldrix.dat", dir + "/veldrix.dat");
+        CopyAsOwnFile(kCrusoeDump, dir + "/d.txt");
+        std::string original = ReadWholeFile(dir + "/" + row.target);
+        fs::create_symlink(row.target, dir + "/" + row.link);
+        BinaryRun run = RunBinary(ReplayArgs("d.txt", row.capture), row.typed, dir, program);
+        EXPECT_EQ(run.status, row.capture ? 1 : 0) << row.rule;
+        std::string refusal = "veldrix: cannot create report " + std::string(row.link) + ": " + row.reason;
+        EXPECT_EQ(run.errors, *row.reason ? refusal + ProgramLineEnd() : "") << row.rule;
+        EXPECT_EQ(ReadWholeFile(dir + "/" + row.target), original) << row.rule;
+        EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir + "/" + row.link))) << row.rule;
+    }
+}
+
+// Standard output that cannot take what is written: every output ends with
+// one line on standard error and status 74, never as if it had succeeded.
+struct UnwritableOutputCase {
+    const char* rule;
+    std::vector<std::string> args;
+    const char* typed;
+    const char* setup;
+    const char* output;
+    int error;
+};
+
+const UnwritableOutputCase kUnwritableOutputCases[] = {
+    {"--dump", {"-r", kRaptorDump, "--dump"}, "", "", "/dev/full", ENOSPC},
+    {"--snapshot", {"-r", kRaptorDump, "--snapshot"}, "", "", "/dev/full", ENOSPC},
+    {"--json", {"-r", kRaptorDump, "--json"}, "", "", "/dev/full", ENOSPC},
+    {"--list", {"-r", kRaptorDump, "--list"}, "", "", "/dev/full", ENOSPC},
+    {"--check", {"-r", kRaptorDump, "--check", "v3"}, "", "", "/dev/full", ENOSPC},
+    {"--diff", {"--diff", kRaptorDump, kCrusoeDump}, "", "", "/dev/full", ENOSPC},
+    {"--baseline", {"--baseline", kDumps}, "", "", "/dev/full", ENOSPC},
+    {"--can-run", {"-r", kRaptorDump, "--can-run", VELDRIX_BINARY}, "", "", "/dev/full", ENOSPC},
+    {"--version", {"--version"}, "", "", "/dev/full", ENOSPC},
+    {"--help", {"--help"}, "", "", "/dev/full", ENOSPC},
+    {"the menu", {"-r", kRaptorDump}, "Q\n", "", "/dev/full", ENOSPC},
+    {"the capture's prompt", {"-r", kRaptorDump, "-c"}, "cap\n", "", "/dev/full", ENOSPC},
+    {"--dump, 4 KiB size limit", {"-r", kRaptorDump, "--dump"}, "", "ulimit -f 8;", "t.cpuid", EFBIG},
+};
+
+TEST(HostileEndToEnd, AnUnwritableStandardOutputFailsTheRun) {
+    if (!fs::exists("/dev/full") || ProgramIsWindows()) {
+        GTEST_SKIP() << "a full device and size limits are POSIX matters";
+    }
+    for (const UnwritableOutputCase& row : kUnwritableOutputCases) {
+        BinaryRun run = RunInShell(row.setup, row.args, row.typed, row.output, MakeTempDir("unwritable"));
+        EXPECT_EQ(run.status, 74) << row.rule;
+        EXPECT_EQ(run.errors, "veldrix: cannot write standard output: " +
+                                  std::string(std::strerror(row.error)) + ProgramLineEnd())
+            << row.rule;
+    }
+}
+
+// Under a 3 KiB file-size limit a report or a capture cannot be written
+// whole: the program says so and goes on, and the earlier file of that name
+// stays as it was, with no temporary file beside it.
+struct SizeLimitCase {
+    const char* rule;
+    bool capture;
+    const char* typed;
+    const char* name;
+    const char* line;
+};
+
+const SizeLimitCase kSizeLimitCases[] = {
+    {"report", false, "R\nr\nQ\n", "r.html", "*** Error writing HTML report r.html: File too large ***\r\n"},
+    {"capture", true, "cap\n", "cap.txt", "*** Error generating RAW file ***\r\n"},
+};
+
+TEST(HostileEndToEnd, ASizeLimitKeepsTheEarlierFile) {
+    if (ProgramIsWindows()) {
+        GTEST_SKIP() << "file-size limits are a POSIX matter";
+    }
+    for (const SizeLimitCase& row : kSizeLimitCases) {
+        std::string dir = MakeTempDir("limit");
+        std::ofstream(dir + "/" + row.name, std::ios::binary) << "the earlier file\r\n";
+        BinaryRun run = RunInShell("ulimit -f 6;", ReplayArgs(kRaptorDump, row.capture), row.typed, "", dir);
+        EXPECT_EQ(run.status, row.capture ? 1 : 0) << row.rule;
+        EXPECT_NE(run.output.find(row.line), std::string::npos) << row.rule << "\n" << run.output;
+        EXPECT_EQ(ReadWholeFile(dir + "/" + row.name), "the earlier file\r\n") << row.rule;
+        auto entries = fs::directory_iterator(dir);
+        EXPECT_EQ(std::distance(begin(entries), end(entries)), 1) << row.rule;
+    }
+}
+
+// Two runs replaying different dumps write a report under the same name, a
+// link, at the same moment: the file the link points at is always one whole
+// report, and the link stays.
+TEST(HostileEndToEnd, TwoRunsWritingOneReportLeaveOneWholeReport) {
+    std::string dir = MakeTempDir("race");
+    std::ofstream(dir + "/keys.txt", std::ios::binary) << "R\npage\nQ\n";
+    std::string whole[2];
+    const char* dumps[2] = {kRaptorDump, kCrusoeDump};
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_EQ(RunBinary({"-r", dumps[i]}, "R\npage\nQ\n", dir).status, 0);
+        whole[i] = ReadWholeFile(dir + "/page.html");
+    }
+    fs::rename(dir + "/page.html", dir + "/real.html");
+    fs::create_symlink("real.html", dir + "/page.html");
+    std::string both = ProgramCommandLine({"-r", dumps[0]}) + " < keys.txt > /dev/null & " +
+                       ProgramCommandLine({"-r", dumps[1]}) + " < keys.txt > /dev/null; wait";
+    for (int round = 0; round < 20 && !HasFailure(); ++round) {
+        EXPECT_EQ(RunBinary({"-c", both}, "", dir, "/bin/sh").status, 0);
+        std::string page = ReadWholeFile(dir + "/real.html");
+        EXPECT_TRUE(page == whole[0] || page == whole[1])
+            << "round " << round << ": a mixed page of " << page.size() << " bytes";
+        EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir + "/page.html"))) << "round " << round;
+    }
 }
 
 // A report can reach the dump only through a name ending in .html: a link.

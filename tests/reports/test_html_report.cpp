@@ -1,5 +1,6 @@
 // Whole HTML reports written through the key R dialogue, compared byte for
 // byte, and the dialogue's failure paths.
+#include "common/plain_text.hpp"
 #include "console/menu.hpp"
 #include "probe/probe.hpp"
 #include "reports/html_fixtures.hpp"
@@ -294,7 +295,8 @@ TEST(HtmlReportDialogue, PromptsAfterAnEmptyLine) {
     EXPECT_TRUE(PathExists(dir + "/p.html"));
 }
 
-TEST(HtmlReportDialogue, NameThatCannotBeCreatedReturnsSilently) {
+// The screen stays as it was; standard error names the file and the reason.
+TEST(HtmlReportDialogue, NameThatCannotBeCreatedIsNamedOnStandardError) {
     ProcessorRecord record = ProbeAndDrawMenu(OnlyLeavesZeroAndOne(), "");
     std::string dir = MakeTempDir("uncreatable");
     std::string folder = dir + "/taken.html";
@@ -302,14 +304,18 @@ TEST(HtmlReportDialogue, NameThatCannotBeCreatedReturnsSilently) {
     struct Case {
         const char* name;
         std::string typed;
+        int error;
     };
     const Case cases[] = {
-        {"missing folder", dir + "/missing/report"},
-        {"folder of that name", dir + "/taken"},
+        {"missing folder", dir + "/missing/report", ENOENT},
+        {"folder of that name", dir + "/taken", EISDIR},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(RunReportDialogue(record, c.typed + "\n"),
-                  "\r\nEnter the report file name to be generated (*.html) : ")
+        ConsoleCapture console(c.typed + "\n");
+        WriteHtmlReport(record);
+        EXPECT_EQ(console.Output(), "\r\nEnter the report file name to be generated (*.html) : ") << c.name;
+        EXPECT_EQ(console.Errors(), "veldrix: cannot create report " + c.typed +
+                                        ".html: " + std::strerror(c.error) + kPlainLineEnd)
             << c.name;
     }
     // Nothing was made: the folder is still the only, empty entry.

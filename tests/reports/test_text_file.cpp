@@ -89,7 +89,7 @@ TEST(TextFileWriter, FullMediumStopsWritingAndNamesTheSystemError) {
     EXPECT_EQ(file.ErrorText(), std::strerror(ENOSPC));
 }
 
-// /dev/full accepts the open and fails every write with ENOSPC; the filebuf
+// /dev/full accepts the open and fails every write with ENOSPC; the writer
 // buffers small lines, so the failure shows only when it is flushed.
 TEST(TextFileWriter, RealFullDeviceFailsAtFlushOrClose) {
     if (!PathExists("/dev/full")) {
@@ -106,23 +106,27 @@ TEST(TextFileWriter, RealFullDeviceFailsAtFlushOrClose) {
 }
 
 #ifndef _WIN32
-// A failed write through a link to the full device: the link the user named
-// goes, the device stays.
-TEST(TextFileWriter, FailedFileUnderALinkIsRemoved) {
+// A failed write through a link to the full device: the device is written
+// as it stands (it cannot be replaced), and the link the user named stays.
+TEST(TextFileWriter, FailedWriteThroughALinkLeavesTheLinkAndTheDevice) {
     std::string link = MakeTempDir("link") + "/report.html";
     std::filesystem::create_symlink("/dev/full", link);
     TextFile file;
     ASSERT_TRUE(file.Create(link));
     file.Line("a line the device refuses");
     EXPECT_FALSE(file.Close());
-    EXPECT_FALSE(std::filesystem::is_symlink(std::filesystem::symlink_status(link)));
+    EXPECT_EQ(file.ErrorText(), std::strerror(ENOSPC));
+    EXPECT_TRUE(std::filesystem::is_symlink(std::filesystem::symlink_status(link)));
     EXPECT_TRUE(PathExists("/dev/full"));
 }
 
 // A file-size limit makes a real file on disk fail part-way, as a full disk
-// does: the truncated file must not stay behind.
-TEST(TextFileWriter, TruncatedRegularFileIsRemoved) {
-    std::string path = MakeTempDir("limit") + "/report.html";
+// does: the earlier file of that name stays whole, and no temporary file
+// stays beside it.
+TEST(TextFileWriter, AFileCutShortLeavesTheEarlierFileWhole) {
+    std::string dir = MakeTempDir("limit");
+    std::string path = dir + "/report.html";
+    std::ofstream(path, std::ios::binary) << "the earlier report\r\n";
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
     auto oldHandler = signal(SIGXFSZ, SIG_IGN); // the write fails with EFBIG instead
@@ -140,7 +144,9 @@ TEST(TextFileWriter, TruncatedRegularFileIsRemoved) {
     ASSERT_TRUE(created);
     EXPECT_FALSE(closed);
     EXPECT_EQ(file.ErrorText(), std::strerror(EFBIG));
-    EXPECT_FALSE(PathExists(path));
+    EXPECT_EQ(ReadWholeFile(path), "the earlier report\r\n");
+    auto entries = std::filesystem::directory_iterator(dir);
+    EXPECT_EQ(std::distance(begin(entries), end(entries)), 1) << "a temporary file stayed behind";
 }
 
 // Names under which the replayed dump stands; each must be refused and leave
@@ -170,13 +176,14 @@ TEST(TextFileWriter, TheProtectedFileIsNeverReplaced) {
         std::string dir = MakeTempDir("protected");
         std::filesystem::create_directory(dir + "/sub");
         std::ofstream(dir + "/cap.txt", std::ios::binary) << "the only copy\r\n";
-        ProtectFromReplacing(dir + "/cap.txt");
+        ProtectFromReplacing(OwnFile::ReplayedDump, dir + "/cap.txt");
         TextFile file;
         EXPECT_FALSE(file.Create(row.make(dir))) << row.rule;
+        EXPECT_EQ(file.ErrorText(), "it is the dump being replayed") << row.rule;
         EXPECT_EQ(ReadWholeFile(dir + "/cap.txt"), "the only copy\r\n") << row.rule;
         EXPECT_TRUE(file.Create(dir + "/other.txt")) << row.rule << ": other names stay free";
         EXPECT_TRUE(file.Close());
-        ProtectFromReplacing("");
+        ProtectFromReplacing(OwnFile::ReplayedDump, "");
         EXPECT_TRUE(file.Create(dir + "/cap.txt")) << row.rule << ": protection lifted";
         EXPECT_TRUE(file.Close());
     }

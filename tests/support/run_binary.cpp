@@ -102,6 +102,20 @@ std::string ProgramLineEnd() {
     return ProgramIsWindows() ? "\r\n" : kPlainLineEnd;
 }
 
+std::string ProgramCommandLine(const std::vector<std::string>& args) {
+#ifdef _WIN32
+    (void)args;
+    ADD_FAILURE() << "end-to-end tests run from the Linux test binary, not under Windows";
+    return std::string();
+#else
+    std::string command = ProgramCommand(VELDRIX_BINARY);
+    for (const std::string& arg : args) {
+        command += " " + Quote(arg);
+    }
+    return command;
+#endif
+}
+
 BinaryRun RunBinary(const std::vector<std::string>& args, const std::string& input,
                     const std::string& workDir, const std::string& binary, int timeoutSeconds) {
 #ifdef _WIN32

@@ -34,6 +34,12 @@ std::string ProgramLineEnd();
 int RunBinaryIntoClosedPipe(const std::vector<std::string>& args, const std::string& input,
                             int timeoutSeconds = 60);
 
+// The shell command that starts the program under test (VELDRIX_TEST_BINARY's
+// when set) with args, each quoted, for a test that runs it inside a shell
+// command of its own: RunBinary({"-c", "ulimit -f 4; exec " +
+// ProgramCommandLine({"--dump"}) + " > /dev/full"}, "", dir, "/bin/sh").
+std::string ProgramCommandLine(const std::vector<std::string>& args);
+
 // A fresh empty folder under the test's temporary folder.
 std::string MakeTempDir(const std::string& name);
 
