@@ -2,6 +2,7 @@
 
 #include "common/bounded_file.hpp"
 #include "common/plain_text.hpp"
+#include "console/console_io.hpp"
 #include "probe/elf_isa_level.hpp"
 #include "reports/capability_output.hpp"
 
@@ -42,13 +43,14 @@ int RunCanRun(const CommandRequest& request) {
     const std::string& path = request.operands[0];
     std::string bytes;
     if (!ReadProgram(path, bytes)) {
-        request.err << "veldrix: cannot read " << WithoutControlBytes(path) << kPlainLineEnd;
+        request.err << "veldrix: cannot read " << OneLineText(request.err, path) << kPlainLineEnd;
         return kUnreadableDumpStatus;
     }
     ElfIsaLevel needed = ReadElfIsaLevel(bytes);
-    std::string name = WithoutControlBytes(path);
+    std::string name = OneLineText(request.out, path);
     if (needed.status == ElfIsaStatus::NotReadable) {
-        request.err << "veldrix: " << name << ": " << needed.reason << kPlainLineEnd;
+        request.err << "veldrix: " << OneLineText(request.err, path) << ": " << needed.reason
+                    << kPlainLineEnd;
         return kUnreadableDumpStatus;
     }
     if (needed.status == ElfIsaStatus::NoMarker) {
@@ -65,7 +67,7 @@ int RunCanRun(const CommandRequest& request) {
     std::string meets = MeetsText(facts.levels, needed.level);
     request.out << name << ": needs " << LevelName(needed.level) << "; "
                 << (source.hardware ? "this processor" : "the processor of the dump")
-                << " meets it: " << meets << kPlainLineEnd;
+                << " meets it: " << TerminalText(request.out, meets) << kPlainLineEnd;
     request.out.flush();
     return meets == "yes" ? 0 : 1;
 }

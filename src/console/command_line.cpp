@@ -4,6 +4,7 @@
 #include "common/version.hpp"
 #include "console/can_run_command.hpp"
 #include "console/command_request.hpp"
+#include "console/console_io.hpp"
 #include "console/fleet_commands.hpp"
 #include "console/replay.hpp"
 #include "database/capability_names.hpp"
@@ -140,8 +141,8 @@ int RunHelp(const CommandRequest& request) {
 }
 
 int RunVersion(const CommandRequest& request) {
-    request.out << "veldrix " << kVeldrixVersion << " (database " << OpenDatabaseVersion() << ")"
-                << kPlainLineEnd;
+    request.out << "veldrix " << kVeldrixVersion << " (database "
+                << TerminalText(request.out, OpenDatabaseVersion()) << ")" << kPlainLineEnd;
     request.out.flush();
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "common/plain_text.hpp"
 #include "console/command_line.hpp"
+#include "console/console_io.hpp"
 #include "database/capability_names.hpp"
 #include "database/processor_db.hpp"
 #include "probe/snapshot_source.hpp"
@@ -9,7 +10,7 @@
 #include <ostream>
 
 int UsageError(const CommandRequest& request, const std::string& reason) {
-    request.err << "veldrix: " << reason << kPlainLineEnd;
+    request.err << "veldrix: " << TerminalText(request.err, reason) << kPlainLineEnd;
     WriteUsage(request.err);
     return kUsageStatus;
 }
@@ -22,10 +23,10 @@ bool ReadSnapshotFrom(const std::optional<std::string>& path, std::ostream& err,
     std::string error;
     bool loaded = LoadDumpSnapshot(*path, snapshot, error);
     for (const std::string& note : DumpCutNotes(*path, snapshot)) {
-        err << WithoutControlBytes(note) << kPlainLineEnd;
+        err << OneLineText(err, note) << kPlainLineEnd;
     }
     if (!loaded) {
-        err << "veldrix: " << WithoutControlBytes(error) << kPlainLineEnd;
+        err << "veldrix: " << OneLineText(err, error) << kPlainLineEnd;
     }
     return loaded;
 }

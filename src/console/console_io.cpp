@@ -40,17 +40,32 @@ void SetConsoleErrorStream(std::ostream* error) {
 
 void ConError(std::string_view message) {
     std::ostream& error = gError ? *gError : std::cerr;
-    error.write(message.data(), static_cast<std::streamsize>(message.size()));
+    std::string shown = TerminalText(error, message);
+    error.write(shown.data(), static_cast<std::streamsize>(shown.size()));
     error << kPlainLineEnd;
     error.flush();
 }
 
-std::string MachineText(std::string_view text) {
-    // A stream set by a test is never a terminal, whatever standard output is.
-    if (gOutput == nullptr && StandardOutputIsTerminal()) {
-        return WithoutControlBytes(text);
+bool IsTerminal(const std::ostream& stream) {
+    if (&stream == &std::cout) {
+        return StandardOutputIsTerminal();
     }
-    return std::string(text);
+    if (&stream == &std::cerr || &stream == &std::clog) {
+        return StandardErrorIsTerminal();
+    }
+    return false;
+}
+
+std::string TerminalText(const std::ostream& stream, std::string_view text) {
+    return IsTerminal(stream) ? WithoutTerminalControls(text) : std::string(text);
+}
+
+std::string OneLineText(const std::ostream& stream, std::string_view text) {
+    return TerminalText(stream, WithoutControlBytes(text));
+}
+
+std::string MachineText(std::string_view text) {
+    return TerminalText(Output(), text);
 }
 
 void ConWrite(std::string_view text) {

@@ -17,14 +17,30 @@ void SetConsoleErrorStream(std::ostream* error);
 
 // Writes one message and the line end of the machine-friendly outputs (LF,
 // CR LF on Windows, like every other error line) to standard error, flushed,
-// beside the screens and never inside them.
+// beside the screens and never inside them. On a terminal the message is
+// shown as TerminalText shows it.
 void ConError(std::string_view message);
 
-// A text that came from the processor or a dump (vendor identification,
-// brand string, Transmeta information, hypervisor identification), made safe
-// to show: when standard output is a terminal its control bytes become '?',
-// so a hostile dump cannot move the cursor, clear the screen or retitle the
-// window. Output to a pipe, a file or a test stream keeps every byte.
+// True when the stream is this process's standard output or standard error
+// and that is a terminal (a console window on Windows). Any other stream, a
+// test's string stream among them, is not.
+bool IsTerminal(const std::ostream& stream);
+
+// A text from outside the program (a file name, a text of the data file, a
+// processor's or a dump's text) as it is to be written to the stream: on a
+// terminal without any control character (WithoutTerminalControls), so a
+// hostile text cannot move the cursor, clear the screen or retitle the
+// window; to a pipe, a file or a test stream with every byte.
+std::string TerminalText(const std::ostream& stream, std::string_view text);
+
+// The same for a line of a listing: also to a pipe or a file the C0
+// controls and DEL become '?' (WithoutControlBytes), so the text cannot
+// break its line apart.
+std::string OneLineText(const std::ostream& stream, std::string_view text);
+
+// A text that came from the processor, a dump or the data file (vendor
+// identification, brand string, Transmeta information, the dump's name, the
+// data file's version), as TerminalText shows it on the console output.
 std::string MachineText(std::string_view text);
 
 // Writes text as it stands, without a line end.

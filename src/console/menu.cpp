@@ -85,7 +85,7 @@ char ReadMenuKey() {
 void ShowBanner(const IniFile& database) {
     ConLine("~ VELDRIX - The Processor Detector for Win32 Console");
     ConLine("~ Version 1.30 - 31 August 2002");
-    ConLine("~ Database Version " + ReadDatabaseVersion(database));
+    ConLine("~ Database Version " + MachineText(ReadDatabaseVersion(database)));
     ConLine("~ Written by the VELDRIX developers");
     ConLine();
 }

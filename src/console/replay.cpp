@@ -32,7 +32,7 @@ bool StartReplay(const std::string& dump, ProcessorRecord& record) {
         ConError(WithoutControlBytes(note));
     }
     if (!loaded) {
-        ConLine("*** Cannot read CPUID dump " + dump + " ***");
+        ConLine("*** Cannot read CPUID dump " + MachineText(dump) + " ***");
         ConFlush();
         return false;
     }
@@ -41,7 +41,7 @@ bool StartReplay(const std::string& dump, ProcessorRecord& record) {
     record.replaying = true;
     // A capture or report under the dump's name would replace it.
     ProtectFromReplacing(OwnFile::ReplayedDump, dump);
-    ConLine("~ Replaying CPUID dump " + dump);
+    ConLine("~ Replaying CPUID dump " + MachineText(dump));
     ConLine();
     return true;
 }

@@ -72,6 +72,9 @@ void RestoreProcessPriority(const SavedPriority& saved);
 // false for a pipe or a file.
 bool StandardOutputIsTerminal();
 
+// The same for standard error.
+bool StandardErrorIsTerminal();
+
 // Puts standard input and output into byte-exact mode (no newline
 // translation) and ignores the signals a failed write would otherwise end the
 // program with (a reader that went away, a file-size limit): such a write

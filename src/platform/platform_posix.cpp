@@ -78,6 +78,10 @@ bool StandardOutputIsTerminal() {
     return isatty(STDOUT_FILENO) == 1;
 }
 
+bool StandardErrorIsTerminal() {
+    return isatty(STDERR_FILENO) == 1;
+}
+
 void PrepareConsole() {
     // POSIX streams never translate line ends. A reader that goes away (the
     // program piped into "head") or a file-size limit must not kill the

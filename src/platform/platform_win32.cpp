@@ -71,6 +71,11 @@ bool StandardOutputIsTerminal() {
     return GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
 }
 
+bool StandardErrorIsTerminal() {
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+}
+
 void PrepareConsole() {
     // Text mode would turn each "\r\n" written into "\r\r\n" and hide the CR
     // of piped input; every line end is written and read explicitly instead.

@@ -1,6 +1,7 @@
 #include "common/json_text.hpp"
 #include "common/plain_text.hpp"
 #include "common/text_format.hpp"
+#include "console/console_io.hpp"
 #include "reports/fleet_output.hpp"
 
 #include <ostream>
@@ -10,7 +11,7 @@ namespace {
 constexpr int kLabelWidth = 16;
 
 void Fact(std::ostream& out, const std::string& label, const std::string& value) {
-    out << PadRight(label + ":", kLabelWidth) << WithoutControlBytes(value) << kPlainLineEnd;
+    out << PadRight(label + ":", kLabelWidth) << OneLineText(out, value) << kPlainLineEnd;
 }
 
 std::string Count(size_t value) {
@@ -55,7 +56,8 @@ void WriteFeatureGroupLines(const char* title, const std::vector<FeatureGroup>& 
         out << "  (none)" << kPlainLineEnd;
     }
     for (const FeatureGroup& group : groups) {
-        out << "  " << group.label << ": " << JoinedWords(GroupNames({group})) << kPlainLineEnd;
+        out << "  " << group.label << ": " << TerminalText(out, JoinedWords(GroupNames({group})))
+            << kPlainLineEnd;
     }
 }
 
@@ -66,7 +68,8 @@ void WriteBaselineText(const BaselineReport& report, std::ostream& out) {
     out << "held down by:" << kPlainLineEnd;
     bool anyHolding = false;
     report.holding([&](const std::string& machine, const std::vector<std::string>& lacks) {
-        out << "  " << WithoutControlBytes(machine) << ": lacks " << JoinedWords(lacks) << kPlainLineEnd;
+        out << "  " << OneLineText(out, machine) << ": lacks " << TerminalText(out, JoinedWords(lacks))
+            << kPlainLineEnd;
         anyHolding = true;
     });
     if (!anyHolding) {

@@ -1,6 +1,7 @@
 #include "common/plain_text.hpp"
 #include "common/text_format.hpp"
 #include "common/version.hpp"
+#include "console/console_io.hpp"
 #include "reports/capability_output.hpp"
 
 #include <ostream>
@@ -22,7 +23,7 @@ void Heading(std::ostream& out, const std::string& title) {
 void Fact(std::ostream& out, const std::string& label, const std::string& value) {
     std::string head = "  " + label + ":";
     head = head.size() < kLabelWidth ? PadRight(head, kLabelWidth) : head + " ";
-    out << head << WithoutControlBytes(value) << kPlainLineEnd;
+    out << head << OneLineText(out, value) << kPlainLineEnd;
 }
 
 std::string TextOr(const std::optional<std::string>& text, const char* absent = kUnknown) {
@@ -308,7 +309,7 @@ const char* CoreTypeName(CoreType type) {
 
 int WriteLevelCheck(const CapabilityFacts& facts, int level, std::ostream& out) {
     const LevelVerdict& verdict = facts.levels.levels.at(static_cast<size_t>(level - 1));
-    out << LevelName(level) << ": " << LevelVerdictText(verdict) << kPlainLineEnd;
+    out << LevelName(level) << ": " << TerminalText(out, LevelVerdictText(verdict)) << kPlainLineEnd;
     return verdict.Met() ? 0 : 1;
 }
 

@@ -1,6 +1,7 @@
 #include "common/json_text.hpp"
 #include "common/plain_text.hpp"
 #include "common/text_format.hpp"
+#include "console/console_io.hpp"
 #include "reports/fleet_output.hpp"
 
 #include <ostream>
@@ -10,7 +11,7 @@ namespace {
 constexpr int kLabelWidth = 14;
 
 void Line(std::ostream& out, const std::string& label, const std::string& value) {
-    out << PadRight("  " + label + ":", kLabelWidth) << WithoutControlBytes(value) << kPlainLineEnd;
+    out << PadRight("  " + label + ":", kLabelWidth) << OneLineText(out, value) << kPlainLineEnd;
 }
 
 // "GenuineIntel 0x000B0671 (family 6, model 183, stepping 1)".
@@ -30,7 +31,7 @@ std::string LevelText(int level) {
 
 void WriteSide(const char* name, const ComparedMachine& machine, std::ostream& out) {
     const CapabilityFacts& facts = machine.facts;
-    out << name << ": " << MachineLabel(machine.source) << kPlainLineEnd;
+    out << name << ": " << TerminalText(out, MachineLabel(machine.source)) << kPlainLineEnd;
     Line(out, "identity", IdentityText(facts.identity));
     Line(out, "brand", facts.identity.brand.value_or("unknown"));
     Line(out, "name", facts.names.processor.value_or("unknown"));
@@ -70,7 +71,7 @@ void WriteDiffText(const DiffReport& report, std::ostream& out) {
     WriteSide("B", report.b, out);
     WriteFeatureGroupLines("Only A has:", report.diff.onlyA, out);
     WriteFeatureGroupLines("Only B has:", report.diff.onlyB, out);
-    out << "B runs everything A runs: " << VerdictText(report.diff) << kPlainLineEnd;
+    out << "B runs everything A runs: " << TerminalText(out, VerdictText(report.diff)) << kPlainLineEnd;
 }
 
 void WriteDiffJson(const DiffReport& report, std::ostream& out) {

@@ -57,7 +57,8 @@ void WriteHtmlReport(const ProcessorRecord& r) {
     }
     WriteReportBody(r);
     if (!reportFile.Close()) {
-        ConLine("*** Error writing HTML report " + reportFileName + ": " + reportFile.ErrorText() + " ***");
+        ConLine("*** Error writing HTML report " + MachineText(reportFileName) + ": " +
+                reportFile.ErrorText() + " ***");
         ConFlush();
     }
 }

@@ -7,7 +7,7 @@ void ShowConfigurationDescriptors(const ProcessorRecord& r) {
     WriteHeading("Standard processor configuration descriptor :");
     for (const std::string& name : r.configNames) {
         if (!name.empty()) {
-            ConLine(" -> " + name);
+            ConLine(" -> " + MachineText(name));
         }
     }
     PauseEnd();

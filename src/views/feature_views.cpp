@@ -31,7 +31,7 @@ void WriteFeatureRow(const FeatureList& list, int bit) {
     if (status == StatusHidden) {
         return;
     }
-    ConWrite(" -> " + PadRight(RowName(list, bit), list.width) + " : ");
+    ConWrite(" -> " + PadRight(MachineText(RowName(list, bit)), list.width) + " : ");
     ConFlush();
     ConLine(status == StatusPresent ? "Yes" : "No");
 }

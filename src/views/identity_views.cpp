@@ -26,13 +26,13 @@ void WriteHardwareLines(const ProcessorRecord& r) {
 void ShowProcessorIdentity(const ProcessorRecord& r) {
     WriteHeading("Processor Identity :");
     ConLine(" -> Vendor    : " + MachineText(r.vendorId));
-    ConLine(" -> Type      : " + r.typeName);
+    ConLine(" -> Type      : " + MachineText(r.typeName));
     ConLine(" -> Family    : " + HexDigit(r.family));
-    ConLine(" -> Model     : " + HexDigit(r.model) + " [" + r.vendorName + "]");
+    ConLine(" -> Model     : " + HexDigit(r.model) + " [" + MachineText(r.vendorName) + "]");
     WriteLongName(r);
     ConLine(" -> Stepping  : " + HexDigit(r.stepping));
     if (r.brandId != 0) {
-        ConLine(" -> Brand ID  : " + r.brandName);
+        ConLine(" -> Brand ID  : " + MachineText(r.brandName));
     }
     if (r.measuredMhz != 0.0) {
         ConLine(" -> Speed     : " + FixedReal(r.measuredMhz, 8, 3) + " MHz" + "   [Normalized to " +
@@ -45,7 +45,7 @@ void ShowProcessorIdentity(const ProcessorRecord& r) {
 void ShowExtendedIdentity(const ProcessorRecord& r) {
     WriteHeading("Extended Processor Identity :");
     ConLine(" -> Family    : " + HexDigit(r.extFamily));
-    ConLine(" -> Model     : " + HexDigit(r.extModel) + " [" + r.extVendorName + "]");
+    ConLine(" -> Model     : " + HexDigit(r.extModel) + " [" + MachineText(r.extVendorName) + "]");
     WriteLongName(r);
     ConLine(" -> Stepping  : " + HexDigit(r.extStepping));
     PauseEnd();

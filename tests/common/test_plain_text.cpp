@@ -52,3 +52,24 @@ TEST(WithoutControlBytes, ThirtyThreeOfTheByteValuesAreReplaced) {
     EXPECT_EQ(changed, 33u) << "0x00-0x1F and 0x7F";
     EXPECT_EQ(shown.substr(0x20, 0x5F), all.substr(0x20, 0x5F)) << "blank to tilde";
 }
+
+namespace {
+
+// What a terminal takes as a command: C0 and DEL as WithoutControlBytes, and C1.
+const ControlByteCase kTerminalControlCases[] = {
+    {"C0 and DEL", "\x1b[2J\r\n\x7f", "?[2J???"},
+    {"raw C1 bytes", "\x9b[2Ja\x85z", "?[2Ja?z"},
+    {"U+009B, U+0080 and U+009F written in UTF-8", "\xc2\x9b[2J\xc2\x80\xc2\x9f", "?[2J??"},
+    {"e acute, euro, no-break space, emoji kept", "\xc3\xa9\xe2\x82\xac\xc2\xa0\xf0\x9f\x98\x80",
+     "\xc3\xa9\xe2\x82\xac\xc2\xa0\xf0\x9f\x98\x80"},
+    {"truncated euro sign: its C1 byte replaced", "\xe2\x82", "\xe2?"},
+    {"overlong form is not UTF-8", "\xc0\x9b", "\xc0?"},
+};
+
+} // namespace
+
+TEST(WithoutTerminalControls, ReplacesC0DeleteAndC1Only) {
+    for (const ControlByteCase& c : kTerminalControlCases) {
+        EXPECT_EQ(WithoutTerminalControls(c.text), c.shown) << c.rule;
+    }
+}

@@ -293,33 +293,62 @@ std::string PipedOutput(const std::string& command) {
     return output;
 }
 
-const char kScreenKeys[] = "I\n\ni\n\nT\nQ\n";
+// Texts from outside on each line that shows them: '?' for every control on
+// a terminal, every byte kept through a pipe. Each command runs with the data
+// file's Version and pclmulqdq name begun by ESC [2J U+009B, the Raptor Lake
+// brand by U+009B 2J, and HostileDump() named d ESC [2J.txt.
+struct TerminalCase {
+    const char* rule;
+    const char* command; // sh in the folder, standard error joined to standard output
+    const char* shown;
+    const char* piped;
+};
 
-TEST(HostileEndToEnd, ControlBytesFromADumpNeverReachATerminal) {
-    if (std::system("script -V > /dev/null 2>&1") != 0) {
+const TerminalCase kTerminalCases[] = {
+    {"unreadable dump", "./veldrix -r 'no\x1b[2J.txt'", "dump no?[2J.txt ***", "dump no\x1b[2J.txt ***"},
+    {"replay line", "./veldrix -r d*.txt", "~ Replaying CPUID dump d?[2J.txt", "dump d\x1b[2J.txt\r"},
+    {"banner", "./veldrix -r d*.txt", "~ Database Version v?[2J?", "Version v\x1b[2J\xc2\x9b"},
+    {"--version", "./veldrix --version", "(database v?[2J?", "(database v\x1b[2J\xc2\x9b"},
+    {"--diff", "./veldrix --diff raptor.txt d*.txt", "pclmul?[2J?qdq", "pclmul\x1b[2J\xc2\x9bqdq"},
+    {"--baseline", "./veldrix --baseline raptor.txt d*.txt", "pclmul?[2J?qdq", "pclmul\x1b[2J\xc2\x9bqdq"},
+    {"verbose vendor", "./veldrix -r d*.txt -v", "==>  Gen?ineTMx86", "==>  Gen\x1bineTMx86"},
+    {"vendor", "printf 'I\\n\\nT\\n' | ./veldrix -r d*.txt", " -> Vendor    : Gen?ineTMx86",
+     " -> Vendor    : Gen\x1bineTMx86\r"},
+    {"brand", "printf 'I\\n\\nT\\n' | ./veldrix -r d*.txt",
+     " -> Long Name : ?]0;pwned??[2J!!usoe(tm) Processor", "Name : \x1b]0;pwned\x07\x1b[2J!!usoe"},
+    {"Transmeta vendor", "printf 'I\\n\\nT\\n' | ./veldrix -r d*.txt", " -> Vendor          : ?ransmetaCPU",
+     " -> Vendor          : \x1bransmetaCPU\r"},
+    {"Transmeta information", "printf 'I\\n\\nT\\n' | ./veldrix -r d*.txt",
+     " -> Additional Inf. : ?]0;pwned??[2J!!fficial", "Inf. : \x1b]0;pwned\x07\x1b[2J!!fficial"},
+    {"brand in UTF-8", "printf 'I\\n\\nQ\\n' | ./veldrix -r raptor.txt", "Long Name : ?2J Gen",
+     "Name : \xc2\x9b"},
+    {"standard error", "./veldrix -r 'no\xc2\x9b.txt' --list", "no?.txt", "no\xc2\x9b.txt"},
+};
+
+TEST(HostileEndToEnd, TextsFromOutsideReachATerminalWithoutControls) {
+    if (std::system("script -V > /dev/null 2>&1") != 0 || ProgramIsWindows()) {
         GTEST_SKIP() << "no script command to give the program a terminal";
     }
-    std::string dir = MakeTempDir("terminal");
-    std::ofstream(dir + "/hostile.txt", std::ios::binary) << HostileDump();
-    std::ofstream(dir + "/keys.txt", std::ios::binary) << kScreenKeys;
-    std::string program = std::string(VELDRIX_BINARY) + " -r hostile.txt -v";
-    std::string shown =
-        PipedOutput("cd " + dir + " && timeout 30 script -qec '" + program + "' /dev/null < keys.txt");
-    EXPECT_EQ(shown.find('\x1b'), std::string::npos) << shown;
-    EXPECT_EQ(shown.find('\x07'), std::string::npos) << shown;
-    EXPECT_NE(shown.find("==>  Gen?ineTMx86"), std::string::npos) << "verbose vendor line\n" << shown;
-    EXPECT_NE(shown.find(" -> Vendor    : Gen?ineTMx86"), std::string::npos) << shown;
-    EXPECT_EQ(CountOf(shown, " -> Long Name : ?]0;pwned??[2J!!usoe(tm) Processor TM5800"), 2u) << shown;
-    EXPECT_NE(shown.find(" -> Vendor          : ?ransmetaCPU"), std::string::npos) << shown;
-    EXPECT_NE(shown.find(" -> Additional Inf. : ?]0;pwned??[2J!!fficial release"), std::string::npos)
-        << shown;
-
-    // Into a pipe the same texts keep their bytes.
-    std::string piped = PipedOutput("cd " + dir + " && timeout 30 " + program + " < keys.txt");
-    EXPECT_NE(piped.find(" -> Vendor    : Gen\x1bineTMx86\r\n"), std::string::npos) << piped;
-    EXPECT_NE(piped.find(" -> Long Name : \x1b]0;pwned\x07\x1b[2J!!usoe(tm) Processor TM5800\r\n"),
-              std::string::npos);
-    EXPECT_NE(piped.find(" -> Vendor          : \x1bransmetaCPU\r\n"), std::string::npos);
+    auto edit = [](std::string text, const std::string& from, const std::string& to) {
+        return text.replace(text.find(from), from.size(), to);
+    };
+    std::string dir = MakeTempDir("texts");
+    LoneProgram(dir);
+    std::string data = edit(ReadWholeFile(VELDRIX_SOURCE_DIR "/data/veldrix.dat"), "=pclmulqdq",
+                            "=pclmul\x1b[2J\xc2\x9bqdq");
+    std::ofstream(dir + "/veldrix.dat", std::ios::binary)
+        << edit(data, "Version=", "Version=v\x1b[2J\xc2\x9b");
+    std::ofstream(dir + "/raptor.txt", std::ios::binary)
+        << edit(ReadWholeFile(kRaptorDump), ": 68743331", ": 4A329BC2");
+    std::ofstream(dir + "/d\x1b[2J.txt", std::ios::binary) << HostileDump();
+    for (const TerminalCase& row : kTerminalCases) {
+        std::ofstream(dir + "/run.sh", std::ios::binary) << "exec 2>&1 < /dev/null\n" << row.command << "\n";
+        std::string shown = PipedOutput("cd " + dir + " && timeout 30 script -qec 'sh run.sh' /dev/null");
+        EXPECT_NE(shown.find(row.shown), std::string::npos) << row.rule << "\n" << shown;
+        EXPECT_EQ(shown.find_first_of("\x1b\x07\x9b"), std::string::npos) << row.rule;
+        std::string piped = PipedOutput("cd " + dir + " && timeout 30 sh run.sh");
+        EXPECT_NE(piped.find(row.piped), std::string::npos) << row.rule << "\n" << piped;
+    }
 }
 
 } // namespace
