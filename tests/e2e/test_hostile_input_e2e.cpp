@@ -43,6 +43,10 @@ const DataFileCase kDataFileCases[] = {
          std::ofstream(path, std::ios::binary)
              << "[DATInfo]\r\nVersion=huge\r\n;" << std::string(4 << 20, 'x');
      }},
+    {"file without a section",
+     [](const std::string& path) {
+         std::ofstream(path, std::ios::binary) << "Version=1.0\r\nnames are kept elsewhere\r\n";
+     }},
 };
 
 // Every data file that cannot be read gives the same screens as a missing
