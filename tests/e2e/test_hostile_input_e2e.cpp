@@ -85,6 +85,12 @@ struct HostileCommand {
 const HostileCommand kHostileCommands[] = {
     {true, "-r big.txt --json", 2, "veldrix: not enough memory to finish --json", ""},
     {true, "-r big.txt", 2, "veldrix: not enough memory to read big.txt", "Cannot read CPUID dump big.txt"},
+    {true, "--baseline raptor.txt big.txt", 0, "veldrix: skipped: not enough memory to read big.txt",
+     "1 read, 1 skipped"},
+    {false, "--baseline raptor.txt ./raptor.txt link.txt", 0,
+     "veldrix: link.txt is the same file as raptor.txt; counted once", "1 read, 0 skipped"},
+    {false, "--baseline big.txt", 0,
+     "veldrix: big.txt is larger than 64 MiB; only its first 64 MiB were read", "1 read, 0 skipped"},
 };
 
 TEST(HostileEndToEnd, CommandsSayWhatTheyCouldNotRead) {
