@@ -13,8 +13,8 @@ constexpr uint32_t kPropertyNote = 5;             // NT_GNU_PROPERTY_TYPE_0
 constexpr uint32_t kIsaNeeded = 0xc0008002;       // GNU_PROPERTY_X86_ISA_1_NEEDED
 constexpr int kLevelBits = 4;                     // bit 0 baseline .. bit 3 x86-64-v4
 
-// Header table entries are read this many bytes at a time.
-constexpr uint64_t kTableChunk = 64 * 1024;
+// Header tables and note ranges are read this many bytes at a time.
+constexpr uint64_t kReadChunk = 64 * 1024;
 
 const char kCutShort[] = "the file is cut short";
 const char kCannotRead[] = "the file cannot be read";
@@ -105,24 +105,65 @@ ElfIsaLevel LevelOfProperties(const Bytes& bytes, uint64_t at, uint64_t end, uin
     return kNoMarker;
 }
 
-// The level of the first "GNU" property note among the notes of one range of
-// the file (a segment or a section, named by holder). A note whose name or
-// descriptor runs past the range is damage, not the end of the notes.
-ElfIsaLevel LevelOfNotes(std::string_view notes, uint64_t alignment, const char* holder) {
-    Bytes bytes(notes);
-    const uint64_t end = notes.size();
+// One range of the file (a segment or a section) read through a window of
+// at most kReadChunk bytes, or of one piece asked for whole: walking a range
+// costs no more memory than that, whatever its size.
+class RangeWindow {
+  public:
+    RangeWindow(const ElfFile& file, uint64_t offset, uint64_t size)
+        : file_(file), offset_(offset), size_(size) {}
+
+    // The bytes [at, at + length) of the range, which lie within it; false
+    // when they cannot be read.
+    bool View(uint64_t at, uint64_t length, std::string_view& bytes) {
+        if (at < start_ || at + length > start_ + window_.size()) {
+            uint64_t want = std::max(length, std::min(kReadChunk, size_ - at));
+            if (!file_.readAt(offset_ + at, static_cast<size_t>(want), window_)) {
+                return false;
+            }
+            start_ = at;
+        }
+        bytes =
+            std::string_view(window_).substr(static_cast<size_t>(at - start_), static_cast<size_t>(length));
+        return true;
+    }
+
+    uint64_t Size() const { return size_; }
+
+  private:
+    const ElfFile& file_;
+    uint64_t offset_;
+    uint64_t size_;
+    std::string window_;
+    uint64_t start_ = 0;
+};
+
+// The level of the first "GNU" property note among the notes of one range
+// (a segment or a section, named by holder). A note whose name or descriptor
+// runs past the range is damage, not the end of the notes.
+ElfIsaLevel LevelOfNotes(RangeWindow& range, uint64_t alignment, const char* holder) {
+    const uint64_t end = range.Size();
     uint64_t at = 0;
     while (at + 12 <= end) {
-        uint64_t nameSize = bytes.Read(at, 4);
-        uint64_t descSize = bytes.Read(at + 4, 4);
-        uint32_t type = static_cast<uint32_t>(bytes.Read(at + 8, 4));
+        std::string_view header; // the sizes, the type and a name of four bytes
+        if (!range.View(at, std::min<uint64_t>(16, end - at), header)) {
+            return Refused(kCannotRead);
+        }
+        Bytes bytes(header);
+        uint64_t nameSize = bytes.Read(0, 4);
+        uint64_t descSize = bytes.Read(4, 4);
+        uint32_t type = static_cast<uint32_t>(bytes.Read(8, 4));
         uint64_t desc = AlignUp(at + 12 + nameSize, alignment);
         if (nameSize > end - at - 12 || (descSize > 0 && (desc > end || descSize > end - desc))) {
             return Refused(std::string("a note runs past its ") + holder);
         }
-        bool gnu = nameSize == 4 && bytes.Read(at + 12, 4) == 0x00554E47; // "GNU\0"
+        bool gnu = nameSize == 4 && bytes.Read(12, 4) == 0x00554E47; // "GNU\0"
         if (gnu && type == kPropertyNote) {
-            return LevelOfProperties(bytes, desc, desc + descSize, alignment);
+            std::string_view properties;
+            if (!range.View(desc, descSize, properties)) {
+                return Refused(kCannotRead);
+            }
+            return LevelOfProperties(Bytes(properties), 0, descSize, alignment);
         }
         at = AlignUp(desc + descSize, alignment);
     }
@@ -201,11 +242,14 @@ ElfIsaLevel LevelOfEntry(const ElfFile& file, const ElfLayout& elf, const Bytes&
     uint32_t type = static_cast<uint32_t>(bytes.Read(entry + fields.type, 4));
     uint64_t offset = bytes.Read(entry + fields.offset, elf.word);
     uint64_t size = bytes.Read(entry + fields.size, elf.word);
-    if ((type != fields.noteTypes[0] && type != fields.noteTypes[1]) || size == 0) {
+    if (type != fields.noteTypes[0] && type != fields.noteTypes[1]) {
         return kNoMarker;
     }
     if (!Fits(file.size, offset, size)) {
         return Refused(kCutShort);
+    }
+    if (size == 0) {
+        return kNoMarker;
     }
     NoteReads::Answer answer = reads.Admit(offset, size);
     if (answer == NoteReads::Answer::AlreadyRead) {
@@ -214,11 +258,8 @@ ElfIsaLevel LevelOfEntry(const ElfFile& file, const ElfLayout& elf, const Bytes&
     if (answer == NoteReads::Answer::OverBudget) {
         return Refused(OverBudgetReason());
     }
-    std::string notes;
-    if (!file.readAt(offset, static_cast<size_t>(size), notes)) {
-        return Refused(kCannotRead);
-    }
-    return LevelOfNotes(notes, bytes.Read(entry + fields.align, elf.word) == 8 ? 8 : 4, fields.holder);
+    RangeWindow range(file, offset, size);
+    return LevelOfNotes(range, bytes.Read(entry + fields.align, elf.word) == 8 ? 8 : 4, fields.holder);
 }
 
 // The level in the notes the table's entries point at: the table is read a
@@ -228,7 +269,7 @@ ElfIsaLevel LevelOfTable(const ElfFile& file, const ElfLayout& elf, const Header
     if (table.count == 0) {
         return kNoMarker;
     }
-    const uint64_t entriesPerRead = std::max<uint64_t>(1, kTableChunk / table.entrySize);
+    const uint64_t entriesPerRead = std::max<uint64_t>(1, kReadChunk / table.entrySize);
     std::string entries;
     for (uint64_t first = 0; first < table.count; first += entriesPerRead) {
         const uint64_t count = std::min(entriesPerRead, table.count - first);

@@ -2,8 +2,8 @@
 // property (0xc0008002) of its .note.gnu.property note, written by linkers
 // given -z x86-64-vN. The file is untrusted: every offset and size is checked
 // against it before it is read, and only the pieces the answer needs are
-// read: the ELF header, a header table, then each note range once, within a
-// budget.
+// read, 64 KiB at a time: the ELF header, a header table, then each note
+// range once, within a budget.
 #pragma once
 
 #include <cstddef>
