@@ -63,3 +63,29 @@ FileRead ReadFileUpTo(const std::string& path, std::size_t limit, std::string& t
     }
     return FileRead::Whole;
 }
+
+bool FilePieces::Open(const std::string& path) {
+    std::optional<std::uintmax_t> size = RegularFileSize(path);
+    if (!size) {
+        return false;
+    }
+    file_.open(path, std::ios::binary);
+    size_ = *size;
+    return file_.is_open();
+}
+
+bool FilePieces::ReadAt(std::uintmax_t offset, std::size_t size, std::string& bytes) {
+    if (!file_.is_open() || offset > size_ || size > size_ - offset) {
+        bytes.clear();
+        return false;
+    }
+    file_.clear();
+    file_.seekg(static_cast<std::streamoff>(offset));
+    bytes.resize(size);
+    file_.read(&bytes[0], static_cast<std::streamsize>(size));
+    if (static_cast<std::size_t>(file_.gcount()) != size) {
+        bytes.clear();
+        return false;
+    }
+    return true;
+}

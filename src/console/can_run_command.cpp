@@ -12,15 +12,18 @@
 
 namespace {
 
-// Larger programs are refused rather than read whole into memory.
-constexpr std::uintmax_t kLargestProgram = std::uintmax_t(1) << 30;
-
-// Only a regular file is read, and no further than its size: a device such
-// as /dev/zero reports size 0 yet never ends, and a pipe may never answer.
-bool ReadProgram(const std::string& path, std::string& bytes) {
-    std::optional<std::uintmax_t> size = RegularFileSize(path);
-    return size && *size <= kLargestProgram &&
-           ReadFileUpTo(path, static_cast<size_t>(kLargestProgram), bytes) == FileRead::Whole;
+// The level the program at path needs, read from the few pieces of it that
+// tell; none when it is no regular file or cannot be opened (a device such
+// as /dev/zero reports size 0 yet never ends, and a pipe may never answer).
+std::optional<ElfIsaLevel> ReadProgramLevel(const std::string& path) {
+    FilePieces program;
+    if (!program.Open(path)) {
+        return std::nullopt;
+    }
+    return ReadElfIsaLevel(
+        ElfFile{program.Size(), [&program](uint64_t offset, size_t size, std::string& bytes) {
+                    return program.ReadAt(offset, size, bytes);
+                }});
 }
 
 // "yes", or the verdict of the lowest needed level the processor misses.
@@ -41,12 +44,12 @@ int RunCanRun(const CommandRequest& request) {
         return UsageError(request, "--can-run needs one program file");
     }
     const std::string& path = request.operands[0];
-    std::string bytes;
-    if (!ReadProgram(path, bytes)) {
+    std::optional<ElfIsaLevel> read = ReadProgramLevel(path);
+    if (!read) {
         request.err << "veldrix: cannot read " << OneLineText(request.err, path) << kPlainLineEnd;
         return kUnreadableDumpStatus;
     }
-    ElfIsaLevel needed = ReadElfIsaLevel(bytes);
+    const ElfIsaLevel& needed = *read;
     std::string name = OneLineText(request.out, path);
     if (needed.status == ElfIsaStatus::NotReadable) {
         request.err << "veldrix: " << OneLineText(request.err, path) << ": " << needed.reason

@@ -14,6 +14,7 @@
 #include "probe/snapshot_writer.hpp"
 #include "reports/capability_output.hpp"
 
+#include <new>
 #include <ostream>
 
 namespace {
@@ -190,5 +191,12 @@ std::optional<int> RunCommandLine(const std::vector<std::string>& args, std::ost
     CommandRequest request{
         std::vector<std::string>(args.begin() + static_cast<long>(optionIndex) + 1, args.end()),
         replay ? std::optional<std::string>(args[1]) : std::nullopt, out, err};
-    return option->run(request);
+    // A dump or a fleet larger than the memory the process may take ends the
+    // command with a word, as an unreadable dump does, not with an abort.
+    try {
+        return option->run(request);
+    } catch (const std::bad_alloc&) {
+        err << "veldrix: not enough memory to finish " << args[optionIndex] << kPlainLineEnd;
+        return kUnreadableDumpStatus;
+    }
 }

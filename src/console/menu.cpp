@@ -162,7 +162,7 @@ int RunMenuProgram(const std::vector<std::string>& args) {
     IniFile database = OpenDatabase();
     record.textWidths = ReadTextWidths(database);
     ShowBanner(database);
-    if (!database.loaded) {
+    if (!DatabaseUsable(database)) {
         // Said once, at start: About reads the file again but says nothing.
         ConError("veldrix: cannot open data file " + DatabasePath() +
                  "; processor and feature names will be empty");

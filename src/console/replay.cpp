@@ -9,6 +9,8 @@
 #include "probe/snapshot_source.hpp"
 #include "reports/text_file.hpp"
 
+#include <new>
+
 namespace {
 
 // The argument at index, or empty when the command line is shorter.
@@ -26,8 +28,15 @@ bool IsReplayRequest(const std::vector<std::string>& args) {
 bool StartReplay(const std::string& dump, ProcessorRecord& record) {
     CpuidSnapshot snapshot;
     std::string error;
-    // The screens show processor 0 only, so no other processor is parsed.
-    bool loaded = LoadDumpSnapshot(dump, snapshot, error, 1);
+    // The screens show processor 0 only, so no other processor is parsed. A
+    // dump too large for the memory the process may take is one that cannot
+    // be read.
+    bool loaded = false;
+    try {
+        loaded = LoadDumpSnapshot(dump, snapshot, error, 1);
+    } catch (const std::bad_alloc&) {
+        ConError(WithoutControlBytes("veldrix: not enough memory to read " + dump));
+    }
     for (const std::string& note : DumpCutNotes(dump, snapshot)) {
         ConError(WithoutControlBytes(note));
     }

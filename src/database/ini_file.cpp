@@ -3,6 +3,7 @@
 #include "common/bounded_file.hpp"
 #include "common/plain_text.hpp"
 
+#include <algorithm>
 #include <string_view>
 
 namespace {
@@ -55,6 +56,37 @@ bool ReadBoundedFile(const std::string& path, std::string& content) {
     return RegularFileSize(path) && ReadFileUpTo(path, kIniFileLimit, content) == FileRead::Whole;
 }
 
+// Splits a text into lines at LF, CR LF or a lone CR. The next CR and the
+// next LF are each searched for once and remembered until a line passes them,
+// so a text with one kind of line end costs one search per line.
+class LineSplitter {
+  public:
+    explicit LineSplitter(std::string_view text)
+        : text_(text), nextCr_(text.find('\r')), nextLf_(text.find('\n')) {}
+
+    bool Next(std::string_view& line) {
+        if (start_ >= text_.size()) {
+            return false;
+        }
+        if (nextCr_ < start_) {
+            nextCr_ = text_.find('\r', start_);
+        }
+        if (nextLf_ < start_) {
+            nextLf_ = text_.find('\n', start_);
+        }
+        size_t end = std::min(std::min(nextCr_, nextLf_), text_.size());
+        line = std::string_view(text_.data() + start_, end - start_);
+        start_ = end + (end == nextCr_ && end + 1 == nextLf_ ? 2 : 1);
+        return true;
+    }
+
+  private:
+    std::string_view text_;
+    size_t start_ = 0;
+    size_t nextCr_;
+    size_t nextLf_;
+};
+
 } // namespace
 
 // The text is kept once and read in place: every key and value is a view
@@ -64,14 +96,9 @@ IniFile ParseIniText(std::string text) {
     IniFile ini;
     ini.text = std::make_shared<const std::string>(std::move(text));
     IniSection* current = nullptr;
-    std::string_view rest(*ini.text);
-    while (!rest.empty()) {
-        size_t end = rest.find('\n');
-        std::string_view raw = rest.substr(0, end);
-        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
-        if (!raw.empty() && raw.back() == '\r') {
-            raw.remove_suffix(1);
-        }
+    LineSplitter lines(*ini.text);
+    std::string_view raw;
+    while (lines.Next(raw)) {
         std::string_view line = TrimmedView(raw);
         if (line.empty() || line[0] == ';') {
             continue;

@@ -1,4 +1,5 @@
-// A small reader for INI text: sections in brackets, key=value lines.
+// A small reader for INI text: sections in brackets, key=value lines, each
+// line ended by LF, CR LF or a lone CR.
 // Names match without regard to ASCII case; blanks around keys and values
 // are dropped; keys are kept in file order.
 #pragma once

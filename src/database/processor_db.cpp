@@ -81,6 +81,10 @@ IniFile OpenDatabaseAt(const std::string& path) {
     return database;
 }
 
+bool DatabaseUsable(const IniFile& database) {
+    return database.loaded && !database.sections.empty();
+}
+
 void CloseDatabase(IniFile& database) {
     database = IniFile{};
 }

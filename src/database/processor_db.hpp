@@ -31,6 +31,11 @@ void SetDatabaseLocation(const std::string& path);
 // The path OpenDatabase opens.
 std::string DatabasePath();
 
+// True when the data file was read and holds a section. A file that yields
+// none (empty, or some other file under that name) names nothing, and start-up
+// notes it like a missing one.
+bool DatabaseUsable(const IniFile& database);
+
 // Drops what was read.
 void CloseDatabase(IniFile& database);
 

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,20 @@ TimeOfDay LocalTimeOfDay();
 
 // The full path of the running executable, or empty when it cannot be told.
 std::string ExecutablePath();
+
+// What tells two names of one file from two files: the device and the file's
+// number on it (on Windows the volume's serial number and the file's index).
+struct FileIdentity {
+    uint64_t device;
+    uint64_t file;
+    bool operator<(const FileIdentity& other) const {
+        return device != other.device ? device < other.device : file < other.file;
+    }
+};
+
+// The identity of the file path names, links followed; none when it cannot
+// be looked at.
+std::optional<FileIdentity> PlatformFileIdentity(const std::string& path);
 
 // Scheduling priority of the process and of the calling thread, as the
 // platform counts them. Saved before a timed measurement, restored after it.

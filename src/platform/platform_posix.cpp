@@ -40,6 +40,14 @@ std::string ExecutablePath() {
     return std::string(buffer, static_cast<size_t>(length));
 }
 
+std::optional<FileIdentity> PlatformFileIdentity(const std::string& path) {
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0) {
+        return std::nullopt;
+    }
+    return FileIdentity{static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino)};
+}
+
 SavedPriority ReadPriority() {
     SavedPriority saved{};
     errno = 0;

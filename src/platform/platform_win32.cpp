@@ -37,6 +37,25 @@ std::string ExecutablePath() {
     return std::string();
 }
 
+std::optional<FileIdentity> PlatformFileIdentity(const std::string& path) {
+    // Opening for no access at all is enough to ask; backup semantics let a
+    // folder be opened too.
+    HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    BY_HANDLE_FILE_INFORMATION information{};
+    BOOL answered = GetFileInformationByHandle(file, &information);
+    CloseHandle(file);
+    if (!answered) {
+        return std::nullopt;
+    }
+    return FileIdentity{information.dwVolumeSerialNumber,
+                        (static_cast<uint64_t>(information.nFileIndexHigh) << 32) |
+                            information.nFileIndexLow};
+}
+
 SavedPriority ReadPriority() {
     SavedPriority saved{};
     saved.priorityClass = static_cast<int32_t>(GetPriorityClass(GetCurrentProcess()));

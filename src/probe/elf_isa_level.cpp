@@ -1,6 +1,8 @@
 #include "probe/elf_isa_level.hpp"
 
-#include <cstdint>
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -10,9 +12,15 @@ constexpr uint32_t kSectionNote = 7;              // SHT_NOTE
 constexpr uint32_t kPropertyNote = 5;             // NT_GNU_PROPERTY_TYPE_0
 constexpr uint32_t kIsaNeeded = 0xc0008002;       // GNU_PROPERTY_X86_ISA_1_NEEDED
 constexpr int kLevelBits = 4;                     // bit 0 baseline .. bit 3 x86-64-v4
-constexpr int kCutShort = -1;                     // a table or note reaches past the file's end
 
-// Little-endian reads that are only made once the range is known to lie in the file.
+// Header tables and note ranges are read this many bytes at a time.
+constexpr uint64_t kReadChunk = 64 * 1024;
+
+const char kCutShort[] = "the file is cut short";
+const char kCannotRead[] = "the file cannot be read";
+
+// Little-endian reads within one piece read from the file; a read outside
+// the piece gives 0.
 class Bytes {
   public:
     explicit Bytes(std::string_view data) : data_(data) {}
@@ -23,14 +31,22 @@ class Bytes {
         if (!Holds(offset, static_cast<uint64_t>(width))) {
             return 0;
         }
-        uint64_t value = 0;
-        for (int i = width - 1; i >= 0; --i) {
-            value = (value << 8) | static_cast<unsigned char>(data_[offset + static_cast<uint64_t>(i)]);
+        const unsigned char* at = reinterpret_cast<const unsigned char*>(data_.data()) + offset;
+        switch (width) {
+        case 2:
+            return Two(at);
+        case 4:
+            return Four(at);
+        default:
+            return Four(at) | Four(at + 4) << 32;
         }
-        return value;
     }
 
   private:
+    // Written out in full, which compilers turn into one load.
+    static uint64_t Two(const unsigned char* at) { return uint64_t(at[0]) | uint64_t(at[1]) << 8; }
+    static uint64_t Four(const unsigned char* at) { return Two(at) | Two(at + 2) << 16; }
+
     std::string_view data_;
 };
 
@@ -50,54 +66,137 @@ struct ElfLayout {
 const ElfLayout kElf32{false, 4, 52, 32, 40, 28, 32, 42, 46};
 const ElfLayout kElf64{true, 8, 64, 56, 64, 32, 40, 54, 58};
 
+// alignment is 4 or 8.
 uint64_t AlignUp(uint64_t value, uint64_t alignment) {
-    return (value + alignment - 1) / alignment * alignment;
+    return (value + alignment - 1) & ~(alignment - 1);
 }
 
-// The highest level bit of the ISA-needed property in one property note's
-// descriptor, or 0.
-int LevelOfProperties(const Bytes& bytes, uint64_t at, uint64_t end, uint64_t alignment) {
+// True when [offset, offset + size) lies within a file of fileSize bytes.
+bool Fits(uint64_t fileSize, uint64_t offset, uint64_t size) {
+    return offset <= fileSize && size <= fileSize - offset;
+}
+
+ElfIsaLevel Refused(const std::string& reason) {
+    return ElfIsaLevel{ElfIsaStatus::NotReadable, 0, reason};
+}
+
+const ElfIsaLevel kNoMarker{ElfIsaStatus::NoMarker, 0, ""};
+
+// The level of the ISA-needed property among the properties of one property
+// note's descriptor, [at, end) of bytes.
+ElfIsaLevel LevelOfProperties(const Bytes& bytes, uint64_t at, uint64_t end, uint64_t alignment) {
     while (at + 8 <= end) {
         uint32_t type = static_cast<uint32_t>(bytes.Read(at, 4));
         uint64_t size = bytes.Read(at + 4, 4);
         if (size > end - at - 8) {
-            return 0;
+            return Refused("a property runs past its note");
         }
         if (type == kIsaNeeded && size >= 4) {
             uint32_t mask = static_cast<uint32_t>(bytes.Read(at + 8, 4));
             for (int bit = kLevelBits - 1; bit >= 0; --bit) {
                 if ((mask >> bit) & 1) {
-                    return bit + 1;
+                    return ElfIsaLevel{ElfIsaStatus::Marked, bit + 1, ""};
                 }
             }
-            return 0;
+            return kNoMarker;
         }
         at = AlignUp(at + 8 + size, alignment);
     }
-    return 0;
+    return kNoMarker;
 }
 
-// The level of the first "GNU" property note among the notes in [at, at + size).
-int LevelOfNotes(const Bytes& bytes, uint64_t at, uint64_t size, uint64_t alignment) {
-    if (!bytes.Holds(at, size)) {
-        return kCutShort;
-    }
-    uint64_t end = at + size;
-    while (at + 12 <= end) {
-        uint64_t nameSize = bytes.Read(at, 4);
-        uint64_t descSize = bytes.Read(at + 4, 4);
-        uint32_t type = static_cast<uint32_t>(bytes.Read(at + 8, 4));
-        uint64_t desc = AlignUp(at + 12 + nameSize, alignment);
-        if (desc > end || descSize > end - desc) {
-            return 0;
+// One range of the file (a segment or a section) read through a window of
+// at most kReadChunk bytes, or of one piece asked for whole: walking a range
+// costs no more memory than that, whatever its size.
+class RangeWindow {
+  public:
+    RangeWindow(const ElfFile& file, uint64_t offset, uint64_t size)
+        : file_(file), offset_(offset), size_(size) {}
+
+    // The bytes [at, at + length) of the range, which lie within it; false
+    // when they cannot be read.
+    bool View(uint64_t at, uint64_t length, std::string_view& bytes) {
+        if (at < start_ || at + length > start_ + window_.size()) {
+            uint64_t want = std::max(length, std::min(kReadChunk, size_ - at));
+            if (!file_.readAt(offset_ + at, static_cast<size_t>(want), window_)) {
+                return false;
+            }
+            start_ = at;
         }
-        bool gnu = nameSize == 4 && bytes.Read(at + 12, 4) == 0x00554E47; // "GNU\0"
+        bytes =
+            std::string_view(window_).substr(static_cast<size_t>(at - start_), static_cast<size_t>(length));
+        return true;
+    }
+
+    uint64_t Size() const { return size_; }
+
+  private:
+    const ElfFile& file_;
+    uint64_t offset_;
+    uint64_t size_;
+    std::string window_;
+    uint64_t start_ = 0;
+};
+
+// The level of the first "GNU" property note among the notes of one range
+// (a segment or a section, named by holder). A note whose name or descriptor
+// runs past the range is damage, not the end of the notes.
+ElfIsaLevel LevelOfNotes(RangeWindow& range, uint64_t alignment, const char* holder) {
+    const uint64_t end = range.Size();
+    uint64_t at = 0;
+    while (at + 12 <= end) {
+        std::string_view header; // the sizes, the type and a name of four bytes
+        if (!range.View(at, std::min<uint64_t>(16, end - at), header)) {
+            return Refused(kCannotRead);
+        }
+        Bytes bytes(header);
+        uint64_t nameSize = bytes.Read(0, 4);
+        uint64_t descSize = bytes.Read(4, 4);
+        uint32_t type = static_cast<uint32_t>(bytes.Read(8, 4));
+        uint64_t desc = AlignUp(at + 12 + nameSize, alignment);
+        if (nameSize > end - at - 12 || (descSize > 0 && (desc > end || descSize > end - desc))) {
+            return Refused(std::string("a note runs past its ") + holder);
+        }
+        bool gnu = nameSize == 4 && bytes.Read(12, 4) == 0x00554E47; // "GNU\0"
         if (gnu && type == kPropertyNote) {
-            return LevelOfProperties(bytes, desc, desc + descSize, alignment);
+            std::string_view properties;
+            if (!range.View(desc, descSize, properties)) {
+                return Refused(kCannotRead);
+            }
+            return LevelOfProperties(Bytes(properties), 0, descSize, alignment);
         }
         at = AlignUp(desc + descSize, alignment);
     }
-    return 0;
+    return kNoMarker;
+}
+
+// The note ranges read so far. A range is read once, however many entries
+// name it, and no more ranges or bytes are read than the budget allows, so
+// the work stays small whatever the tables say.
+class NoteReads {
+  public:
+    enum class Answer { Read, AlreadyRead, OverBudget };
+
+    Answer Admit(uint64_t offset, uint64_t size) {
+        if (std::find(read_.begin(), read_.end(), std::make_pair(offset, size)) != read_.end()) {
+            return Answer::AlreadyRead;
+        }
+        if (read_.size() == kElfNoteRangeLimit || size > bytesLeft_) {
+            return Answer::OverBudget;
+        }
+        read_.emplace_back(offset, size);
+        bytesLeft_ -= size;
+        return Answer::Read;
+    }
+
+  private:
+    std::vector<std::pair<uint64_t, uint64_t>> read_;
+    uint64_t bytesLeft_ = kElfNoteByteLimit;
+};
+
+std::string OverBudgetReason() {
+    return "more notes than a program carries (over " + std::to_string(kElfNoteRangeLimit) +
+           " note ranges or " + std::to_string(kElfNoteByteLimit >> 20) + " MiB of notes)";
 }
 
 // One table of the file: program headers or section headers.
@@ -106,18 +205,19 @@ struct HeaderTable {
     uint64_t entrySize;
     uint64_t count;
     uint64_t needed; // bytes of an entry this reader uses
+    uint64_t Size() const { return entrySize * count; }
 };
 
-HeaderTable TableAt(const Bytes& bytes, const ElfLayout& elf, uint64_t offsetField, uint64_t sizeFields,
+HeaderTable TableAt(const Bytes& header, const ElfLayout& elf, uint64_t offsetField, uint64_t sizeFields,
                     uint64_t needed) {
-    return HeaderTable{bytes.Read(offsetField, elf.word), bytes.Read(sizeFields, 2),
-                       bytes.Read(sizeFields + 2, 2), needed};
+    return HeaderTable{header.Read(offsetField, elf.word), header.Read(sizeFields, 2),
+                       header.Read(sizeFields + 2, 2), needed};
 }
 
 // True when the table is empty or lies whole within the file.
-bool TableFits(const Bytes& bytes, const HeaderTable& table) {
+bool TableFits(uint64_t fileSize, const HeaderTable& table) {
     return table.count == 0 ||
-           (table.entrySize >= table.needed && bytes.Holds(table.offset, table.entrySize * table.count));
+           (table.entrySize >= table.needed && Fits(fileSize, table.offset, table.Size()));
 }
 
 // Where an entry keeps its type, the offset and size of what it describes, and its alignment.
@@ -127,47 +227,82 @@ struct EntryFields {
     uint64_t size;
     uint64_t align;
     uint32_t noteTypes[2];
+    const char* holder; // what an entry describes
 };
 
-// The level in the notes the table's entries point at; 0 when none, kCutShort
-// when a note lies beyond the file.
-int LevelOfTable(const Bytes& bytes, const ElfLayout& elf, const HeaderTable& table,
-                 const EntryFields& fields) {
-    for (uint64_t i = 0; i < table.count; ++i) {
-        uint64_t entry = table.offset + i * table.entrySize;
-        uint32_t type = static_cast<uint32_t>(bytes.Read(entry + fields.type, 4));
-        if (type != fields.noteTypes[0] && type != fields.noteTypes[1]) {
-            continue;
-        }
-        int level = LevelOfNotes(bytes, bytes.Read(entry + fields.offset, elf.word),
-                                 bytes.Read(entry + fields.size, elf.word),
-                                 bytes.Read(entry + fields.align, elf.word) == 8 ? 8 : 4);
-        if (level != 0) {
-            return level;
-        }
+const EntryFields kProgram32{0, 4, 16, 28, {kProgramNote, kProgramProperty}, "segment"};
+const EntryFields kProgram64{0, 8, 32, 48, {kProgramNote, kProgramProperty}, "segment"};
+const EntryFields kSection32{4, 16, 20, 32, {kSectionNote, kSectionNote}, "section"};
+const EntryFields kSection64{4, 24, 32, 48, {kSectionNote, kSectionNote}, "section"};
+
+// The level in the notes one table entry points at, when it is a note entry
+// whose range was not read before.
+ElfIsaLevel LevelOfEntry(const ElfFile& file, const ElfLayout& elf, const Bytes& bytes, uint64_t entry,
+                         const EntryFields& fields, NoteReads& reads) {
+    uint32_t type = static_cast<uint32_t>(bytes.Read(entry + fields.type, 4));
+    uint64_t offset = bytes.Read(entry + fields.offset, elf.word);
+    uint64_t size = bytes.Read(entry + fields.size, elf.word);
+    if (type != fields.noteTypes[0] && type != fields.noteTypes[1]) {
+        return kNoMarker;
     }
-    return 0;
+    if (!Fits(file.size, offset, size)) {
+        return Refused(kCutShort);
+    }
+    if (size == 0) {
+        return kNoMarker;
+    }
+    NoteReads::Answer answer = reads.Admit(offset, size);
+    if (answer == NoteReads::Answer::AlreadyRead) {
+        return kNoMarker;
+    }
+    if (answer == NoteReads::Answer::OverBudget) {
+        return Refused(OverBudgetReason());
+    }
+    RangeWindow range(file, offset, size);
+    return LevelOfNotes(range, bytes.Read(entry + fields.align, elf.word) == 8 ? 8 : 4, fields.holder);
 }
 
-const EntryFields kProgram32{0, 4, 16, 28, {kProgramNote, kProgramProperty}};
-const EntryFields kProgram64{0, 8, 32, 48, {kProgramNote, kProgramProperty}};
-const EntryFields kSection32{4, 16, 20, 32, {kSectionNote, kSectionNote}};
-const EntryFields kSection64{4, 24, 32, 48, {kSectionNote, kSectionNote}};
-
-ElfIsaLevel Refused(const std::string& reason) {
-    return ElfIsaLevel{ElfIsaStatus::NotReadable, 0, reason};
+// The level in the notes the table's entries point at: the table is read a
+// chunk of entries at a time, and each note range it names, until one decides.
+ElfIsaLevel LevelOfTable(const ElfFile& file, const ElfLayout& elf, const HeaderTable& table,
+                         const EntryFields& fields, NoteReads& reads) {
+    if (table.count == 0) {
+        return kNoMarker;
+    }
+    const uint64_t entriesPerRead = std::max<uint64_t>(1, kReadChunk / table.entrySize);
+    std::string entries;
+    for (uint64_t first = 0; first < table.count; first += entriesPerRead) {
+        const uint64_t count = std::min(entriesPerRead, table.count - first);
+        if (!file.readAt(table.offset + first * table.entrySize, static_cast<size_t>(count * table.entrySize),
+                         entries)) {
+            return Refused(kCannotRead);
+        }
+        Bytes bytes(entries);
+        for (uint64_t entry = 0; entry < entries.size(); entry += table.entrySize) {
+            ElfIsaLevel level = LevelOfEntry(file, elf, bytes, entry, fields, reads);
+            if (level.status != ElfIsaStatus::NoMarker) {
+                return level;
+            }
+        }
+    }
+    return kNoMarker;
 }
 
 } // namespace
 
-ElfIsaLevel ReadElfIsaLevel(std::string_view file) {
-    Bytes bytes(file);
-    if (!bytes.Holds(0, 16) || file.substr(0, 4) != "\x7f"
-                                                    "ELF") {
+ElfIsaLevel ReadElfIsaLevel(const ElfFile& file) {
+    std::string header;
+    if (!file.readAt(0, static_cast<size_t>(std::min(file.size, kElf64.header)), header)) {
+        return Refused(kCannotRead);
+    }
+    Bytes bytes(header);
+    if (!bytes.Holds(0, 16) || header.compare(0, 4,
+                                              "\x7f"
+                                              "ELF") != 0) {
         return Refused("not an ELF file");
     }
-    unsigned char elfClass = static_cast<unsigned char>(file[4]);
-    if ((elfClass != 1 && elfClass != 2) || file[5] != 1) {
+    unsigned char elfClass = static_cast<unsigned char>(header[4]);
+    if ((elfClass != 1 && elfClass != 2) || header[5] != 1) {
         return Refused("not a 32- or 64-bit little-endian ELF file");
     }
     const ElfLayout& elf = elfClass == 2 ? kElf64 : kElf32;
@@ -184,16 +319,23 @@ ElfIsaLevel ReadElfIsaLevel(std::string_view file) {
     }
     HeaderTable programs = TableAt(bytes, elf, elf.phOffset, elf.phSizes, elf.phEntry);
     HeaderTable sections = TableAt(bytes, elf, elf.shOffset, elf.shSizes, elf.shEntry);
-    if (!TableFits(bytes, programs) || !TableFits(bytes, sections)) {
-        return Refused("the file is cut short");
+    if (!TableFits(file.size, programs) || !TableFits(file.size, sections)) {
+        return Refused(kCutShort);
     }
-    int level = LevelOfTable(bytes, elf, programs, elf.wide ? kProgram64 : kProgram32);
-    if (level == 0) {
-        level = LevelOfTable(bytes, elf, sections, elf.wide ? kSection64 : kSection32);
+    if (programs.Size() > kElfHeaderTableLimit || sections.Size() > kElfHeaderTableLimit) {
+        return Refused("a header table is larger than a program's");
     }
-    if (level == kCutShort) {
-        return Refused("the file is cut short");
+    NoteReads reads;
+    ElfIsaLevel level = LevelOfTable(file, elf, programs, elf.wide ? kProgram64 : kProgram32, reads);
+    if (level.status == ElfIsaStatus::NoMarker) {
+        level = LevelOfTable(file, elf, sections, elf.wide ? kSection64 : kSection32, reads);
     }
-    return level == 0 ? ElfIsaLevel{ElfIsaStatus::NoMarker, 0, ""}
-                      : ElfIsaLevel{ElfIsaStatus::Marked, level, ""};
+    return level;
+}
+
+ElfIsaLevel ReadElfIsaLevel(std::string_view file) {
+    return ReadElfIsaLevel(ElfFile{file.size(), [file](uint64_t offset, size_t size, std::string& bytes) {
+                                       bytes.assign(file.substr(static_cast<size_t>(offset), size));
+                                       return true;
+                                   }});
 }

@@ -145,8 +145,9 @@ std::string Listed(const std::string& folder, const std::string& name) {
     return (std::filesystem::path(folder) / name).string();
 }
 
-// A folder of three dumps, a file that is no dump and a sub-folder holding a
-// dump, which is not read.
+// A folder of three dumps, a file that is no dump, a sub-folder holding a
+// dump, which is not read, and (where the tests make links) a link to
+// nothing and a link loop.
 std::string FleetFolder() {
     std::string folder = MakeTempDir("fleet");
     for (const char* dump : {kRaptor, kZen5, kGoldmont}) {
@@ -155,6 +156,10 @@ std::string FleetFolder() {
     std::ofstream(folder + "/notes.txt") << "not a dump\n";
     std::filesystem::create_directory(folder + "/older");
     CopyInto(folder + "/older", kConroe);
+#ifndef _WIN32
+    std::filesystem::create_symlink("nowhere.txt", folder + "/gone.txt");
+    std::filesystem::create_symlink("loop.txt", folder + "/loop.txt");
+#endif
     return folder;
 }
 
@@ -162,13 +167,24 @@ TEST(FleetCommands, BaselineOfAFolder) {
     std::string folder = FleetFolder();
     Outcome outcome = RunOptions({"--baseline", folder});
     EXPECT_EQ(outcome.status, 0);
-    EXPECT_EQ(outcome.err,
-              PlainLines("veldrix: skipped: " + Listed(folder, "notes.txt") + " holds no CPUID leaf line\n"));
+    const std::string skipped[] = {
+        Listed(folder, "notes.txt") + " holds no CPUID leaf line",
+        Listed(folder, "older") + " is a folder; folders within a folder are not read",
+#ifndef _WIN32
+        Listed(folder, "gone.txt") + " is a link to nothing",
+        Listed(folder, "loop.txt") + " is a link that loops",
+#endif
+    };
+    for (const std::string& reason : skipped) {
+        EXPECT_NE(outcome.err.find("veldrix: skipped: " + reason + kPlainLineEnd), std::string::npos)
+            << reason;
+    }
+    EXPECT_EQ(CountOf(outcome.err, kPlainLineEnd), std::size(skipped)) << outcome.err;
     EXPECT_TRUE(EveryLineEndsWith(outcome.out, kPlainLineEnd));
     const std::string out = WithLfLines(outcome.out, kPlainLineEnd);
-    EXPECT_EQ(
-        out.rfind("machines:       3 read, 1 skipped\nx86-64 level:   x86-64-v2\ncommon features:\n", 0), 0u)
-        << out;
+    const std::string machines =
+        "machines:       3 read, " + std::to_string(std::size(skipped)) + " skipped\n";
+    EXPECT_EQ(out.rfind(machines + "x86-64 level:   x86-64-v2\ncommon features:\n", 0), 0u) << out;
     EXPECT_NE(out.find("\n  0x00000007.0.ebx: fsgsbase tsc_adjust smep erms rdseed smap clflushopt sha_ni\n"),
               std::string::npos);
     EXPECT_NE(out.find("\n  " + Listed(folder, kGoldmont) + ": lacks fma avx f16c bmi1 avx2 bmi2 "),

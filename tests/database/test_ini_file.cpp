@@ -3,6 +3,7 @@
 #include "database/ini_file.hpp"
 #include "support/harness.hpp"
 #include "support/run_binary.hpp"
+#include "support/text.hpp"
 
 #include <gtest/gtest.h>
 
@@ -98,6 +99,28 @@ TEST(IniReader, KeyListStopsWhereItsBufferEnds) {
     }
     IniFile ini = ParseIniText(text);
     EXPECT_EQ(ListIniKeys(ini, "Big").size(), 819u);
+}
+
+// The shipped data file saved with other line ends, as an editor may save
+// it, reads to the same sections and entries.
+TEST(IniReader, EveryLineEndReadsAlike) {
+    const std::string shipped = ReadWholeFile(VELDRIX_SOURCE_DIR "/data/veldrix.dat");
+    const std::string lf = WithLfLines(shipped, "\r\n");
+    IniFile expected = ParseIniText(shipped);
+    ASSERT_GT(expected.sections.size(), 10u);
+    const std::pair<const char*, std::string> kLineEnds[] = {
+        {"lone CR", WithLineEnds(lf, "\r")},
+        {"lone CR, then LF", WithLineEnds(lf.substr(0, lf.size() / 2), "\r") + lf.substr(lf.size() / 2)},
+    };
+    for (const auto& [name, text] : kLineEnds) {
+        IniFile ini = ParseIniText(text);
+        ASSERT_EQ(ini.sections.size(), expected.sections.size()) << name;
+        for (size_t i = 0; i < ini.sections.size(); ++i) {
+            EXPECT_EQ(ini.sections[i].name, expected.sections[i].name) << name;
+            EXPECT_EQ(ini.sections[i].entries, expected.sections[i].entries)
+                << name << " " << ini.sections[i].name;
+        }
+    }
 }
 
 TEST(IniReader, MissingFileIsEmpty) {

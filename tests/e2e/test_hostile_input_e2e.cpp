@@ -61,6 +61,10 @@ const DataFileCase kDataFileCases[] = {
          std::ofstream(path, std::ios::binary)
              << "[DATInfo]\r\nVersion=huge\r\n;" << std::string(4 << 20, 'x');
      }},
+    {"file without a section",
+     [](const std::string& path) {
+         std::ofstream(path, std::ios::binary) << "Version=1.0\r\nnames are kept elsewhere\r\n";
+     }},
 };
 
 // Every data file that cannot be read gives the same screens as a missing
@@ -82,6 +86,52 @@ TEST(HostileEndToEnd, UnreadableDataFilesAreMissingOnes) {
             expectedOutput = run.output;
         }
         EXPECT_EQ(run.output, expectedOutput) << row.rule << ": standard output as without a data file";
+    }
+}
+
+// Commands meeting a dump too large for the memory they may take, one file under three names, or a
+// dump beyond the 64 MiB a dump is read to, in a folder holding raptor.txt, a link to it and big.txt
+// (the Raptor Lake dump followed by 64 MiB of zero bytes).
+struct HostileCommand {
+    bool smallMemory; // run under ulimit -v 65536
+    const char* args;
+    int status;
+    const char* errorLine;  // a whole line of standard error
+    const char* outputText; // a text standard output holds
+};
+
+const HostileCommand kHostileCommands[] = {
+    {true, "-r big.txt --json", 2, "veldrix: not enough memory to finish --json", ""},
+    {true, "-r big.txt", 2, "veldrix: not enough memory to read big.txt", "Cannot read CPUID dump big.txt"},
+    {true, "--baseline raptor.txt big.txt", 0, "veldrix: skipped: not enough memory to read big.txt",
+     "1 read, 1 skipped"},
+    {false, "--baseline raptor.txt ./raptor.txt link.txt", 0,
+     "veldrix: link.txt is the same file as raptor.txt; counted once", "1 read, 0 skipped"},
+    {false, "--baseline big.txt", 0,
+     "veldrix: big.txt is larger than 64 MiB; only its first 64 MiB were read", "1 read, 0 skipped"},
+};
+
+TEST(HostileEndToEnd, CommandsSayWhatTheyCouldNotRead) {
+    std::string dir = MakeTempDir("commands");
+    CopyAsOwnFile(VELDRIX_SOURCE_DIR "/tests/data/dumps/GenuineIntel00B0671_RaptorLake_01_CPUID.txt",
+                  dir + "/raptor.txt");
+    fs::create_symlink("raptor.txt", dir + "/link.txt");
+    CopyAsOwnFile(dir + "/raptor.txt", dir + "/big.txt");
+    fs::resize_file(dir + "/big.txt", fs::file_size(dir + "/big.txt") + (64u << 20));
+    for (const HostileCommand& row : kHostileCommands) {
+#ifdef __SANITIZE_ADDRESS__
+        if (row.smallMemory) {
+            continue; // a sanitizer's shadow memory alone is beyond the limit
+        }
+#endif
+        std::string script =
+            std::string(row.smallMemory ? "ulimit -v 65536 && " : "") + "exec \"$0\" " + row.args;
+        BinaryRun run = RunBinary({"-c", script, VELDRIX_BINARY}, "Q\n", dir, "/bin/sh");
+        EXPECT_EQ(run.status, row.status) << script << "\n" << run.errors;
+        EXPECT_NE(("\n" + run.errors).find("\n" + std::string(row.errorLine) + "\n"), std::string::npos)
+            << script << "\n"
+            << run.errors;
+        EXPECT_NE(run.output.find(row.outputText), std::string::npos) << script << "\n" << run.output;
     }
 }
 

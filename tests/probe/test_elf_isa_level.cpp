@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -42,6 +45,15 @@ const ElfCase kElfCases[] = {
     {"ARM64 program", With([](ElfLayout& s) { s.machine = 183; }), ElfIsaStatus::NotReadable, 0},
     {"64-bit class with the 386 machine", With([](ElfLayout& s) { s.machine = 3; }),
      ElfIsaStatus::NotReadable, 0},
+    {"note size running past its segment", With([](ElfLayout& s) { s.descExtra = 64; }),
+     ElfIsaStatus::NotReadable, 0},
+    {"17 note segments, none marked",
+     With([](ElfLayout& s) { s.mask = 0, s.moreSegments = 16, s.segmentStep = 12, s.regionBytes = 204; }),
+     ElfIsaStatus::NotReadable, 0},
+    {"65,535 note segments, each one note further into 1 MB of notes", With([](ElfLayout& s) {
+         s.mask = 0, s.moreSegments = 65534, s.segmentStep = 12, s.regionBytes = 1000000;
+     }),
+     ElfIsaStatus::NotReadable, 0},
 };
 
 TEST(ElfIsaLevel, HandMadeFiles) {
@@ -51,6 +63,33 @@ TEST(ElfIsaLevel, HandMadeFiles) {
         EXPECT_EQ(read.status, row.status) << read.reason;
         EXPECT_EQ(read.level, row.level);
         EXPECT_EQ(read.reason.empty(), row.status != ElfIsaStatus::NotReadable);
+    }
+}
+
+// However many entries name a note range, it is read once, and no more
+// note bytes are read than the budget allows.
+TEST(ElfIsaLevel, EachPieceIsReadOnceWithinTheBudget) {
+    ElfLayout alike; // 65,535 segments naming one region of 1 MB
+    alike.mask = 0, alike.moreSegments = 65534, alike.regionBytes = 1000000;
+    std::vector<ElfLayout> layouts = {alike};
+    for (const ElfCase& row : kElfCases) {
+        layouts.push_back(row.layout);
+    }
+    for (const ElfLayout& layout : layouts) {
+        std::string file = MakeElf(layout);
+        std::vector<std::pair<uint64_t, size_t>> pieces;
+        ReadElfIsaLevel(ElfFile{file.size(), [&](uint64_t offset, size_t size, std::string& bytes) {
+                                    pieces.emplace_back(offset, size);
+                                    bytes = file.substr(static_cast<size_t>(offset), size);
+                                    return true;
+                                }});
+        uint64_t noteBytes = 0;
+        for (const auto& [offset, size] : pieces) {
+            noteBytes += offset >= ElfNotesOffset(layout) ? size : 0;
+        }
+        EXPECT_LE(noteBytes, kElfNoteByteLimit) << file.size();
+        std::sort(pieces.begin(), pieces.end());
+        EXPECT_EQ(std::adjacent_find(pieces.begin(), pieces.end()), pieces.end()) << file.size();
     }
 }
 
