@@ -34,7 +34,8 @@ class CheckedOutputBuffer : public std::streambuf {
 
     std::streamsize xsputn(const char* text, std::streamsize count) override {
         std::streamsize taken = std::streambuf::xsputn(text, count);
-        bool lineEnded = lineBuffered_ && std::memchr(text, '\n', static_cast<size_t>(count)) != nullptr;
+        bool lineEnded =
+            lineBuffered_ && count > 0 && std::memchr(text, '\n', static_cast<size_t>(count)) != nullptr;
         if (lineEnded && !WritePending()) {
             return 0;
         }

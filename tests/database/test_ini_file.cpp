@@ -14,30 +14,6 @@
 
 namespace {
 
-// A data file of one-key sections, each named differently.
-std::string ManySectionsFile(int sections) {
-    std::string text;
-    for (int i = 0; i < sections; ++i) {
-        text += "[Section" + std::to_string(i) + "]\r\nkey=" + std::to_string(i) + "\r\n";
-    }
-    return WriteTempFile("sections" + std::to_string(sections) + ".dat", text);
-}
-
-// The shortest of a few loads of the file, in seconds of this process's
-// processor time: other work on a shared machine does not count, and the
-// shortest load is the one least disturbed by what remains.
-double FastestLoad(const std::string& path, int tries) {
-    double fastest = 1e9;
-    for (int i = 0; i < tries; ++i) {
-        std::clock_t start = std::clock();
-        IniFile ini;
-        EXPECT_TRUE(LoadIniFile(path, ini));
-        double took = static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
-        fastest = std::min(fastest, took);
-    }
-    return fastest;
-}
-
 class Database : public ::testing::Test {
   protected:
     void SetUp() override { ResetWorld(); }
@@ -141,19 +117,6 @@ TEST(IniReader, SectionsAreFoundByNameAmongManyAndMergedWhenRepeated) {
     EXPECT_EQ(ReadIniValue(ini, " s0 ", "k", ""), "0");
     EXPECT_EQ(ListIniKeys(ini, "S1234"), (std::vector<std::string>{"k", "late"}));
     EXPECT_EQ(FindIniSection(ini, "S3000"), nullptr);
-}
-
-// Loading must grow with the size of the file, not with its square: ten
-// times the sections may take a few times ten as long on a busy machine,
-// never the hundred times a scan of every earlier section costs. Both files
-// are large enough that caches and timer resolution weigh alike on them.
-TEST(IniReader, ManySectionsLoadInLinearTime) {
-    std::string small = ManySectionsFile(5000);
-    std::string large = ManySectionsFile(50000);
-    double smallTime = FastestLoad(small, 5);
-    double largeTime = FastestLoad(large, 3);
-    EXPECT_LT(largeTime, 40 * smallTime)
-        << "5000 sections: " << smallTime << " s, 50000: " << largeTime << " s";
 }
 
 // A data file with a version, padded by a comment line to exactly size bytes.

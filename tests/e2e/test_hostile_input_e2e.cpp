@@ -190,7 +190,9 @@ TEST(HostileEndToEnd, NoReportOrCaptureReplacesTheProgramsOwnFiles) {
         BinaryRun run = RunBinary(ReplayArgs("d.txt", row.capture), row.typed, dir, program);
         EXPECT_EQ(run.status, row.capture ? 1 : 0) << row.rule;
         std::string refusal = "veldrix: cannot create report " + std::string(row.link) + ": " + row.reason;
-        EXPECT_EQ(run.errors, *row.reason ? refusal + ProgramLineEnd() : "") << row.rule;
+        // wine hands the Windows program's error line on with LF or CR LF
+        bool refused = run.errors == refusal + ProgramLineEnd() || run.errors == refusal + "\n";
+        EXPECT_TRUE(*row.reason ? refused : run.errors.empty()) << row.rule << ": " << run.errors;
         EXPECT_EQ(ReadWholeFile(dir + "/" + row.target), original) << row.rule;
         EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir + "/" + row.link))) << row.rule;
     }
@@ -272,6 +274,9 @@ TEST(HostileEndToEnd, ASizeLimitKeepsTheEarlierFile) {
 // link, at the same moment: the file the link points at is always one whole
 // report, and the link stays.
 TEST(HostileEndToEnd, TwoRunsWritingOneReportLeaveOneWholeReport) {
+    if (ProgramIsWindows()) {
+        GTEST_SKIP() << "links made here are no links to a Windows program";
+    }
     std::string dir = MakeTempDir("race");
     std::ofstream(dir + "/keys.txt", std::ios::binary) << "R\npage\nQ\n";
     std::string whole[2];
