@@ -1,8 +1,8 @@
 // Cost of --json: in-process (snapshot, data file, decoding, writing) on this
 // machine and on the largest real dump, and the whole program started as a
 // process. Also reports peak memory. Not a test: figures vary by machine.
-#include "console/command_line.hpp"
-#include "database/processor_db.hpp"
+#include "app/command_line.hpp"
+#include "names/processor_db.hpp"
 
 #include <sys/resource.h>
 #include <sys/wait.h>

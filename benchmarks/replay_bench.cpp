@@ -2,12 +2,13 @@
 // processors (generated here, in the report layout with sub-leaf and ASCII
 // tags, MSR lines and headers), and a whole replayed start-up of that dump up
 // to the first menu prompt. Not a test: figures vary by machine.
+#include "app/program.hpp"
+#include "classic/record.hpp"
 #include "common/text_format.hpp"
 #include "console/console_io.hpp"
-#include "console/menu.hpp"
-#include "database/processor_db.hpp"
-#include "probe/dump_reader.hpp"
-#include "probe/record.hpp"
+#include "cpuid/dump_reader.hpp"
+#include "cpuid/snapshot_source.hpp"
+#include "names/processor_db.hpp"
 
 #include <algorithm>
 #include <chrono>
@@ -93,11 +94,12 @@ IndexTimes TimeReadAndIndex(const std::string& path) {
         ReadDumpFile(path, text);
         read.push_back(MillisecondsSince(start));
         start = Clock::now();
-        leaves = ParseDumpText(text).size();
+        CpuidSnapshot snapshot = ReadDumpProcessors(text);
+        leaves = snapshot.cpus.empty() ? 0 : snapshot.cpus.front().leaves.size();
         parse.push_back(MillisecondsSince(start));
-        CpuidTable table;
+        std::string error;
         start = Clock::now();
-        LoadCpuidDump(path, table);
+        LoadDumpSnapshot(path, snapshot, error, 1);
         load.push_back(MillisecondsSince(start));
     }
     return IndexTimes{Median(read), Median(parse), Median(load), leaves};

@@ -6,8 +6,8 @@
 //   - a 60 MB dump (4096 processors of the same lines, each followed by MSR
 //     lines as full reports carry them): load rate;
 //   - the full snapshot of this machine.
-#include "probe/dump_reader.hpp"
-#include "probe/snapshot_source.hpp"
+#include "cpuid/dump_reader.hpp"
+#include "cpuid/snapshot_source.hpp"
 
 #include <algorithm>
 #include <chrono>

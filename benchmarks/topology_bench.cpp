@@ -3,9 +3,9 @@
 // hand, so processor 0 of the Granite Ridge dump in the test data is
 // repeated with its own APIC and x2APIC ids). Not a test: figures vary by
 // machine; the budget is 10 ms.
-#include "probe/processor_caches.hpp"
-#include "probe/snapshot_source.hpp"
-#include "probe/topology.hpp"
+#include "cpuid/snapshot_source.hpp"
+#include "decode/processor_caches.hpp"
+#include "decode/topology.hpp"
 
 #include <sys/resource.h>
 

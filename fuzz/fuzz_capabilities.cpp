@@ -6,9 +6,9 @@
 // decoded with and without bit and descriptor names, written as --list and
 // --json, and the JSON must be well formed and the list free of control bytes.
 #include "common/json_text.hpp"
-#include "probe/capabilities.hpp"
-#include "probe/snapshot_source.hpp"
-#include "reports/capability_output.hpp"
+#include "cpuid/snapshot_source.hpp"
+#include "decode/capabilities.hpp"
+#include "outputs/capability_output.hpp"
 
 #include <cstddef>
 #include <cstdint>

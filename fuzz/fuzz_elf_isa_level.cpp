@@ -2,7 +2,7 @@
 // a program file, must give a verdict without reading outside the input; a
 // marked level is always 1..4; and no input may take over a second, as the
 // reader's work is bounded by its budget whatever the file's tables say.
-#include "probe/elf_isa_level.hpp"
+#include "elf/elf_isa_level.hpp"
 
 #include <chrono>
 #include <cstddef>

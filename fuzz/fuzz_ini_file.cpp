@@ -3,7 +3,7 @@
 // rules: keys found again by name, no blanks around keys and values, values
 // within the length limit, key lists within the buffer size.
 #include "common/text_format.hpp"
-#include "database/ini_file.hpp"
+#include "names/ini_file.hpp"
 
 #include <cstddef>
 #include <cstdint>

@@ -8,11 +8,11 @@
 // that the program ends with one of its exit statuses, that the replayed dump
 // is never written over, that the data file is always read, and that
 // standard error says nothing but why a report could not be created.
+#include "app/program.hpp"
 #include "bench/bench.hpp"
+#include "classic/record.hpp"
 #include "console/console_io.hpp"
-#include "console/menu.hpp"
-#include "database/processor_db.hpp"
-#include "probe/record.hpp"
+#include "names/processor_db.hpp"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // The two synthetic benchmarks (Dhrystone 2.1 for integer work, the classic
-// Whetstone for floating point), their shared timer and their console drivers.
+// Whetstone for floating point) and their shared timer.
 #pragma once
 
 #include "platform/platform.hpp"
@@ -8,8 +8,6 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-
-struct ProcessorRecord;
 
 // ---- Timer shared by both benchmarks ----
 
@@ -126,19 +124,9 @@ void LimitBenchmarkRuns(int32_t most);
 
 // ---- Run counts typed at the prompts ----
 
+// The runs typed for Dhrystone are thousands.
+constexpr int32_t kDhrystoneRunsPerEntry = 1000;
+
 // Entries whose run counts fit a signed 32-bit integer.
 bool DhrystoneEntryInRange(int32_t thousands);
 bool WhetstoneRunsInRange(int32_t n);
-
-// One run count read after a prompt. Text that is not an integer, and the end
-// of input, give 0; an integer too large for 32 bits sets outOfRange.
-struct RunCountEntry {
-    int32_t value;
-    bool outOfRange;
-};
-RunCountEntry ReadRunCount();
-
-// Console drivers of menu keys D and W; the scores stay in the record for
-// the HTML report.
-void ShowDhrystone(ProcessorRecord& record);
-void ShowWhetstone(ProcessorRecord& record);

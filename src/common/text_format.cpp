@@ -166,18 +166,3 @@ void DwordToBytes(uint32_t value, uint8_t* out) {
         out[i] = static_cast<uint8_t>(value >> (8 * i));
     }
 }
-
-void RegistersToBytes(const CpuidRegs& regs, uint8_t* out) {
-    DwordToBytes(regs.eax, out);
-    DwordToBytes(regs.ebx, out + 4);
-    DwordToBytes(regs.ecx, out + 8);
-    DwordToBytes(regs.edx, out + 12);
-}
-
-std::string VendorIdText(const CpuidRegs& leaf0) {
-    uint8_t bytes[12];
-    DwordToBytes(leaf0.ebx, bytes);
-    DwordToBytes(leaf0.edx, bytes + 4);
-    DwordToBytes(leaf0.ecx, bytes + 8);
-    return NulText(bytes, sizeof bytes);
-}

@@ -1,8 +1,6 @@
 // Text and number helpers shared by every subsystem.
 #pragma once
 
-#include "probe/record_types.hpp"
-
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -75,14 +73,6 @@ IntegerText ReadIntegerText(const std::string& text, int32_t& value,
 
 // The four bytes of a register into out, lowest byte first (as CPUID text is laid out).
 void DwordToBytes(uint32_t value, uint8_t* out);
-
-// The 16 bytes of a leaf's EAX, EBX, ECX and EDX, each lowest byte first (as
-// the brand string and the Transmeta information text are laid out).
-void RegistersToBytes(const CpuidRegs& regs, uint8_t* out);
-
-// The vendor identification of leaf 0: EBX, EDX, ECX (in that order) up to
-// the first NUL.
-std::string VendorIdText(const CpuidRegs& leaf0);
 
 // The value of one hex digit in either case, or -1 for any other character.
 // Inline: the dump reader runs it for every register digit of every line.

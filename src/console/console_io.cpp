@@ -68,6 +68,10 @@ std::string MachineText(std::string_view text) {
     return TerminalText(Output(), text);
 }
 
+std::ostream& ConsoleOutput() {
+    return Output();
+}
+
 void ConWrite(std::string_view text) {
     Output().write(text.data(), static_cast<std::streamsize>(text.size()));
 }

@@ -43,6 +43,9 @@ std::string OneLineText(const std::ostream& stream, std::string_view text);
 // data file's version), as TerminalText shows it on the console output.
 std::string MachineText(std::string_view text);
 
+// The stream the console output goes to (standard output unless routed).
+std::ostream& ConsoleOutput();
+
 // Writes text as it stands, without a line end.
 void ConWrite(std::string_view text);
 

@@ -1,6 +1,7 @@
 // Score arithmetic, thresholds, run-count input and the screens of keys D and W.
 #include "bench/bench.hpp"
 #include "bench_fixture.hpp"
+#include "classic/bench_screens.hpp"
 
 #include <string>
 

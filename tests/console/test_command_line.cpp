@@ -1,8 +1,8 @@
 // The command-line options that print facts: exit statuses, usage errors,
 // what goes to which stream, and that other arguments leave the menu alone.
+#include "app/command_line.hpp"
 #include "common/plain_text.hpp"
-#include "console/command_line.hpp"
-#include "database/processor_db.hpp"
+#include "names/processor_db.hpp"
 #include "support/capability_support.hpp"
 #include "support/command_support.hpp"
 #include "support/text.hpp"

@@ -1,9 +1,9 @@
 // --diff and --baseline through the command line: exit statuses, what goes
 // to which stream, and the JSON documents.
+#include "app/command_line.hpp"
 #include "common/json_text.hpp"
 #include "common/plain_text.hpp"
-#include "console/command_line.hpp"
-#include "database/processor_db.hpp"
+#include "names/processor_db.hpp"
 #include "support/capability_support.hpp"
 #include "support/command_support.hpp"
 #include "support/elf_support.hpp"

@@ -1,9 +1,9 @@
 // Start-up, options, the menu and its keys, About, quit and help screens.
-#include "console/menu.hpp"
-#include "probe/probe.hpp"
+#include "classic/menu.hpp"
+#include "classic/probe.hpp"
+#include "classic/views.hpp"
 #include "support/command_support.hpp"
 #include "support/harness.hpp"
-#include "views/views.hpp"
 
 #include <gtest/gtest.h>
 
@@ -147,7 +147,7 @@ TEST_F(Menu, UnacceptedKeysAreReadAgainSilently) {
     // q, x, an empty line and a blank are ignored; T is accepted but not offered
     // here, so the menu is drawn again; Q ends through the quit screen.
     ConsoleCapture console("q\nx\n\n T\nT\r\nQuit now\n");
-    ProbeProcessor(record, db);
+    ProbeWorld(record, db);
     RunMenu(record);
     std::string menu = MenuHead() + Lines({"  [I] Processor Identity", "  [F] Std. Features"}) + MenuTail();
     EXPECT_EQ(console.Output(), menu + menu + kQuitScreen);
@@ -159,7 +159,7 @@ TEST_F(Menu, EndOfInputEndsLikeQuit) {
     ProcessorRecord record;
     IniFile db;
     ConsoleCapture console("x\n");
-    ProbeProcessor(record, db);
+    ProbeWorld(record, db);
     RunMenu(record);
     std::string menu = MenuHead() + Lines({"  [I] Processor Identity", "  [F] Std. Features"}) + MenuTail();
     EXPECT_EQ(console.Output(), menu + kQuitScreen);
@@ -184,9 +184,9 @@ TEST_F(Menu, OptionsOnlyTheFirstArgumentExactly) {
     for (const Row& row : rows) {
         ResetWorld(LevelTable(1, 0));
         // Capture mode takes the first line as its file name; the menu ignores it.
-        // The record of the run is RunVeldrix's own: the options show in what it writes.
+        // The record of the run is the program's own: the options show in what it writes.
         ConsoleCapture console(::testing::TempDir() + "options-capture\nQ\n");
-        EXPECT_EQ(RunVeldrix(row.args), 0) << row.name;
+        EXPECT_EQ(RunMenuProgram(row.args, WorldMachine()), 0) << row.name;
         std::string out = console.Output();
         EXPECT_EQ(out.find("VELDRIX Menu") != std::string::npos, !row.capture) << row.name;
         EXPECT_EQ(out.find("done.\r\n") != std::string::npos, row.verbose) << row.name;
@@ -195,7 +195,7 @@ TEST_F(Menu, OptionsOnlyTheFirstArgumentExactly) {
 
 TEST_F(Menu, VerboseStartUpWholeScreen) {
     ConsoleCapture console("Q\n");
-    RunVeldrix({"-v"});
+    RunMenuProgram({"-v"}, WorldMachine());
     EXPECT_EQ(
         console.Output(),
         Banner() +
@@ -213,7 +213,7 @@ TEST_F(Menu, NoCpuidIsRefusedAfterTheBanner) {
     ProcessorRecord record;
     ResetWorld(CpuidTable{});
     ConsoleCapture console("Q\n");
-    EXPECT_EQ(RunVeldrix({"-v"}), 0);
+    EXPECT_EQ(RunMenuProgram({"-v"}, WorldMachine()), 0);
     EXPECT_EQ(console.Output(), Banner() + Lines({"", "Your CPU does not support CPUID command."}));
     EXPECT_FALSE(record.cpuidSupported);
 }
@@ -248,7 +248,7 @@ TEST_F(Menu, AMissingDataFileIsNotedOnceOnStandardError) {
             SetDatabaseLocation(WriteTempFile("present.dat", "[DATInfo]\r\nVersion=present\r\n"));
         }
         ConsoleCapture console("A\n\nA\n\nQ\n");
-        EXPECT_EQ(RunVeldrix({}), 0) << row.rule;
+        EXPECT_EQ(RunMenuProgram({}, WorldMachine()), 0) << row.rule;
         EXPECT_EQ(console.Errors(), row.errors) << row.rule << ": once, although About reads the file twice";
         EXPECT_EQ(console.Output().find("veldrix: "), std::string::npos) << row.rule;
     }
@@ -279,7 +279,7 @@ TEST_F(Menu, HelpPagesDiscardWhatIsTypedAtTheStops) {
 
 TEST_F(Menu, HelpOptionRunsBeforeTheProbe) {
     ConsoleCapture console("\n\n\n\nQ\n");
-    RunVeldrix({"-?"});
+    RunMenuProgram({"-?"}, WorldMachine());
     std::string out = console.Output();
     size_t help = out.find(" VELDRIX Help");
     size_t end = out.find("  ---- End ----");

@@ -1,8 +1,8 @@
 // The [CompilerFlags] section and the flags --baseline derives from it.
-#include "database/capability_names.hpp"
-#include "database/compiler_flags.hpp"
-#include "database/processor_db.hpp"
-#include "probe/x86_levels.hpp"
+#include "decode/x86_levels.hpp"
+#include "names/capability_names.hpp"
+#include "names/compiler_flags.hpp"
+#include "names/processor_db.hpp"
 
 #include <gtest/gtest.h>
 

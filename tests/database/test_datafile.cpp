@@ -2,8 +2,8 @@
 // program's own reader: the shape of every section, the names that real
 // processor signatures get, and the bytes of the file itself.
 #include "common/text_format.hpp"
-#include "database/processor_db.hpp"
-#include "probe/feature_words.hpp"
+#include "decode/feature_words.hpp"
+#include "names/processor_db.hpp"
 #include "support/text.hpp"
 
 #include <gtest/gtest.h>

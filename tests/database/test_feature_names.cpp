@@ -1,8 +1,8 @@
 // The feature-bit names of the data file against the CPUID field table they
 // are generated from, and against the flags this machine's kernel shows.
-#include "database/capability_names.hpp"
-#include "database/processor_db.hpp"
-#include "probe/snapshot_source.hpp"
+#include "cpuid/snapshot_source.hpp"
+#include "names/capability_names.hpp"
+#include "names/processor_db.hpp"
 #include "support/capability_support.hpp"
 #include "support/text.hpp"
 

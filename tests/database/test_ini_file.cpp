@@ -1,6 +1,6 @@
 // The INI reader and the database lookups built on it.
 #include "common/text_format.hpp"
-#include "database/ini_file.hpp"
+#include "names/ini_file.hpp"
 #include "support/harness.hpp"
 #include "support/run_binary.hpp"
 #include "support/text.hpp"

@@ -1,8 +1,8 @@
 // The L3 condition of the processor names: whether the data file's names of
 // leaf 2's descriptors include a level 3 cache.
-#include "database/processor_db.hpp"
-#include "database/signature_conditions.hpp"
-#include "probe/cache_descriptors.hpp"
+#include "decode/cache_descriptors.hpp"
+#include "names/processor_db.hpp"
+#include "names/signature_conditions.hpp"
 #include "support/capability_support.hpp"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // every real dump driven through every menu key and the report.
 // Synthetic registers are written here from the CPUID register layouts.
 #include "common/text_format.hpp"
-#include "probe/dump_reader.hpp"
+#include "cpuid/dump_reader.hpp"
 #include "support/harness.hpp"
 #include "support/run_binary.hpp"
 #include "support/text.hpp"

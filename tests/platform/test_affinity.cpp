@@ -1,8 +1,8 @@
 // The processor walk on this machine: one processor per CPU the process may
 // run on (Linux: Cpus_allowed_list of /proc/self/status), and the thread's
 // affinity the same afterwards, also when the walk is cut short.
+#include "cpuid/snapshot_source.hpp"
 #include "platform/platform.hpp"
-#include "probe/snapshot_source.hpp"
 
 #include <gtest/gtest.h>
 

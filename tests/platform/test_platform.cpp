@@ -1,8 +1,8 @@
 // The platform floor on the machine the tests run on: the real processor,
 // the real scheduler and the real executable.
-#include "database/ini_file.hpp"
+#include "classic/clock.hpp"
+#include "names/ini_file.hpp"
 #include "platform/platform.hpp"
-#include "probe/clock.hpp"
 
 #include <gtest/gtest.h>
 

@@ -2,11 +2,11 @@
 // executable's own path.
 #ifdef _WIN32
 
+#include "classic/clock.hpp"
 #include "common/text_format.hpp"
-#include "database/ini_file.hpp"
-#include "database/processor_db.hpp"
+#include "names/ini_file.hpp"
+#include "names/processor_db.hpp"
 #include "platform/platform.hpp"
-#include "probe/clock.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The capability decoders over real dumps and over small hand-made
 // snapshots: feature names against the CPUID field table, x86-64 levels,
 // effective family and model, the hypervisor, OS state and leaf ranges.
-#include "database/capability_names.hpp"
-#include "probe/capabilities.hpp"
-#include "reports/capability_output.hpp"
+#include "decode/capabilities.hpp"
+#include "names/capability_names.hpp"
+#include "outputs/capability_output.hpp"
 #include "support/capability_support.hpp"
 #include "support/text.hpp"
 

@@ -2,7 +2,7 @@
 // rules, malformed lines, hostile bytes, the file reader and the real dumps.
 // All register values here are written for these tests from the CPUID
 // register layouts; none is taken from a published dump.
-#include "probe/dump_reader.hpp"
+#include "cpuid/dump_reader.hpp"
 #include "support/harness.hpp"
 
 #include <gtest/gtest.h>

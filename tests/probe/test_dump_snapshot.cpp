@@ -1,8 +1,8 @@
 // Dumps read into snapshots: every logical processor and every sub-leaf of
 // the real dumps, the processor and sub-leaf rules on small texts written for
 // these tests, and the limits of a snapshot.
-#include "probe/dump_reader.hpp"
-#include "probe/snapshot_source.hpp"
+#include "cpuid/dump_reader.hpp"
+#include "cpuid/snapshot_source.hpp"
 #include "support/harness.hpp"
 #include "support/run_binary.hpp"
 #include "support/text.hpp"

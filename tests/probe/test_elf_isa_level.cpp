@@ -1,6 +1,6 @@
 // The x86-64 level an ELF program needs: hand-made minimal files for every
 // rule and every cut of them.
-#include "probe/elf_isa_level.hpp"
+#include "elf/elf_isa_level.hpp"
 #include "support/elf_support.hpp"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The x86-64 level of programs the system compiler links itself: the test
 // starts the compiler through a shell, so it runs from the Linux test binary.
-#include "probe/elf_isa_level.hpp"
+#include "elf/elf_isa_level.hpp"
 #include "support/run_binary.hpp"
 #include "support/text.hpp"
 

@@ -1,8 +1,8 @@
 // The set logic behind --diff and --baseline, checked on real dumps against
 // the feature names --json gives for each processor.
-#include "database/capability_names.hpp"
-#include "database/processor_db.hpp"
-#include "probe/feature_compare.hpp"
+#include "decode/feature_compare.hpp"
+#include "names/capability_names.hpp"
+#include "names/processor_db.hpp"
 #include "support/capability_support.hpp"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // Feature tables, leaf 2 descriptors, cache splits and address sizes.
-#include "probe/features.hpp"
+#include "classic/features.hpp"
 #include "support/harness.hpp"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Identity decoding: signature splits, brand gating, type, brand and serial texts.
-#include "database/capability_names.hpp"
-#include "probe/dump_reader.hpp"
-#include "probe/identity.hpp"
+#include "classic/record_identity.hpp"
+#include "cpuid/dump_reader.hpp"
+#include "names/capability_names.hpp"
 #include "support/capability_support.hpp"
 #include "support/harness.hpp"
 

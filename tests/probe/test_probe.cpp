@@ -1,12 +1,13 @@
 // The probe sequence over recorded leaf tables: which leaves are read, in
 // which order, what lands in the record, and the verbose progress lines.
+#include "classic/probe.hpp"
 #include "common/text_format.hpp"
-#include "probe/probe.hpp"
 #include "support/harness.hpp"
 #include "support/processors.hpp"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -17,19 +18,31 @@ const CpuidTable kPentium = {
     {0x00000001, {0x00000517, 0x00000000, 0x00000000, 0x000001BF}},
 };
 
-// Installs the table and records every leaf the probe executes.
-std::vector<uint32_t> gExecuted;
-
 void UseLoggedTable(const CpuidTable& table) {
     ResetWorld(table);
-    gExecuted.clear();
-    auto shared = std::make_shared<const CpuidTable>(table);
-    SetCpuidBackend(CpuidBackend{[shared] { return shared->count(0) != 0; },
-                                 [shared](uint32_t leaf) {
-                                     gExecuted.push_back(leaf);
-                                     auto found = shared->find(leaf);
-                                     return found == shared->end() ? CpuidRegs{0, 0, 0, 0} : found->second;
-                                 }});
+}
+
+// The leaves the probe took into the record, in ascending order: every leaf
+// of LevelTable answers something other than four zeros.
+std::vector<uint32_t> LeavesTaken(const ProcessorRecord& record) {
+    std::vector<uint32_t> leaves;
+    auto add = [&leaves](uint32_t base, const auto& regs) {
+        for (uint32_t index = 0; index < regs.size(); ++index) {
+            const CpuidRegs& r = regs[index];
+            if (r.eax != 0 || r.ebx != 0 || r.ecx != 0 || r.edx != 0) {
+                leaves.push_back(base + index);
+            }
+        }
+    };
+    add(0, record.stdRegs);
+    add(0x80000000, record.extRegs);
+    add(0x80860000, record.tmxRegs);
+    return leaves;
+}
+
+std::vector<uint32_t> Ascending(std::vector<uint32_t> leaves) {
+    std::sort(leaves.begin(), leaves.end());
+    return leaves;
 }
 
 // A processor of the given maxima whose every leaf answers its own number in EAX.
@@ -39,11 +52,11 @@ CpuidTable LevelTable(uint32_t maxStd, uint32_t maxExt, uint32_t maxTmx = 0) {
     for (uint32_t leaf = 1; leaf <= 3; ++leaf) {
         table[leaf] = {0x00000683, 0, 0, 0x00000010};
     }
-    table[0x80000000] = {maxExt, 0, 0, 0};
+    table[0x80000000] = {maxExt, 0x80000000, 0, 0};
     for (uint32_t leaf = 0x80000001; leaf <= 0x80000008; ++leaf) {
         table[leaf] = {leaf, leaf, leaf, leaf};
     }
-    table[0x80860000] = {maxTmx, 0, 0, 0};
+    table[0x80860000] = {maxTmx, 0x80860000, 0, 0};
     for (uint32_t leaf = 0x80860001; leaf <= 0x80860007; ++leaf) {
         table[leaf] = {leaf, leaf, leaf, leaf};
     }
@@ -107,8 +120,9 @@ TEST(Probe, LeavesReadAtTheBoundaryLevels) {
     for (const Row& row : rows) {
         UseLoggedTable(LevelTable(row.maxStd, row.maxExt, row.maxTmx));
         ConsoleCapture console;
-        ProbeProcessor(record, db);
-        EXPECT_EQ(gExecuted, row.leaves) << row.name;
+        record = ProcessorRecord{};
+        ProbeWorld(record, db);
+        EXPECT_EQ(LeavesTaken(record), Ascending(row.leaves)) << row.name;
         EXPECT_EQ(console.Output(), "") << row.name << ": nothing is printed without -v";
     }
 }
@@ -118,7 +132,7 @@ TEST(Probe, GatingOfFieldsAndTables) {
     IniFile db;
     UseLoggedTable(LevelTable(0, 0x80000006, 0x80860006));
     ConsoleCapture console;
-    ProbeProcessor(record, db);
+    ProbeWorld(record, db);
     EXPECT_EQ(record.signature, 0u);
     EXPECT_EQ(record.stdFeatureStatus[4], StatusHidden) << "standard table never decoded at level 0";
     EXPECT_EQ(record.powerMgmtStatus[0], StatusHidden) << "power table needs more than 0x80000006";
@@ -138,7 +152,7 @@ TEST(Probe, CrusoeFieldsAndVerboseLines) {
     UseLoggedTable(CrusoeTable(0x80860007));
     record.verbose = true;
     ConsoleCapture console;
-    ProbeProcessor(record, db);
+    ProbeWorld(record, db);
     EXPECT_EQ(
         console.Output(),
         Lines({" -> Retrieving VendorID...[done]  ==>  GenuineTMx86", " -> Max. Standard Level : 00000003",
@@ -178,7 +192,7 @@ TEST(Probe, PentiumVerboseWithoutExtendedLeaves) {
     UseLoggedTable(kPentium);
     record.verbose = true;
     ConsoleCapture console;
-    ProbeProcessor(record, db);
+    ProbeWorld(record, db);
     EXPECT_EQ(
         console.Output(),
         Lines({" -> Retrieving VendorID...[done]  ==>  GenuineIntel", " -> Max. Standard Level : 00000001",
@@ -188,17 +202,16 @@ TEST(Probe, PentiumVerboseWithoutExtendedLeaves) {
                " -> Calculating processor speed...[done]  ==>   930.412 MHz  [ ~933 MHz]"}));
     EXPECT_FALSE(record.extPresent);
     EXPECT_EQ(record.maxTransmetaLevel, 0u);
-    EXPECT_EQ(gExecuted, (std::vector<uint32_t>{0, 1, 0x80000000}));
+    EXPECT_EQ(LeavesTaken(record), (std::vector<uint32_t>{0, 1})); // 0x80000000 answers zeros
 }
 
 TEST(Probe, MaxStandardZeroVerboseAndUnmeasuredClock) {
     ProcessorRecord record;
     IniFile db;
     UseLoggedTable(LevelTable(0, 0));
-    SetTickCounter(nullptr);
     record.verbose = true;
     ConsoleCapture console;
-    ProbeProcessor(record, db);
+    ProbeProcessor(record, ProbeSources{WorldSnapshot(), db, TickCounter(), &ConsoleOutput()});
     EXPECT_EQ(
         console.Output(),
         Lines({" -> Retrieving VendorID...[done]  ==>  GenuineIntel", " -> Max. Standard Level : 00000000",
@@ -215,7 +228,7 @@ TEST(Probe, VendorTextStopsAtAZeroByte) {
     table[0] = {1, 0x00006547, 0x6C65746E, 0x49656E69}; // "Ge" then a zero byte
     UseLoggedTable(table);
     ConsoleCapture console;
-    ProbeProcessor(record, db);
+    ProbeWorld(record, db);
     EXPECT_EQ(record.vendorId, "Ge");
 }
 
@@ -226,6 +239,6 @@ TEST(Probe, NoTimeStampCounterLeavesTheClockAtZero) {
     table[1].edx = 0; // no TSC: RDTSC would fault
     UseLoggedTable(table);
     ConsoleCapture console;
-    ProbeProcessor(record, db);
+    ProbeWorld(record, db);
     EXPECT_EQ(record.measuredMhz, 0.0);
 }

@@ -1,8 +1,8 @@
 // The sub-leaf and range rules of the processor walk, with CPUID answered
 // from real dumps (absent leaves answer zeros, as a processor past its last
 // sub-leaf does) and from small fake processors.
-#include "probe/snapshot_source.hpp"
-#include "probe/snapshot_walk.hpp"
+#include "cpuid/snapshot_source.hpp"
+#include "cpuid/snapshot_walk.hpp"
 
 #include "support/processors.hpp"
 

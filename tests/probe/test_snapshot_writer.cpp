@@ -1,8 +1,8 @@
 // The dump writer: its layout, and a round trip through the reader that gives
 // back the same snapshot for every real dump.
-#include "probe/dump_reader.hpp"
-#include "probe/snapshot_source.hpp"
-#include "probe/snapshot_writer.hpp"
+#include "cpuid/dump_reader.hpp"
+#include "cpuid/snapshot_source.hpp"
+#include "cpuid/snapshot_writer.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Caches, topology and hybrid cores over real dumps: against libcpuid's
 // expected values in its .test dumps, a hand-checked table of processors,
 // and hostile registers that must give large numbers or nulls.
-#include "probe/cache_descriptors.hpp"
-#include "probe/capabilities.hpp"
+#include "decode/cache_descriptors.hpp"
+#include "decode/capabilities.hpp"
 #include "support/capability_support.hpp"
 #include "support/text.hpp"
 

@@ -2,7 +2,7 @@
 // of the standard, extended and Transmeta leaves (not taken from any dump).
 #pragma once
 
-#include "probe/cpuid.hpp"
+#include "support/cpuid_tables.hpp"
 
 #include <string>
 

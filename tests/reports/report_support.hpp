@@ -2,7 +2,7 @@
 // CR LF expectations from readable text, and brand-string leaves.
 #pragma once
 
-#include "probe/cpuid.hpp"
+#include "support/cpuid_tables.hpp"
 #include "support/text.hpp"
 
 #include <streambuf>

@@ -3,7 +3,7 @@
 // and --list never carries a control byte.
 #include "common/json_text.hpp"
 #include "common/plain_text.hpp"
-#include "reports/capability_output.hpp"
+#include "outputs/capability_output.hpp"
 #include "support/capability_support.hpp"
 #include "support/run_binary.hpp"
 #include "support/text.hpp"

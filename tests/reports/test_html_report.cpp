@@ -1,10 +1,11 @@
 // Whole HTML reports written through the key R dialogue, compared byte for
 // byte, and the dialogue's failure paths.
+#include "classic/html_report.hpp"
+#include "classic/menu.hpp"
+#include "classic/menu_sections.hpp"
+#include "classic/probe.hpp"
 #include "common/plain_text.hpp"
-#include "console/menu.hpp"
-#include "probe/probe.hpp"
 #include "reports/html_fixtures.hpp"
-#include "reports/html_report.hpp"
 #include "reports/report_support.hpp"
 #include "support/harness.hpp"
 #include "support/run_binary.hpp"
@@ -32,7 +33,7 @@ ProcessorRecord ProbeAndDrawMenu(const CpuidTable& table, const std::string& dat
 // Runs the report dialogue with the typed line and returns the console output.
 std::string RunReportDialogue(const ProcessorRecord& record, const std::string& typed) {
     ConsoleCapture console(typed);
-    WriteHtmlReport(record);
+    WriteHtmlReport(record, MenuReportSections());
     return console.Output();
 }
 
@@ -312,7 +313,7 @@ TEST(HtmlReportDialogue, NameThatCannotBeCreatedIsNamedOnStandardError) {
     };
     for (const Case& c : cases) {
         ConsoleCapture console(c.typed + "\n");
-        WriteHtmlReport(record);
+        WriteHtmlReport(record, MenuReportSections());
         EXPECT_EQ(console.Output(), "\r\nEnter the report file name to be generated (*.html) : ") << c.name;
         EXPECT_EQ(console.Errors(), "veldrix: cannot create report " + c.typed +
                                         ".html: " + std::strerror(c.error) + kPlainLineEnd)

@@ -1,6 +1,6 @@
 // Single report sections written from a prepared record, for the rules the
 // whole-page tests do not reach.
-#include "reports/html_report.hpp"
+#include "classic/html_report.hpp"
 #include "reports/report_support.hpp"
 #include "support/harness.hpp"
 

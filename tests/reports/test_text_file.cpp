@@ -1,7 +1,7 @@
 // The report file writer: name rules, CR LF line ends, and failures of the
 // medium surfacing instead of being lost.
+#include "classic/text_file.hpp"
 #include "reports/report_support.hpp"
-#include "reports/text_file.hpp"
 #include "support/run_binary.hpp"
 
 #include <gtest/gtest.h>

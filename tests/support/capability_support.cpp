@@ -1,8 +1,8 @@
 #include "support/capability_support.hpp"
 
-#include "database/capability_names.hpp"
-#include "database/processor_db.hpp"
-#include "probe/snapshot_source.hpp"
+#include "cpuid/snapshot_source.hpp"
+#include "names/capability_names.hpp"
+#include "names/processor_db.hpp"
 
 #include <gtest/gtest.h>
 

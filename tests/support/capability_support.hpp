@@ -2,8 +2,8 @@
 // with the shipped data file, and the CPUID field table read independently.
 #pragma once
 
-#include "probe/capabilities.hpp"
-#include "probe/snapshot.hpp"
+#include "cpuid/snapshot.hpp"
+#include "decode/capabilities.hpp"
 
 #include <map>
 #include <string>

@@ -1,8 +1,8 @@
 #include "support/command_support.hpp"
 
+#include "app/command_line.hpp"
 #include "common/plain_text.hpp"
-#include "console/command_line.hpp"
-#include "database/processor_db.hpp"
+#include "names/processor_db.hpp"
 #include "support/text.hpp"
 
 #include <sstream>

@@ -1,6 +1,6 @@
 #include "support/harness.hpp"
 
-#include "probe/probe.hpp"
+#include "classic/probe.hpp"
 
 #include <cstdio>
 #include <fstream>
@@ -23,16 +23,38 @@ IniFile OpenDatabaseText(const std::string& iniText) {
     return OpenDatabaseAt(WriteTempFile("veldrix.dat", iniText));
 }
 
+namespace {
+
+CpuidSnapshot gWorldSnapshot;
+
+} // namespace
+
 void ResetWorld(const CpuidTable& table) {
     // Tests start without a data file unless they open one.
     SetDatabaseLocation(::testing::TempDir() + "veldrix-absent.dat");
-    UseCpuidTable(table);
-    SetTickCounter([] { return 465206000u; });
+    gWorldSnapshot = SnapshotOfTable(table);
+}
+
+const CpuidSnapshot& WorldSnapshot() {
+    return gWorldSnapshot;
+}
+
+uint32_t WorldClockTicks() {
+    return 465206000u;
+}
+
+MachineSources WorldMachine() {
+    return MachineSources{[] { return gWorldSnapshot; }, WorldClockTicks};
+}
+
+void ProbeWorld(ProcessorRecord& record, const IniFile& database) {
+    ProbeProcessor(record, ProbeSources{gWorldSnapshot, database, WorldClockTicks,
+                                        record.verbose ? &ConsoleOutput() : nullptr});
 }
 
 ProcessorRecord ProbedRecord(const IniFile& database) {
     ProcessorRecord record;
-    ProbeProcessor(record, database);
+    ProbeWorld(record, database);
     return record;
 }
 

@@ -1,12 +1,14 @@
-// Shared test fixtures: string streams for the console, recorded CPUID
-// tables, no data file unless a test reads one, and a probe into a local record.
+// Shared test fixtures: string streams for the console, the processor the
+// tests' world holds (a CPUID table), no data file unless a test reads one,
+// a fixed clock, and a probe into a local record.
 #pragma once
 
+#include "classic/clock.hpp"
+#include "classic/menu_program.hpp"
+#include "classic/record.hpp"
 #include "console/console_io.hpp"
-#include "database/processor_db.hpp"
-#include "probe/clock.hpp"
-#include "probe/cpuid.hpp"
-#include "probe/record.hpp"
+#include "names/processor_db.hpp"
+#include "support/cpuid_tables.hpp"
 
 #include <gtest/gtest.h>
 
@@ -40,11 +42,24 @@ std::string WriteTempFile(const std::string& name, const std::string& text);
 // Reads a database made of the given INI text.
 IniFile OpenDatabaseText(const std::string& iniText);
 
-// No database (OpenDatabase finds no file), the given CPUID table, a fixed clock of
-// 465206000 ticks (930.412 MHz, normalised to 933).
+// No database (OpenDatabase finds no file) and the given CPUID table as the
+// world's processor.
 void ResetWorld(const CpuidTable& table = {});
 
-// A fresh record probed from the CPUID table in use, names from the database.
+// The world's processor as the program reads it.
+const CpuidSnapshot& WorldSnapshot();
+
+// The world's clock: a fixed 465206000 ticks (930.412 MHz, normalised to 933).
+uint32_t WorldClockTicks();
+
+// The machine the menu program runs on in tests: the world's processor and clock.
+MachineSources WorldMachine();
+
+// Probes the world's processor into the record, names from the database, the
+// progress lines on the console when the record is verbose.
+void ProbeWorld(ProcessorRecord& record, const IniFile& database);
+
+// A fresh record probed from the world's processor, names from the database.
 ProcessorRecord ProbedRecord(const IniFile& database = {});
 
 // Joins lines, each followed by CR LF.

@@ -1,8 +1,8 @@
 // Registers of real processors, shared by the tests that need them.
 #pragma once
 
-#include "probe/cpuid.hpp"
-#include "probe/snapshot.hpp"
+#include "cpuid/snapshot.hpp"
+#include "support/cpuid_tables.hpp"
 
 #include <cstddef>
 #include <string>

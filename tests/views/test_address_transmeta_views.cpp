@@ -1,9 +1,9 @@
 // The address size screen and the two Transmeta screens, compared whole.
+#include "classic/probe.hpp"
+#include "classic/views.hpp"
 #include "common/text_format.hpp"
-#include "probe/probe.hpp"
 #include "support/harness.hpp"
 #include "support/processors.hpp"
-#include "views/views.hpp"
 
 #include <cstring>
 
@@ -62,7 +62,7 @@ TEST(AddressSizeView, AthlonPalominoProbed) {
     ProcessorRecord record;
     IniFile db;
     ResetWorld(PalominoTable());
-    ProbeProcessor(record, db);
+    ProbeWorld(record, db);
     ConsoleCapture console("\n");
     ShowAddressSizes(record);
     EXPECT_EQ(console.Output(),
@@ -99,7 +99,7 @@ TEST(TransmetaIdentityView, CrusoeAtEachLevel) {
         ResetWorld(CrusoeTable(row.level));
         record = ProcessorRecord{};
         db = IniFile{};
-        ProbeProcessor(record, db);
+        ProbeWorld(record, db);
         EXPECT_EQ(ShowWithoutWaiting(record, ShowTransmetaIdentity), row.screen) << std::hex << row.level;
     }
 }
@@ -168,7 +168,7 @@ TEST(TransmetaStatusView, CrusoeProbed) {
     ProcessorRecord record;
     IniFile db;
     ResetWorld(CrusoeTable(0x80860007u));
-    ProbeProcessor(record, db);
+    ProbeWorld(record, db);
     EXPECT_EQ(ShowWithoutWaiting(record, ShowTransmetaStatus),
               Lines({" -> Current Freq.   : 1000 MHz", " -> Current Voltage : 1400 mV",
                      " -> Performance     : 100 percent"}));

@@ -1,10 +1,10 @@
 // Associativity texts of the AMD cache leaves, as real processors make the L1
 // and L2 screens show them. Sizes and ways are the processors' datasheet
 // geometry; code 5 of 0x80000006 is 6 ways, and code 3 shows itself (3 ways).
-#include "probe/dump_reader.hpp"
+#include "classic/cache_text.hpp"
+#include "classic/views.hpp"
+#include "cpuid/dump_reader.hpp"
 #include "support/harness.hpp"
-#include "views/cache_text.hpp"
-#include "views/views.hpp"
 
 #include <string>
 

@@ -1,9 +1,9 @@
 // The L1 and L2 cache and TLB screens, compared whole.
-#include "probe/features.hpp"
-#include "probe/probe.hpp"
+#include "classic/features.hpp"
+#include "classic/probe.hpp"
+#include "classic/views.hpp"
 #include "support/harness.hpp"
 #include "support/processors.hpp"
-#include "views/views.hpp"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The configuration descriptor list, compared whole.
-#include "probe/probe.hpp"
+#include "classic/probe.hpp"
+#include "classic/views.hpp"
 #include "support/harness.hpp"
 #include "support/processors.hpp"
-#include "views/views.hpp"
 
 namespace {
 
@@ -33,7 +33,7 @@ TEST(ConfigView, PentiumIIICoppermineProbed) {
     IniFile db;
     ResetWorld(CoppermineTable());
     db = OpenDatabaseText(kDescriptorNames);
-    ProbeProcessor(record, db);
+    ProbeWorld(record, db);
     EXPECT_EQ(
         ShowDescriptors(record),
         Lines({"",
@@ -81,7 +81,7 @@ TEST(ConfigView, ReservedRegistersAndUnknownCodesGiveNoLine) {
         {0x00000002, {0x03990001, 0x00030201, 0x00008200, 0x80000082}},
     });
     db = OpenDatabaseText(kDescriptorNames);
-    ProbeProcessor(record, db);
+    ProbeWorld(record, db);
     EXPECT_EQ(ShowDescriptors(record), Lines({"", "Standard processor configuration descriptor :",
                                               " -> Data TLB: 4 KB pages, 4-way, 64 entries",
                                               " -> Data TLB: 4 KB pages, 4-way, 64 entries",

@@ -1,8 +1,8 @@
 // The four feature lists, compared whole.
-#include "probe/probe.hpp"
+#include "classic/probe.hpp"
+#include "classic/views.hpp"
 #include "support/harness.hpp"
 #include "support/processors.hpp"
-#include "views/views.hpp"
 
 #include <functional>
 
@@ -233,7 +233,7 @@ TEST(FeatureViews, CrusoeTransmetaFeaturesProbed) {
     db =
         OpenDatabaseText("[TransmetaFeatures]\n0=Recovery Mode\n1=LongRun\n3=LongRun Table Interface [LRTI]\n"
                          "7=PTTI1\n8=PTTI2\n12=Processor Break Events\n");
-    ProbeProcessor(record, db);
+    ProbeWorld(record, db);
     EXPECT_EQ(Capture(record, ShowTransmetaFeatures, "\n"),
               Lines({"", "Transmeta processor features supported :", " -> Recovery Mode : No",
                      " -> LongRun : Yes", " -> LongRun Table Interface [LRTI] : Yes", " -> PTTI1 : Yes",

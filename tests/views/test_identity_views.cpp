@@ -1,10 +1,10 @@
 // The two identity screens, compared whole.
+#include "classic/menu.hpp"
+#include "classic/probe.hpp"
+#include "classic/views.hpp"
 #include "common/text_format.hpp"
-#include "console/menu.hpp"
-#include "probe/probe.hpp"
 #include "support/harness.hpp"
 #include "support/processors.hpp"
-#include "views/views.hpp"
 
 #include <cstring>
 #include <functional>
@@ -178,7 +178,7 @@ TEST(IdentityView, PentiumIIICoppermineProbed) {
                           "[VendorIntel]\n"
                           "????\t00000000\t0000\t??\t??\t0110\t1000\t??\?\?=Pentium III (Coppermine)\n"
                           "[StandardFeatures]\n4=TSC\n9=APIC\n18=PSN\n19=CLFSH\n28=HTT\n");
-    ProbeProcessor(record, db);
+    ProbeWorld(record, db);
     EXPECT_EQ(ShowIdentity(record),
               Lines({"", "Processor Identity :", " -> Vendor    : GenuineIntel",
                      " -> Type      : Original OEM Processor", " -> Family    : 6",

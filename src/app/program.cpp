@@ -1,0 +1,37 @@
+#include "app/program.hpp"
+
+#include "app/command_line.hpp"
+#include "classic/menu_program.hpp"
+#include "console/console_io.hpp"
+#include "console/standard_output.hpp"
+#include "cpuid/snapshot_source.hpp"
+
+#include <cerrno>
+#include <cstring>
+#include <iostream>
+
+namespace {
+
+// The status the program ends with, once everything written to standard
+// output has been pushed out: a write that failed on the way turns any
+// status into kOutputFailedStatus, said in one line on standard error.
+int CheckedExitStatus(int status) {
+    std::cout.flush();
+    ConFlush();
+    if (!std::cout.fail() && !ConOutputFailed()) {
+        return status;
+    }
+    std::string reason = StandardOutputFailure();
+    ConError("veldrix: cannot write standard output: " + (reason.empty() ? std::strerror(EIO) : reason));
+    return kOutputFailedStatus;
+}
+
+} // namespace
+
+int RunVeldrix(const std::vector<std::string>& args) {
+    std::optional<int> status = RunCommandLine(args, std::cout, std::cerr);
+    if (!status) {
+        status = RunMenuProgram(args, MachineSources{TakeHardwareSnapshot, MeasureHardwareTicks});
+    }
+    return CheckedExitStatus(*status);
+}

@@ -1,0 +1,74 @@
+// The four feature lists: one row per named bit of a feature register.
+#include "classic/record.hpp"
+#include "classic/shared_rows.hpp"
+#include "classic/views.hpp"
+#include "common/text_format.hpp"
+#include "console/console_io.hpp"
+
+namespace {
+
+// F and f stop after this bit so that a full list fits on a 25-line screen.
+constexpr int kPauseAfterBit = 14;
+
+struct FeatureList {
+    const char* heading;
+    const FeatureNameTable& names;
+    const FeatureStatusTable& statuses;
+    int32_t width;
+    bool pauseAfterBit14;
+    const ProcessorRecord* extendedOf; // the extended list names bits through ExtendedFeatureName
+};
+
+std::string RowName(const FeatureList& list, int bit) {
+    if (list.extendedOf != nullptr) {
+        return ExtendedFeatureName(*list.extendedOf, bit);
+    }
+    return list.names[bit];
+}
+
+void WriteFeatureRow(const FeatureList& list, int bit) {
+    uint8_t status = list.statuses[bit];
+    if (status == StatusHidden) {
+        return;
+    }
+    ConWrite(" -> " + PadRight(MachineText(RowName(list, bit)), list.width) + " : ");
+    ConFlush();
+    ConLine(status == StatusPresent ? "Yes" : "No");
+}
+
+// Heading, the rows of bits 0 to 31, then the end prompt.
+void WriteFeatureList(const FeatureList& list) {
+    WriteHeading(list.heading);
+    for (int bit = 0; bit < 32; ++bit) {
+        WriteFeatureRow(list, bit);
+        if (list.pauseAfterBit14 && bit == kPauseAfterBit) {
+            PauseMore();
+        }
+    }
+    PauseEnd();
+}
+
+} // namespace
+
+void ShowStandardFeatures(const ProcessorRecord& r) {
+    WriteFeatureList({"Standard processor features supported :", r.stdFeatureNames, r.stdFeatureStatus,
+                      r.textWidths.standardFeatures, true, nullptr});
+}
+
+void ShowExtendedFeatures(const ProcessorRecord& r) {
+    if (!r.extPresent) {
+        return;
+    }
+    WriteFeatureList({"Extended processor features supported :", r.extFeatureNames, r.extFeatureStatus,
+                      r.textWidths.extendedFeatures, true, &r});
+}
+
+void ShowPowerManagement(const ProcessorRecord& r) {
+    WriteFeatureList({"Enhanced Power Management supported :", r.powerMgmtNames, r.powerMgmtStatus,
+                      r.textWidths.powerManagement, false, nullptr});
+}
+
+void ShowTransmetaFeatures(const ProcessorRecord& r) {
+    WriteFeatureList({"Transmeta processor features supported :", r.tmxFeatureNames, r.tmxFeatureStatus, 0,
+                      false, nullptr});
+}

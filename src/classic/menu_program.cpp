@@ -1,0 +1,61 @@
+#include "classic/menu_program.hpp"
+
+#include "classic/menu.hpp"
+#include "classic/probe.hpp"
+#include "classic/raw_capture.hpp"
+#include "classic/record.hpp"
+#include "classic/replay.hpp"
+#include "classic/text_file.hpp"
+#include "console/console_io.hpp"
+#include "names/processor_db.hpp"
+#include "platform/platform.hpp"
+
+// The data file is read once here for the banner and the probe, and dropped
+// once the probe is done.
+int RunMenuProgram(const std::vector<std::string>& args, const MachineSources& machine) {
+    ProcessorRecord record;
+    IniFile database = OpenDatabase();
+    record.textWidths = ReadTextWidths(database);
+    ShowBanner(database);
+    if (!DatabaseUsable(database)) {
+        // Said once, at start: About reads the file again but says nothing.
+        ConError("veldrix: cannot open data file " + DatabasePath() +
+                 "; processor and feature names will be empty");
+    }
+    // A report or a capture under one of these names would break the program.
+    ProtectFromReplacing(OwnFile::DataFile, DatabasePath());
+    ProtectFromReplacing(OwnFile::Program, ExecutablePath());
+    std::string option;
+    CpuidSnapshot snapshot;
+    if (!SelectCpuidSource(args, option, record, snapshot)) {
+        return kUnreadableDumpStatus;
+    }
+    ApplyOption(record, option);
+    if (!record.replaying) {
+        snapshot = machine.takeSnapshot();
+    }
+    record.cpuidSupported = HasCpuidLeaves(snapshot);
+    if (!record.cpuidSupported) {
+        ConLine("\r\nYour CPU does not support CPUID command.");
+        ConFlush();
+        return 0;
+    }
+    if (record.verbose) {
+        ConLine("Retrieving CPUID..");
+    }
+    TickCounter clockTicks = record.replaying ? TickCounter() : machine.clockTicks;
+    ProbeProcessor(record,
+                   ProbeSources{snapshot, database, clockTicks, record.verbose ? &ConsoleOutput() : nullptr});
+    CloseDatabase(database);
+    if (record.captureMode) {
+        bool written = WriteRawCapture(record, snapshot);
+        ShowQuitScreen(record);
+        return written ? 0 : 1;
+    }
+    if (record.verbose) {
+        ConLine("done.");
+    }
+    RunMenu(record);
+    ConFlush();
+    return 0;
+}

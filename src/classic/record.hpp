@@ -1,0 +1,136 @@
+// The record of everything probed and of the run state. The program keeps one
+// for the whole run; every decoder, screen and report takes it as an argument.
+#pragma once
+
+#include "classic/record_types.hpp"
+#include "cpuid/registers.hpp"
+#include "names/processor_db.hpp"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+// The leaves the record keeps of each range, from its first leaf.
+constexpr int kStandardLeafCount = 4;  // leaves 0..3
+constexpr int kExtendedLeafCount = 9;  // leaves 0x80000000..0x80000008
+constexpr int kTransmetaLeafCount = 8; // leaves 0x80860000..0x80860007
+
+struct ProcessorRecord {
+    // Run flags, from the command line.
+    bool cpuidSupported = false;
+    bool captureMode = false;
+    bool verbose = false;
+
+    // Sections the menu has offered.
+    SectionFlagSet sectionFlags{};
+
+    // Raw registers as CPUID returned them.
+    std::array<CpuidRegs, kStandardLeafCount> stdRegs{};
+    std::array<CpuidRegs, kExtendedLeafCount> extRegs{};
+    std::array<CpuidRegs, kTransmetaLeafCount> tmxRegs{};
+    bool extPresent = false;
+
+    // Standard identity (leaves 0 to 3).
+    uint32_t maxStdLevel = 0;
+    std::string vendorId;
+    uint32_t signature = 0;
+    uint8_t procType = 0;
+    uint8_t family = 0;
+    uint8_t model = 0;
+    uint8_t stepping = 0;
+    uint8_t brandId = 0;
+    uint8_t clflushSize = 0;
+    uint8_t logicalCount = 0;
+    uint8_t apicId = 0;
+    uint32_t stdFeatureFlags = 0;
+    std::array<uint32_t, 4> configRegs{};
+    uint32_t serialMid = 0;
+    uint32_t serialLow = 0;
+
+    // Extended identity (leaves 0x80000000 to 0x80000008).
+    uint32_t maxExtLevel = 0;
+    uint32_t extSignature = 0;
+    uint8_t extFamily = 0;
+    uint8_t extModel = 0;
+    uint8_t extStepping = 0;
+    uint32_t extFeatureFlags = 0;
+    std::array<uint8_t, 48> brandString{};
+    std::array<uint32_t, 4> l1Regs{};
+    std::array<uint32_t, 4> l2Regs{};
+    uint32_t powerMgmtFlags = 0;
+    uint32_t addressSizes = 0;
+
+    // Cache and address-size fields split from the registers above.
+    std::array<uint8_t, 16> l1Fields{};
+    std::array<uint32_t, 12> l2Fields{};
+    uint8_t physAddrBits = 0;
+    uint8_t linearAddrBits = 0;
+    long double physAddrSpace = 0;
+    long double linearAddrSpace = 0;
+
+    // Transmeta identity (leaves 0x80860000 to 0x80860007).
+    uint32_t maxTransmetaLevel = 0;
+    std::string tmxVendorId;
+    uint8_t tmxFamily = 0;
+    uint8_t tmxModel = 0;
+    uint8_t tmxStepping = 0;
+    std::array<uint8_t, 4> tmxHardwareRev{};
+    uint32_t tmxNominalMhz = 0;
+    uint32_t tmxFeatureFlags = 0;
+    std::array<uint8_t, 4> tmxSoftwareRev{};
+    uint32_t tmxSoftwareRevExtra = 0;
+    std::array<uint8_t, 64> tmxInfoText{};
+    uint32_t tmxCurrentMhz = 0;
+    uint32_t tmxCurrentVoltage = 0;
+    uint32_t tmxCurrentPerformance = 0;
+
+    // Texts the decoders produce.
+    std::string typeName;
+    std::string vendorName;
+    std::string extVendorName;
+    std::string brandName;
+    std::string serialText;
+    std::array<std::string, 16> configNames;
+
+    // Feature tables.
+    FeatureNameTable stdFeatureNames;
+    FeatureStatusTable stdFeatureStatus{};
+    FeatureNameTable extFeatureNames;
+    FeatureStatusTable extFeatureStatus{};
+    FeatureNameTable powerMgmtNames;
+    FeatureStatusTable powerMgmtStatus{};
+    FeatureNameTable tmxFeatureNames;
+    FeatureStatusTable tmxFeatureStatus{};
+
+    // Clock.
+    double measuredMhz = 0.0;
+    uint16_t normalizedMhz = 0;
+
+    // Benchmark results; a score not above -1 marks a run too short to measure.
+    double dhrystoneScore = 0.0;
+    double dhrystoneMicros = 0.0;
+    int32_t dhrystoneRuns = 0;
+    double whetstoneScore = 0.0;
+    double whetstoneMicros = 0.0;
+    int32_t whetstoneRuns = 0;
+
+    // Name-column widths of the feature views, from the data file.
+    TextWidths textWidths;
+
+    // True while CPUID answers come from a dump: this machine's benchmark
+    // figures then describe another processor than the one shown.
+    bool replaying = false;
+
+    // Menu state.
+    char menuKey = 0;
+    bool quitRequested = false;
+};
+
+// Whether the processor reported the leaf: the highest leaf it gave for the
+// leaf's range (standard, extended or Transmeta) is at least this one.
+bool HasStandardLeaf(const ProcessorRecord& record, uint32_t leaf);
+bool HasExtendedLeaf(const ProcessorRecord& record, uint32_t leaf);
+bool HasTransmetaLeaf(const ProcessorRecord& record, uint32_t leaf);
+
+// The brand string exists only when leaf 0x80000004 was read.
+bool HasBrandString(const ProcessorRecord& record);
