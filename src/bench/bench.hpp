@@ -8,26 +8,36 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 
 // ---- Timer shared by both benchmarks ----
 
-// Priorities before the raise, the two times of day of the last measurement
-// and the seconds between them.
-extern SavedPriority savedPriority;
-extern TimeOfDay benchStartTime;
-extern TimeOfDay benchEndTime;
-extern double benchElapsed;
-
-// Where the timer reads the time of day; replaceable so that tests can give
-// the two readings of a run. UseSystemBenchClock restores the real clock.
+// Where the timer reads the time of day: LocalTimeOfDay, or the readings a
+// test gives.
 using BenchClock = std::function<TimeOfDay()>;
-void SetBenchClock(BenchClock clock);
-void UseSystemBenchClock();
 
-// Raises the process and thread priority, then reads benchStartTime.
-void StartBenchTimer();
-// Reads benchEndTime, then restores the thread priority and the process's.
-void StopBenchTimer();
+// One timed measurement.
+class BenchTimer {
+  public:
+    explicit BenchTimer(BenchClock clock) : clock_(std::move(clock)) {}
+
+    // Saves and raises the process and thread priority, then reads the start time.
+    void Start();
+    // Reads the end time, then restores the thread priority and the process's.
+    void Stop();
+
+    const SavedPriority& SavedPriorities() const { return saved_; }
+    const TimeOfDay& StartTime() const { return start_; }
+    const TimeOfDay& EndTime() const { return end_; }
+    // Seconds from start to end (ElapsedBenchSeconds).
+    double Elapsed() const;
+
+  private:
+    BenchClock clock_;
+    SavedPriority saved_{};
+    TimeOfDay start_{};
+    TimeOfDay end_{};
+};
 
 // Seconds from start to end, to the millisecond; negative when the run
 // passed midnight.
@@ -71,14 +81,14 @@ struct DhrystoneState {
 };
 
 // The three steps of one Dhrystone call: heap records and start values,
-// the timed main loop, then the end state kept and the records released.
+// the timed main loop, then the records released; Finish gives the end state.
 void PrepareDhrystone();
 void RunDhrystoneLoop(int32_t runs);
-void FinishDhrystone();
-DhrystoneState LastDhrystoneState();
+DhrystoneState FinishDhrystone();
 
-// Times runs passes through the main loop; the score, or -1 below 2 seconds.
-double RunDhrystone(int32_t runs, double& micros);
+// Times runs passes through the main loop with the clock's readings; the
+// score, or -1 below 2 seconds.
+double RunDhrystone(int32_t runs, double& micros, const BenchClock& clock);
 
 // ---- Whetstone ----
 
@@ -111,8 +121,9 @@ void RunWhetstoneModules(const WhetstoneCounts& counts);
 // End state of module 1 to 11 (not 5) of the last run.
 WhetstoneState WhetstoneModuleEnd(int module);
 
-// Times n runs through all modules; the score, or -1 below 0.002 seconds.
-double RunWhetstone(int32_t n, double& micros);
+// Times n runs through all modules with the clock's readings; the score, or
+// -1 below 0.002 seconds.
+double RunWhetstone(int32_t n, double& micros, const BenchClock& clock);
 
 // ---- Run limit for tests and the fuzzer ----
 

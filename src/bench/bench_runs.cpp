@@ -29,26 +29,26 @@ void LimitBenchmarkRuns(int32_t most) {
     gRunLimit = most;
 }
 
-double RunDhrystone(int32_t runs, double& micros) {
+double RunDhrystone(int32_t runs, double& micros, const BenchClock& clock) {
+    BenchTimer timer(clock);
     PrepareDhrystone();
-    StartBenchTimer();
+    timer.Start();
     RunDhrystoneLoop(LimitedRuns(runs));
-    StopBenchTimer();
+    timer.Stop();
     FinishDhrystone();
-    benchElapsed = ElapsedBenchSeconds(benchStartTime, benchEndTime);
-    return BenchScore(runs, benchElapsed, kDhrystoneMinimumSeconds, micros);
+    return BenchScore(runs, timer.Elapsed(), kDhrystoneMinimumSeconds, micros);
 }
 
-double RunWhetstone(int32_t n, double& micros) {
+double RunWhetstone(int32_t n, double& micros, const BenchClock& clock) {
     if (!WhetstoneRunsInRange(n)) {
         return -1.0;
     }
     WhetstoneCounts counts = CountWhetstoneLoops(LimitedRuns(n));
-    StartBenchTimer();
+    BenchTimer timer(clock);
+    timer.Start();
     RunWhetstoneModules(counts);
-    StopBenchTimer();
-    benchElapsed = ElapsedBenchSeconds(benchStartTime, benchEndTime);
-    return BenchScore(n, benchElapsed, kWhetstoneMinimumSeconds, micros);
+    timer.Stop();
+    return BenchScore(n, timer.Elapsed(), kWhetstoneMinimumSeconds, micros);
 }
 
 bool DhrystoneEntryInRange(int32_t thousands) {

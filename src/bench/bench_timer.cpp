@@ -4,19 +4,8 @@
 #include "common/text_format.hpp"
 
 #include <cmath>
-#include <utility>
-
-SavedPriority savedPriority{};
-TimeOfDay benchStartTime{};
-TimeOfDay benchEndTime{};
-double benchElapsed = 0.0;
 
 namespace {
-
-BenchClock& Clock() {
-    static BenchClock clock = LocalTimeOfDay;
-    return clock;
-}
 
 int64_t MillisecondOfDay(const TimeOfDay& time) {
     return std::llround(TimeToSeconds(time.hour, time.minute, time.second, time.millisecond) * 1000.0);
@@ -24,25 +13,21 @@ int64_t MillisecondOfDay(const TimeOfDay& time) {
 
 } // namespace
 
-void SetBenchClock(BenchClock clock) {
-    Clock() = std::move(clock);
-}
-
-void UseSystemBenchClock() {
-    Clock() = LocalTimeOfDay;
-}
-
-void StartBenchTimer() {
-    savedPriority = ReadPriority();
+void BenchTimer::Start() {
+    saved_ = ReadPriority();
     RaiseProcessPriority();
     RaiseThreadPriority();
-    benchStartTime = Clock()();
+    start_ = clock_();
 }
 
-void StopBenchTimer() {
-    benchEndTime = Clock()();
-    RestoreThreadPriority(savedPriority);
-    RestoreProcessPriority(savedPriority);
+void BenchTimer::Stop() {
+    end_ = clock_();
+    RestoreThreadPriority(saved_);
+    RestoreProcessPriority(saved_);
+}
+
+double BenchTimer::Elapsed() const {
+    return ElapsedBenchSeconds(start_, end_);
 }
 
 double ElapsedBenchSeconds(const TimeOfDay& start, const TimeOfDay& end) {

@@ -76,8 +76,6 @@ Arr1Dim Arr_1_Glob;
 Arr2Dim Arr_2_Glob;
 int32_t Run_Index = 0;
 MainLocals Last_Locals;
-DhrystoneState Last_State;
-
 // A string assignment copies all 30 characters.
 void StrAssign(Str30& target, const Str30& source) {
     std::memcpy(target.text, source.text, sizeof target.text);
@@ -288,28 +286,25 @@ BENCH_PROCEDURE void RunDhrystoneLoop(int32_t runs) {
     Last_Locals = MainLocals{Int_1_Loc, Int_2_Loc, Int_3_Loc, Enum_Loc, Str_1_Loc, Str_2_Loc};
 }
 
-void FinishDhrystone() {
+DhrystoneState FinishDhrystone() {
     const MainLocals& locals = Last_Locals;
-    Last_State = DhrystoneState{Int_Glob,
-                                Bool_Glob,
-                                Ch_1_Glob,
-                                Ch_2_Glob,
-                                Arr_1_Glob[8],
-                                Arr_2_Glob[8][7],
-                                RecordState(*Ptr_Glob),
-                                RecordState(*Next_Ptr_Glob),
-                                locals.Int_1_Loc,
-                                locals.Int_2_Loc,
-                                locals.Int_3_Loc,
-                                static_cast<uint8_t>(locals.Enum_Loc),
-                                std::string(locals.Str_1_Loc.text, sizeof locals.Str_1_Loc.text),
-                                std::string(locals.Str_2_Loc.text, sizeof locals.Str_2_Loc.text)};
+    DhrystoneState state{Int_Glob,
+                         Bool_Glob,
+                         Ch_1_Glob,
+                         Ch_2_Glob,
+                         Arr_1_Glob[8],
+                         Arr_2_Glob[8][7],
+                         RecordState(*Ptr_Glob),
+                         RecordState(*Next_Ptr_Glob),
+                         locals.Int_1_Loc,
+                         locals.Int_2_Loc,
+                         locals.Int_3_Loc,
+                         static_cast<uint8_t>(locals.Enum_Loc),
+                         std::string(locals.Str_1_Loc.text, sizeof locals.Str_1_Loc.text),
+                         std::string(locals.Str_2_Loc.text, sizeof locals.Str_2_Loc.text)};
     delete Ptr_Glob;
     delete Next_Ptr_Glob;
     Ptr_Glob = nullptr;
     Next_Ptr_Glob = nullptr;
-}
-
-DhrystoneState LastDhrystoneState() {
-    return Last_State;
+    return state;
 }

@@ -1,10 +1,7 @@
-// Console drivers of the two benchmarks (menu keys D and W): the run-count
-// prompt, one timed run and the score lines. Scores stay in the record for
-// the HTML report.
 #include "classic/bench_screens.hpp"
 
 #include "bench/bench.hpp"
-#include "classic/record.hpp"
+#include "classic/run_state.hpp"
 #include "classic/views.hpp"
 #include "common/text_format.hpp"
 #include "console/console_io.hpp"
@@ -85,28 +82,28 @@ void WriteScore(bool verbose, const std::string& name, const char* unit, double 
 
 } // namespace
 
-void ShowDhrystone(ProcessorRecord& r) {
+void ShowDhrystone(RunState& run) {
     int32_t thousands = 0;
     if (AskRunCount("Dhrystone Benchmark, based on Version 2.1 - Pascal Language",
                     " -> Please give the number of runs through the benchmark [in thausands]: ",
                     DhrystoneEntryInRange, thousands)) {
-        r.dhrystoneRuns = thousands * kDhrystoneRunsPerEntry;
-        WriteRunsStart(r.verbose, "Dhrystone", r.dhrystoneRuns, 7);
-        r.dhrystoneScore = RunDhrystone(r.dhrystoneRuns, r.dhrystoneMicros);
-        WriteScore(r.verbose, "Dhrystone", "MIPS", r.dhrystoneScore, r.dhrystoneMicros);
+        run.dhrystoneRuns = thousands * kDhrystoneRunsPerEntry;
+        WriteRunsStart(run.verbose, "Dhrystone", run.dhrystoneRuns, 7);
+        run.dhrystoneScore = RunDhrystone(run.dhrystoneRuns, run.dhrystoneMicros, run.benchClock);
+        WriteScore(run.verbose, "Dhrystone", "MIPS", run.dhrystoneScore, run.dhrystoneMicros);
     }
     PauseEnd();
 }
 
-void ShowWhetstone(ProcessorRecord& r) {
+void ShowWhetstone(RunState& run) {
     int32_t runs = 0;
     if (AskRunCount("Whetstone Benchmark - Pascal Language",
                     " -> Please give the number of runs through the benchmark: ", WhetstoneRunsInRange,
                     runs)) {
-        r.whetstoneRuns = runs;
-        WriteRunsStart(r.verbose, "Whetstone", r.whetstoneRuns, 11);
-        r.whetstoneScore = RunWhetstone(r.whetstoneRuns, r.whetstoneMicros);
-        WriteScore(r.verbose, "Whetstone", "MWIPS", r.whetstoneScore, r.whetstoneMicros);
+        run.whetstoneRuns = runs;
+        WriteRunsStart(run.verbose, "Whetstone", run.whetstoneRuns, 11);
+        run.whetstoneScore = RunWhetstone(run.whetstoneRuns, run.whetstoneMicros, run.benchClock);
+        WriteScore(run.verbose, "Whetstone", "MWIPS", run.whetstoneScore, run.whetstoneMicros);
     }
     PauseEnd();
 }

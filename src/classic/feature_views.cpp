@@ -4,6 +4,7 @@
 #include "classic/views.hpp"
 #include "common/text_format.hpp"
 #include "console/console_io.hpp"
+#include "names/processor_db.hpp"
 
 namespace {
 
@@ -50,22 +51,22 @@ void WriteFeatureList(const FeatureList& list) {
 
 } // namespace
 
-void ShowStandardFeatures(const ProcessorRecord& r) {
+void ShowStandardFeatures(const ProcessorRecord& r, const TextWidths& widths) {
     WriteFeatureList({"Standard processor features supported :", r.stdFeatureNames, r.stdFeatureStatus,
-                      r.textWidths.standardFeatures, true, nullptr});
+                      widths.standardFeatures, true, nullptr});
 }
 
-void ShowExtendedFeatures(const ProcessorRecord& r) {
+void ShowExtendedFeatures(const ProcessorRecord& r, const TextWidths& widths) {
     if (!r.extPresent) {
         return;
     }
     WriteFeatureList({"Extended processor features supported :", r.extFeatureNames, r.extFeatureStatus,
-                      r.textWidths.extendedFeatures, true, &r});
+                      widths.extendedFeatures, true, &r});
 }
 
-void ShowPowerManagement(const ProcessorRecord& r) {
+void ShowPowerManagement(const ProcessorRecord& r, const TextWidths& widths) {
     WriteFeatureList({"Enhanced Power Management supported :", r.powerMgmtNames, r.powerMgmtStatus,
-                      r.textWidths.powerManagement, false, nullptr});
+                      widths.powerManagement, false, nullptr});
 }
 
 void ShowTransmetaFeatures(const ProcessorRecord& r) {

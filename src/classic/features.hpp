@@ -2,6 +2,7 @@
 #pragma once
 
 #include "classic/record.hpp"
+#include "names/ini_file.hpp"
 
 #include <cstdint>
 #include <string>

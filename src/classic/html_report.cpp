@@ -3,6 +3,7 @@
 #include "classic/html_report.hpp"
 
 #include "classic/record.hpp"
+#include "classic/run_state.hpp"
 #include "common/plain_text.hpp"
 #include "console/console_io.hpp"
 
@@ -20,8 +21,9 @@ const char kCacheCellClose[] = "       </td>";
 
 // The sections the menu offered, then the benchmark section.
 // Stops at the first failed write: the rest of the page is not attempted.
-void WriteReportBody(const ProcessorRecord& r, const std::vector<ReportSection>& sections) {
-    const SectionFlagSet& flags = r.sectionFlags;
+void WriteReportBody(const ProcessorRecord& r, const RunState& run,
+                     const std::vector<ReportSection>& sections) {
+    const SectionFlagSet& flags = run.sectionFlags;
     WriteReportHead();
     for (const ReportSection& section : sections) {
         if (reportFile.Failed()) {
@@ -32,7 +34,7 @@ void WriteReportBody(const ProcessorRecord& r, const std::vector<ReportSection>&
         }
     }
     if (!reportFile.Failed()) {
-        WriteBenchmarkSection(r);
+        WriteBenchmarkSection(run);
     }
     if (!reportFile.Failed()) {
         WriteReportFoot();
@@ -50,11 +52,12 @@ void WriteYesNoCell(bool present) {
 
 } // namespace
 
-void WriteHtmlReport(const ProcessorRecord& r, const std::vector<ReportSection>& sections) {
+void WriteHtmlReport(const ProcessorRecord& r, const RunState& run,
+                     const std::vector<ReportSection>& sections) {
     if (!AskReportFile()) {
         return;
     }
-    WriteReportBody(r, sections);
+    WriteReportBody(r, run, sections);
     if (!reportFile.Close()) {
         ConLine("*** Error writing HTML report " + MachineText(reportFileName) + ": " +
                 reportFile.ErrorText() + " ***");

@@ -10,6 +10,7 @@
 #include <vector>
 
 struct ProcessorRecord;
+struct RunState;
 
 // The report being written, open only while WriteHtmlReport runs.
 extern TextFile reportFile;
@@ -25,10 +26,11 @@ struct ReportSection {
 };
 
 // Asks for the name, writes the page (the sections given, in their order,
-// then the benchmark section), and returns to the menu. A file that cannot
+// offered in the run, then the benchmark section), and returns to the menu. A file that cannot
 // be created is named, with the reason, on standard error; a failed write is
 // reported by one console line. The program goes on.
-void WriteHtmlReport(const ProcessorRecord& record, const std::vector<ReportSection>& sections);
+void WriteHtmlReport(const ProcessorRecord& record, const RunState& run,
+                     const std::vector<ReportSection>& sections);
 
 // Asks for the file name and creates the file; false when no file was
 // created (one line on standard error says why, unless the input ended).
@@ -51,7 +53,7 @@ void WriteAddressSizeSection(const ProcessorRecord& record);
 void WriteTransmetaIdentitySection(const ProcessorRecord& record);
 void WriteTransmetaFeaturesSection(const ProcessorRecord& record);
 void WriteTransmetaStatusSection(const ProcessorRecord& record);
-void WriteBenchmarkSection(const ProcessorRecord& record);
+void WriteBenchmarkSection(const RunState& run);
 
 // Text from the processor or the data file made safe inside an HTML cell:
 // &, <, > and " become entities.

@@ -2,6 +2,7 @@
 // benchmark results.
 #include "classic/html_report.hpp"
 #include "classic/record.hpp"
+#include "classic/run_state.hpp"
 #include "classic/transmeta.hpp"
 #include "common/text_format.hpp"
 
@@ -50,10 +51,10 @@ void WriteTransmetaStatusSection(const ProcessorRecord& r) {
     EndReportSection();
 }
 
-void WriteBenchmarkSection(const ProcessorRecord& r) {
+void WriteBenchmarkSection(const RunState& run) {
     // A replayed processor was never measured: the scores are this machine's.
-    double dhrystone = r.replaying ? 0.0 : r.dhrystoneScore;
-    double whetstone = r.replaying ? 0.0 : r.whetstoneScore;
+    double dhrystone = run.replaying ? 0.0 : run.dhrystoneScore;
+    double whetstone = run.replaying ? 0.0 : run.whetstoneScore;
     WriteTitleRow("Benchmark Result");
     WriteValueRow("Dhrystone ALU", ScoreText(dhrystone, " MIPS"));
     WriteValueRow("Whetstone ALU", ScoreText(whetstone, " MWIPS"));

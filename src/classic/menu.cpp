@@ -4,6 +4,7 @@
 #include "classic/html_report.hpp"
 #include "classic/menu_sections.hpp"
 #include "classic/record.hpp"
+#include "classic/run_state.hpp"
 #include "classic/views.hpp"
 #include "console/console_io.hpp"
 #include "names/processor_db.hpp"
@@ -14,16 +15,17 @@ const char kSeparator[] = "  --------------------------------------------";
 // The keys that are always offered, after the optional sections.
 struct MenuAction {
     char key;
-    void (*action)(ProcessorRecord& record);
+    void (*action)(const ProcessorRecord& record, RunState& run);
 };
 
 const MenuAction kMenuActions[] = {
-    {'D', ShowDhrystone},
-    {'W', ShowWhetstone},
-    {'R', [](ProcessorRecord& record) { WriteHtmlReport(record, MenuReportSections()); }},
-    {'A', ShowAbout},
-    {'?', [](ProcessorRecord&) { ShowHelp(); }},
-    {'Q', ShowQuitScreen},
+    {'D', [](const ProcessorRecord&, RunState& run) { ShowDhrystone(run); }},
+    {'W', [](const ProcessorRecord&, RunState& run) { ShowWhetstone(run); }},
+    {'R', [](const ProcessorRecord& record,
+             RunState& run) { WriteHtmlReport(record, run, MenuReportSections()); }},
+    {'A', [](const ProcessorRecord&, RunState& run) { ShowAbout(run); }},
+    {'?', [](const ProcessorRecord&, RunState&) { ShowHelp(); }},
+    {'Q', [](const ProcessorRecord&, RunState& run) { ShowQuitScreen(run); }},
 };
 
 const MenuAction* FindMenuAction(char key) {
@@ -42,13 +44,13 @@ void OfferSection(bool& flag, const char* line) {
 }
 
 // A section runs only once the menu has offered it.
-void Dispatch(ProcessorRecord& record, char key) {
+void Dispatch(const ProcessorRecord& record, RunState& run, char key) {
     if (const MenuSection* section = FindMenuSection(key)) {
-        if (record.sectionFlags.*section->flag) {
-            section->show(record);
+        if (run.sectionFlags.*section->flag) {
+            section->show(record, run);
         }
     } else if (const MenuAction* entry = FindMenuAction(key)) {
-        entry->action(record);
+        entry->action(record, run);
     }
 }
 
@@ -78,13 +80,13 @@ void ShowBanner(const IniFile& database) {
     ConLine();
 }
 
-void DrawMenu(ProcessorRecord& r) {
-    SectionFlagSet& flags = r.sectionFlags;
+void DrawMenu(const ProcessorRecord& record, RunState& run) {
+    SectionFlagSet& flags = run.sectionFlags;
     ConLine();
     ConLine("VELDRIX Menu");
     ConLine("============");
     for (const MenuSection& section : kMenuSections) {
-        if (!section.offered(r)) {
+        if (!section.offered(record)) {
             continue;
         }
         if (section.separatorBefore) {
@@ -104,38 +106,38 @@ void DrawMenu(ProcessorRecord& r) {
     ConFlush();
 }
 
-void RunMenu(ProcessorRecord& record) {
-    while (!record.quitRequested) {
-        DrawMenu(record);
-        record.menuKey = ReadMenuKey();
-        Dispatch(record, record.menuKey);
+void RunMenu(const ProcessorRecord& record, RunState& run) {
+    while (!run.quitRequested) {
+        DrawMenu(record, run);
+        run.menuKey = ReadMenuKey();
+        Dispatch(record, run, run.menuKey);
     }
 }
 
 // The data file is read again, so a file replaced while the menu waited
 // shows its own version, and its column widths hold from now on.
-void ShowAbout(ProcessorRecord& record) {
+void ShowAbout(RunState& run) {
     WriteHeading("About : ");
     IniFile database = OpenDatabase();
-    record.textWidths = ReadTextWidths(database);
+    run.textWidths = ReadTextWidths(database);
     ShowBanner(database);
     CloseDatabase(database);
     PauseEnd();
 }
 
-void ShowQuitScreen(ProcessorRecord& record) {
+void ShowQuitScreen(RunState& run) {
     ConLine();
     ConLine("~ Thank you for using VELDRIX.");
     ConLine("~ Know your processor, know your machine.");
     ConFlush();
-    record.quitRequested = true;
+    run.quitRequested = true;
 }
 
-void ApplyOption(ProcessorRecord& record, const std::string& option) {
+void ApplyOption(RunState& run, const std::string& option) {
     if (option == "-c") {
-        record.captureMode = true;
+        run.captureMode = true;
     } else if (option == "-v") {
-        record.verbose = true;
+        run.verbose = true;
     } else if (option == "-?") {
         ShowHelp();
     }

@@ -7,18 +7,19 @@
 #include <vector>
 
 struct ProcessorRecord;
+struct RunState;
 
 // The four banner lines, with the version of the data file read.
 void ShowBanner(const IniFile& database);
 
 // Draws the menu, setting the flags of the sections it offers.
-void DrawMenu(ProcessorRecord& record);
+void DrawMenu(const ProcessorRecord& record, RunState& run);
 
 // Menu loop on the record of the run until the quit screen has run.
-void RunMenu(ProcessorRecord& record);
+void RunMenu(const ProcessorRecord& record, RunState& run);
 
-void ShowAbout(ProcessorRecord& record);
-void ShowQuitScreen(ProcessorRecord& record);
+void ShowAbout(RunState& run);
+void ShowQuitScreen(RunState& run);
 
 // Applies one command-line option ("-c", "-v", "-?"); anything else does nothing.
-void ApplyOption(ProcessorRecord& record, const std::string& option);
+void ApplyOption(RunState& run, const std::string& option);

@@ -5,6 +5,7 @@
 #include "classic/raw_capture.hpp"
 #include "classic/record.hpp"
 #include "classic/replay.hpp"
+#include "classic/run_state.hpp"
 #include "classic/text_file.hpp"
 #include "console/console_io.hpp"
 #include "names/processor_db.hpp"
@@ -14,8 +15,9 @@
 // once the probe is done.
 int RunMenuProgram(const std::vector<std::string>& args, const MachineSources& machine) {
     ProcessorRecord record;
+    RunState run;
     IniFile database = OpenDatabase();
-    record.textWidths = ReadTextWidths(database);
+    run.textWidths = ReadTextWidths(database);
     ShowBanner(database);
     if (!DatabaseUsable(database)) {
         // Said once, at start: About reads the file again but says nothing.
@@ -27,11 +29,11 @@ int RunMenuProgram(const std::vector<std::string>& args, const MachineSources& m
     ProtectFromReplacing(OwnFile::Program, ExecutablePath());
     std::string option;
     CpuidSnapshot snapshot;
-    if (!SelectCpuidSource(args, option, record, snapshot)) {
+    if (!SelectCpuidSource(args, option, run, snapshot)) {
         return kUnreadableDumpStatus;
     }
-    ApplyOption(record, option);
-    if (!record.replaying) {
+    ApplyOption(run, option);
+    if (!run.replaying) {
         snapshot = machine.takeSnapshot();
     }
     record.cpuidSupported = HasCpuidLeaves(snapshot);
@@ -40,22 +42,22 @@ int RunMenuProgram(const std::vector<std::string>& args, const MachineSources& m
         ConFlush();
         return 0;
     }
-    if (record.verbose) {
+    if (run.verbose) {
         ConLine("Retrieving CPUID..");
     }
-    TickCounter clockTicks = record.replaying ? TickCounter() : machine.clockTicks;
+    TickCounter clockTicks = run.replaying ? TickCounter() : machine.clockTicks;
     ProbeProcessor(record,
-                   ProbeSources{snapshot, database, clockTicks, record.verbose ? &ConsoleOutput() : nullptr});
+                   ProbeSources{snapshot, database, clockTicks, run.verbose ? &ConsoleOutput() : nullptr});
     CloseDatabase(database);
-    if (record.captureMode) {
+    if (run.captureMode) {
         bool written = WriteRawCapture(record, snapshot);
-        ShowQuitScreen(record);
+        ShowQuitScreen(run);
         return written ? 0 : 1;
     }
-    if (record.verbose) {
+    if (run.verbose) {
         ConLine("done.");
     }
-    RunMenu(record);
+    RunMenu(record, run);
     ConFlush();
     return 0;
 }

@@ -5,6 +5,7 @@
 
 #include "classic/html_report.hpp"
 #include "classic/record.hpp"
+#include "classic/run_state.hpp"
 
 #include <vector>
 
@@ -13,9 +14,9 @@ struct MenuSection {
     const char* menuLine;
     bool separatorBefore; // a separator line precedes the row when it is offered
     bool (*offered)(const ProcessorRecord& record);
-    bool SectionFlagSet::*flag;                         // set once the menu has offered the section
-    void (*show)(const ProcessorRecord& record);        // the screen of the key
-    void (*writeReport)(const ProcessorRecord& record); // the section of the HTML report
+    bool SectionFlagSet::*flag; // set once the menu has offered the section
+    void (*show)(const ProcessorRecord& record, const RunState& run); // the screen of the key
+    void (*writeReport)(const ProcessorRecord& record);               // the section of the HTML report
 };
 
 // In menu order: I F C i f 1 2 P H T t S.

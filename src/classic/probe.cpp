@@ -216,5 +216,4 @@ void ProbeProcessor(ProcessorRecord& record, const ProbeSources& sources) {
     }
 
     ProbeClock(record, sources.clockTicks, say);
-    record.quitRequested = false;
 }

@@ -1,10 +1,10 @@
-// The record of everything probed and of the run state. The program keeps one
-// for the whole run; every decoder, screen and report takes it as an argument.
+// The record of what the probe found. The program keeps one for the whole
+// run; every decoder, screen and report takes it as an argument, and what the
+// run itself keeps (options, menu, benchmark results) is its RunState.
 #pragma once
 
 #include "classic/record_types.hpp"
 #include "cpuid/registers.hpp"
-#include "names/processor_db.hpp"
 
 #include <array>
 #include <cstdint>
@@ -16,13 +16,8 @@ constexpr int kExtendedLeafCount = 9;  // leaves 0x80000000..0x80000008
 constexpr int kTransmetaLeafCount = 8; // leaves 0x80860000..0x80860007
 
 struct ProcessorRecord {
-    // Run flags, from the command line.
+    // The processor (or the dump) answers CPUID at all.
     bool cpuidSupported = false;
-    bool captureMode = false;
-    bool verbose = false;
-
-    // Sections the menu has offered.
-    SectionFlagSet sectionFlags{};
 
     // Raw registers as CPUID returned them.
     std::array<CpuidRegs, kStandardLeafCount> stdRegs{};
@@ -105,25 +100,6 @@ struct ProcessorRecord {
     // Clock.
     double measuredMhz = 0.0;
     uint16_t normalizedMhz = 0;
-
-    // Benchmark results; a score not above -1 marks a run too short to measure.
-    double dhrystoneScore = 0.0;
-    double dhrystoneMicros = 0.0;
-    int32_t dhrystoneRuns = 0;
-    double whetstoneScore = 0.0;
-    double whetstoneMicros = 0.0;
-    int32_t whetstoneRuns = 0;
-
-    // Name-column widths of the feature views, from the data file.
-    TextWidths textWidths;
-
-    // True while CPUID answers come from a dump: this machine's benchmark
-    // figures then describe another processor than the one shown.
-    bool replaying = false;
-
-    // Menu state.
-    char menuKey = 0;
-    bool quitRequested = false;
 };
 
 // Whether the processor reported the leaf: the highest leaf it gave for the

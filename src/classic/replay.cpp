@@ -1,6 +1,5 @@
 #include "classic/replay.hpp"
 
-#include "classic/record.hpp"
 #include "classic/text_file.hpp"
 #include "common/plain_text.hpp"
 #include "console/console_io.hpp"
@@ -22,7 +21,7 @@ bool IsReplayRequest(const std::vector<std::string>& args) {
 
 // Loads the dump's first processor into the snapshot. How the dump was cut,
 // if it was, goes to standard error.
-bool StartReplay(const std::string& dump, ProcessorRecord& record, CpuidSnapshot& snapshot) {
+bool StartReplay(const std::string& dump, RunState& run, CpuidSnapshot& snapshot) {
     std::string error;
     // The screens show processor 0 only, so no other processor is parsed. A
     // dump too large for the memory the process may take is one that cannot
@@ -41,7 +40,7 @@ bool StartReplay(const std::string& dump, ProcessorRecord& record, CpuidSnapshot
         ConFlush();
         return false;
     }
-    record.replaying = true;
+    run.replaying = true;
     // A capture or report under the dump's name would replace it.
     ProtectFromReplacing(OwnFile::ReplayedDump, dump);
     ConLine("~ Replaying CPUID dump " + MachineText(dump));
@@ -51,7 +50,7 @@ bool StartReplay(const std::string& dump, ProcessorRecord& record, CpuidSnapshot
 
 } // namespace
 
-bool SelectCpuidSource(const std::vector<std::string>& args, std::string& option, ProcessorRecord& record,
+bool SelectCpuidSource(const std::vector<std::string>& args, std::string& option, RunState& run,
                        CpuidSnapshot& snapshot) {
     if (!IsReplayRequest(args)) {
         ProtectFromReplacing(OwnFile::ReplayedDump, "");
@@ -59,5 +58,5 @@ bool SelectCpuidSource(const std::vector<std::string>& args, std::string& option
         return true;
     }
     option = ArgumentAt(args, 2);
-    return StartReplay(ArgumentAt(args, 1), record, snapshot);
+    return StartReplay(ArgumentAt(args, 1), run, snapshot);
 }

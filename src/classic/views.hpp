@@ -4,6 +4,7 @@
 #include <string>
 
 struct ProcessorRecord;
+struct TextWidths;
 
 // An empty line, then the heading, then a line end.
 void WriteHeading(const std::string& heading);
@@ -18,18 +19,18 @@ void PauseMore();
 void PauseEnd();
 
 // Section views, one per menu key.
-void ShowProcessorIdentity(const ProcessorRecord& record);        // I
-void ShowStandardFeatures(const ProcessorRecord& record);         // F
-void ShowConfigurationDescriptors(const ProcessorRecord& record); // C
-void ShowExtendedIdentity(const ProcessorRecord& record);         // i
-void ShowExtendedFeatures(const ProcessorRecord& record);         // f
-void ShowL1Cache(const ProcessorRecord& record);                  // 1
-void ShowL2Cache(const ProcessorRecord& record);                  // 2
-void ShowPowerManagement(const ProcessorRecord& record);          // P
-void ShowAddressSizes(const ProcessorRecord& record);             // H
-void ShowTransmetaIdentity(const ProcessorRecord& record);        // T
-void ShowTransmetaFeatures(const ProcessorRecord& record);        // t
-void ShowTransmetaStatus(const ProcessorRecord& record);          // S
+void ShowProcessorIdentity(const ProcessorRecord& record);                          // I
+void ShowStandardFeatures(const ProcessorRecord& record, const TextWidths& widths); // F
+void ShowConfigurationDescriptors(const ProcessorRecord& record);                   // C
+void ShowExtendedIdentity(const ProcessorRecord& record);                           // i
+void ShowExtendedFeatures(const ProcessorRecord& record, const TextWidths& widths); // f
+void ShowL1Cache(const ProcessorRecord& record);                                    // 1
+void ShowL2Cache(const ProcessorRecord& record);                                    // 2
+void ShowPowerManagement(const ProcessorRecord& record, const TextWidths& widths);  // P
+void ShowAddressSizes(const ProcessorRecord& record);                               // H
+void ShowTransmetaIdentity(const ProcessorRecord& record);                          // T
+void ShowTransmetaFeatures(const ProcessorRecord& record);                          // t
+void ShowTransmetaStatus(const ProcessorRecord& record);                            // S
 
 // The four help pages (key ? and option -?).
 void ShowHelp();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "bench/bench.hpp"
+#include "classic/run_state.hpp"
 #include "support/harness.hpp"
 
 #include <gtest/gtest.h>
@@ -22,18 +23,16 @@ inline const std::string kTooSmall = Lines(
 class BenchTest : public ::testing::Test {
   protected:
     void SetUp() override { ResetWorld(); }
-    void TearDown() override { UseSystemBenchClock(); }
-
     // The timer reads these times in turn; the last one again when they run out.
     void ClockReads(std::vector<TimeOfDay> times) {
         readings_ = 0;
-        SetBenchClock([this, times]() {
+        run.benchClock = [this, times]() {
             size_t index = readings_ < times.size() ? readings_ : times.size() - 1;
             ++readings_;
             return times[index];
-        });
+        };
     }
 
     size_t readings_ = 0;
-    ProcessorRecord record; // the benchmark screens write their runs and scores here
+    RunState run; // the benchmark screens write their runs and scores here, and read its clock
 };

@@ -12,15 +12,15 @@ const std::string kEnd = "\r\n ---- End ----";
 
 const TimeOfDay kTen = {10, 0, 0, 0};
 
-std::string Dhrystone(ProcessorRecord& record, const std::string& input) {
+std::string Dhrystone(RunState& run, const std::string& input) {
     ConsoleCapture console(input);
-    ShowDhrystone(record);
+    ShowDhrystone(run);
     return console.Output();
 }
 
-std::string Whetstone(ProcessorRecord& record, const std::string& input) {
+std::string Whetstone(RunState& run, const std::string& input) {
     ConsoleCapture console(input);
-    ShowWhetstone(record);
+    ShowWhetstone(run);
     return console.Output();
 }
 
@@ -54,18 +54,18 @@ TEST_F(BenchDrivers, ScoreArithmeticAndThresholds) {
 
 TEST_F(BenchDrivers, DhrystoneScreenAtTwoSeconds) {
     ClockReads({kTen, {10, 0, 2, 0}});
-    EXPECT_EQ(Dhrystone(record, "1000\n\n"),
+    EXPECT_EQ(Dhrystone(run, "1000\n\n"),
               kDhrystoneHead + Lines({" ==> Dhrystone score:    500000000.0000    [   500.0000] MIPS"}) +
                   kEnd);
-    EXPECT_EQ(record.dhrystoneRuns, 1000000);
-    EXPECT_EQ(record.dhrystoneScore, 500000000.0);
-    EXPECT_EQ(record.dhrystoneMicros, 2.0);
+    EXPECT_EQ(run.dhrystoneRuns, 1000000);
+    EXPECT_EQ(run.dhrystoneScore, 500000000.0);
+    EXPECT_EQ(run.dhrystoneMicros, 2.0);
 }
 
 TEST_F(BenchDrivers, DhrystoneVerboseScreen) {
-    record.verbose = true;
+    run.verbose = true;
     ClockReads({kTen, {10, 0, 2, 0}});
-    EXPECT_EQ(Dhrystone(record, "5\n\n"),
+    EXPECT_EQ(Dhrystone(run, "5\n\n"),
               kDhrystoneHead +
                   Lines({" -> Execution starts,    5000 runs through Dhrystone",
                          " -> Microseconds for one run through Dhrystone: 400.00000000",
@@ -84,30 +84,30 @@ TEST_F(BenchDrivers, DhrystoneTooShortKeepsMicros) {
         {"passed midnight", {0, 0, 3, 0}},
     };
     for (const Row& row : rows) {
-        record.dhrystoneMicros = 7.0;
-        record.verbose = true;
+        run.dhrystoneMicros = 7.0;
+        run.verbose = true;
         ClockReads({kTen, row.end});
-        EXPECT_EQ(Dhrystone(record, "1\n\n"),
+        EXPECT_EQ(Dhrystone(run, "1\n\n"),
                   kDhrystoneHead + Lines({" -> Execution starts,    1000 runs through Dhrystone"}) +
                       kTooSmall + kEnd)
             << row.name;
-        EXPECT_EQ(record.dhrystoneScore, -1.0) << row.name;
-        EXPECT_EQ(record.dhrystoneMicros, 7.0) << row.name;
+        EXPECT_EQ(run.dhrystoneScore, -1.0) << row.name;
+        EXPECT_EQ(run.dhrystoneMicros, 7.0) << row.name;
     }
 }
 
 TEST_F(BenchDrivers, WhetstoneScreens) {
     ClockReads({kTen, {10, 0, 0, 500}});
-    EXPECT_EQ(Whetstone(record, "100\n\n"),
+    EXPECT_EQ(Whetstone(run, "100\n\n"),
               kWhetstoneHead + Lines({" ==> Whetstone score:       200000.0000    [     0.2000] MWIPS"}) +
                   kEnd);
-    EXPECT_EQ(record.whetstoneRuns, 100);
-    EXPECT_EQ(record.whetstoneScore, 200000.0);
-    EXPECT_EQ(record.whetstoneMicros, 5000.0);
+    EXPECT_EQ(run.whetstoneRuns, 100);
+    EXPECT_EQ(run.whetstoneScore, 200000.0);
+    EXPECT_EQ(run.whetstoneMicros, 5000.0);
 
-    record.verbose = true;
+    run.verbose = true;
     ClockReads({kTen, {10, 0, 0, 500}});
-    EXPECT_EQ(Whetstone(record, "100\n\n"),
+    EXPECT_EQ(Whetstone(run, "100\n\n"),
               kWhetstoneHead +
                   Lines({" -> Execution starts,         100 runs through Whetstone",
                          " -> Microseconds for one run through Whetstone: 5000.00000000",
@@ -115,11 +115,11 @@ TEST_F(BenchDrivers, WhetstoneScreens) {
                   kEnd);
 
     ClockReads({kTen, {10, 0, 0, 1}});
-    EXPECT_EQ(Whetstone(record, "100\n\n"),
+    EXPECT_EQ(Whetstone(run, "100\n\n"),
               kWhetstoneHead + Lines({" -> Execution starts,         100 runs through Whetstone"}) +
                   kTooSmall + kEnd);
-    EXPECT_EQ(record.whetstoneScore, -1.0);
-    EXPECT_EQ(record.whetstoneMicros, 5000.0);
+    EXPECT_EQ(run.whetstoneScore, -1.0);
+    EXPECT_EQ(run.whetstoneMicros, 5000.0);
 }
 
 TEST_F(BenchDrivers, DhrystoneRunCountInput) {
@@ -143,10 +143,10 @@ TEST_F(BenchDrivers, DhrystoneRunCountInput) {
         {"end of input counts as 0", "", 0, false},
     };
     for (const Row& row : rows) {
-        record.dhrystoneRuns = 77;
+        run.dhrystoneRuns = 77;
         ClockReads({kTen, {10, 0, 2, 0}});
-        std::string output = Dhrystone(record, row.input);
-        EXPECT_EQ(record.dhrystoneRuns, row.runs) << row.name;
+        std::string output = Dhrystone(run, row.input);
+        EXPECT_EQ(run.dhrystoneRuns, row.runs) << row.name;
         EXPECT_EQ(output.find(" ==> Dhrystone score: ") != std::string::npos, row.scored) << row.name;
         EXPECT_EQ(output.find(kTooSmall) != std::string::npos, !row.scored) << row.name;
     }
@@ -155,7 +155,7 @@ TEST_F(BenchDrivers, DhrystoneRunCountInput) {
 TEST_F(BenchDrivers, RunCountsOutOfRangeAreRefused) {
     struct Row {
         const char* name;
-        std::string (*screen)(ProcessorRecord&, const std::string&);
+        std::string (*screen)(RunState&, const std::string&);
         std::string head, input;
     };
     const Row rows[] = {
@@ -169,19 +169,19 @@ TEST_F(BenchDrivers, RunCountsOutOfRangeAreRefused) {
     };
     for (const Row& row : rows) {
         ResetWorld();
-        record = ProcessorRecord{};
-        record.verbose = true;
-        record.dhrystoneRuns = 77;
-        record.dhrystoneScore = 12.0;
-        record.whetstoneRuns = 88;
-        record.whetstoneScore = 13.0;
+        run = RunState{};
+        run.verbose = true;
+        run.dhrystoneRuns = 77;
+        run.dhrystoneScore = 12.0;
+        run.whetstoneRuns = 88;
+        run.whetstoneScore = 13.0;
         ClockReads({kTen, {10, 0, 9, 0}});
-        EXPECT_EQ(row.screen(record, row.input), row.head + kOutOfRange + kEnd) << row.name;
+        EXPECT_EQ(row.screen(run, row.input), row.head + kOutOfRange + kEnd) << row.name;
         EXPECT_EQ(readings_, 0u) << row.name;
-        EXPECT_EQ(record.dhrystoneRuns, 77) << row.name;
-        EXPECT_EQ(record.dhrystoneScore, 12.0) << row.name;
-        EXPECT_EQ(record.whetstoneRuns, 88) << row.name;
-        EXPECT_EQ(record.whetstoneScore, 13.0) << row.name;
+        EXPECT_EQ(run.dhrystoneRuns, 77) << row.name;
+        EXPECT_EQ(run.dhrystoneScore, 12.0) << row.name;
+        EXPECT_EQ(run.whetstoneRuns, 88) << row.name;
+        EXPECT_EQ(run.whetstoneScore, 13.0) << row.name;
     }
 }
 
@@ -199,9 +199,9 @@ TEST_F(BenchDrivers, RangeLimits) {
 TEST_F(BenchDrivers, WhetstoneNegativeAndZeroDoNotRun) {
     for (int32_t n : {0, -3}) {
         ClockReads({kTen, {10, 0, 0, 500}});
-        EXPECT_EQ(Whetstone(record, std::to_string(n) + "\n\n"), kWhetstoneHead + kTooSmall + kEnd) << n;
-        EXPECT_EQ(record.whetstoneRuns, n);
-        EXPECT_EQ(record.whetstoneScore, -1.0);
+        EXPECT_EQ(Whetstone(run, std::to_string(n) + "\n\n"), kWhetstoneHead + kTooSmall + kEnd) << n;
+        EXPECT_EQ(run.whetstoneRuns, n);
+        EXPECT_EQ(run.whetstoneScore, -1.0);
     }
 }
 
@@ -216,9 +216,9 @@ TEST_F(BenchDrivers, RunLimitCapsThePassesMade) {
     LimitBenchmarkRuns(2);
     ClockReads({{10, 0, 0, 0}, {10, 0, 1, 0}});
     ConsoleCapture console("2000000\n\n");
-    ShowWhetstone(record);
+    ShowWhetstone(run);
     LimitBenchmarkRuns(0);
-    EXPECT_EQ(record.whetstoneRuns, 2000000);
+    EXPECT_EQ(run.whetstoneRuns, 2000000);
     WhetstoneState limited = WhetstoneModuleEnd(11);
     EXPECT_EQ(limited.j, twoRuns.j);
     EXPECT_EQ(limited.x, twoRuns.x);

@@ -2,9 +2,9 @@
 #include "bench/bench.hpp"
 #include "bench_fixture.hpp"
 
-using BenchTimer = BenchTest;
+using BenchTiming = BenchTest;
 
-TEST_F(BenchTimer, ElapsedSecondsBetweenTwoTimesOfDay) {
+TEST_F(BenchTiming, ElapsedSecondsBetweenTwoTimesOfDay) {
     struct Row {
         const char* name;
         TimeOfDay start, end;
@@ -31,25 +31,27 @@ TEST_F(BenchTimer, ElapsedSecondsBetweenTwoTimesOfDay) {
     }
 }
 
-TEST_F(BenchTimer, StartReadsTheFirstTimeAndStopTheSecond) {
+TEST_F(BenchTiming, StartReadsTheFirstTimeAndStopTheSecond) {
     ClockReads({{8, 1, 2, 3}, {8, 1, 4, 5}});
-    StartBenchTimer();
+    BenchTimer timer(run.benchClock);
+    timer.Start();
     EXPECT_EQ(readings_, 1u);
-    StopBenchTimer();
+    timer.Stop();
     EXPECT_EQ(readings_, 2u);
-    EXPECT_EQ(benchStartTime.second, 2);
-    EXPECT_EQ(benchStartTime.millisecond, 3);
-    EXPECT_EQ(benchEndTime.second, 4);
-    EXPECT_EQ(benchEndTime.millisecond, 5);
+    EXPECT_EQ(timer.StartTime().second, 2);
+    EXPECT_EQ(timer.StartTime().millisecond, 3);
+    EXPECT_EQ(timer.EndTime().second, 4);
+    EXPECT_EQ(timer.EndTime().millisecond, 5);
 }
 
-TEST_F(BenchTimer, StopRestoresThePriorityStartFound) {
+TEST_F(BenchTiming, StopRestoresThePriorityStartFound) {
     SavedPriority before = ReadPriority();
-    StartBenchTimer();
-    StopBenchTimer();
+    BenchTimer timer(LocalTimeOfDay);
+    timer.Start();
+    timer.Stop();
     SavedPriority after = ReadPriority();
-    EXPECT_EQ(savedPriority.priorityClass, before.priorityClass);
-    EXPECT_EQ(savedPriority.threadPriority, before.threadPriority);
+    EXPECT_EQ(timer.SavedPriorities().priorityClass, before.priorityClass);
+    EXPECT_EQ(timer.SavedPriorities().threadPriority, before.threadPriority);
     EXPECT_EQ(after.priorityClass, before.priorityClass);
     EXPECT_EQ(after.threadPriority, before.threadPriority);
     EXPECT_EQ(after.threadPolicy, before.threadPolicy);

@@ -150,7 +150,7 @@ TEST_F(Whetstone, ModuleOneNeverRuns) {
 TEST_F(Whetstone, RunWhetstoneTimesTheModulesAndScores) {
     ClockReads({{10, 0, 0, 0}, {10, 0, 0, 250}});
     double micros = 0.0;
-    double score = RunWhetstone(10, micros);
+    double score = RunWhetstone(10, micros, run.benchClock);
     EXPECT_EQ(readings_, 2u);
     EXPECT_NEAR(WhetstoneModuleEnd(11).x, 0.83466551951905177, kTolerance);
     EXPECT_DOUBLE_EQ(micros, 25000.0);
@@ -160,8 +160,8 @@ TEST_F(Whetstone, RunWhetstoneTimesTheModulesAndScores) {
 TEST_F(Whetstone, RunWhetstoneRefusesCountsBeyond32Bits) {
     ClockReads({{10, 0, 0, 0}, {10, 0, 5, 0}});
     double micros = 3.0;
-    EXPECT_EQ(RunWhetstone(2388748, micros), -1.0);
-    EXPECT_EQ(RunWhetstone(-2388748, micros), -1.0);
+    EXPECT_EQ(RunWhetstone(2388748, micros, run.benchClock), -1.0);
+    EXPECT_EQ(RunWhetstone(-2388748, micros, run.benchClock), -1.0);
     EXPECT_EQ(readings_, 0u);
     EXPECT_EQ(micros, 3.0);
 }

@@ -1,6 +1,7 @@
 // Start-up, options, the menu and its keys, About, quit and help screens.
 #include "classic/menu.hpp"
 #include "classic/probe.hpp"
+#include "classic/run_state.hpp"
 #include "classic/views.hpp"
 #include "support/command_support.hpp"
 #include "support/harness.hpp"
@@ -52,6 +53,7 @@ class Menu : public ::testing::Test {
 
 TEST_F(Menu, RowsFollowTheLevels) {
     ProcessorRecord record;
+    RunState run;
     struct Row {
         const char* name;
         uint32_t maxStd, maxExt, maxTmx;
@@ -106,17 +108,18 @@ TEST_F(Menu, RowsFollowTheLevels) {
     };
     for (const Row& row : rows) {
         record = ProcessorRecord{};
+        run = RunState{};
         record.maxStdLevel = row.maxStd;
         record.maxExtLevel = row.maxExt;
         record.maxTransmetaLevel = row.maxTmx;
         ConsoleCapture console;
-        DrawMenu(record);
+        DrawMenu(record, run);
         std::string middle;
         for (const std::string& line : row.rows) {
             middle += line + "\r\n";
         }
         EXPECT_EQ(console.Output(), MenuHead() + middle + MenuTail()) << row.name;
-        const SectionFlagSet& f = record.sectionFlags;
+        const SectionFlagSet& f = run.sectionFlags;
         const bool got[] = {f.identity,      f.stdFeatures,       f.stdConfig,         f.extIdentity,
                             f.extFeatures,   f.l1Cache,           f.l2Cache,           f.powerManagement,
                             f.addressWidths, f.transmetaIdentity, f.transmetaFeatures, f.transmetaStatus};
@@ -133,34 +136,37 @@ TEST_F(Menu, RowsFollowTheLevels) {
 
 TEST_F(Menu, FlagsAreNeverClearedAgain) {
     ProcessorRecord record;
+    RunState run;
     record.maxStdLevel = 2;
     ConsoleCapture console;
-    DrawMenu(record);
+    DrawMenu(record, run);
     record.maxStdLevel = 0;
-    DrawMenu(record);
-    EXPECT_TRUE(record.sectionFlags.stdConfig);
+    DrawMenu(record, run);
+    EXPECT_TRUE(run.sectionFlags.stdConfig);
 }
 
 TEST_F(Menu, UnacceptedKeysAreReadAgainSilently) {
     ProcessorRecord record;
+    RunState run;
     IniFile db;
     // q, x, an empty line and a blank are ignored; T is accepted but not offered
     // here, so the menu is drawn again; Q ends through the quit screen.
     ConsoleCapture console("q\nx\n\n T\nT\r\nQuit now\n");
     ProbeWorld(record, db);
-    RunMenu(record);
+    RunMenu(record, run);
     std::string menu = MenuHead() + Lines({"  [I] Processor Identity", "  [F] Std. Features"}) + MenuTail();
     EXPECT_EQ(console.Output(), menu + menu + kQuitScreen);
-    EXPECT_EQ(record.menuKey, 'Q');
-    EXPECT_TRUE(record.quitRequested);
+    EXPECT_EQ(run.menuKey, 'Q');
+    EXPECT_TRUE(run.quitRequested);
 }
 
 TEST_F(Menu, EndOfInputEndsLikeQuit) {
     ProcessorRecord record;
+    RunState run;
     IniFile db;
     ConsoleCapture console("x\n");
     ProbeWorld(record, db);
-    RunMenu(record);
+    RunMenu(record, run);
     std::string menu = MenuHead() + Lines({"  [I] Processor Identity", "  [F] Std. Features"}) + MenuTail();
     EXPECT_EQ(console.Output(), menu + kQuitScreen);
 }
@@ -211,6 +217,7 @@ TEST_F(Menu, VerboseStartUpWholeScreen) {
 
 TEST_F(Menu, NoCpuidIsRefusedAfterTheBanner) {
     ProcessorRecord record;
+    RunState run;
     ResetWorld(CpuidTable{});
     ConsoleCapture console("Q\n");
     EXPECT_EQ(RunMenuProgram({"-v"}, WorldMachine()), 0);
@@ -220,15 +227,16 @@ TEST_F(Menu, NoCpuidIsRefusedAfterTheBanner) {
 
 TEST_F(Menu, AboutRepeatsTheBannerAndReadsTheVersionAgain) {
     ProcessorRecord record;
+    RunState run;
     std::string path = WriteTempFile("about.dat", "[DATInfo]\r\nVersion=first\r\n");
     SetDatabaseLocation(path);
     ConsoleCapture console("typed text\n");
     ShowBanner(OpenDatabase());
     WriteTempFile("about.dat", "[DATInfo]\r\nVersion=second\r\n[TextWidth]\r\nStandardFeatures=9\r\n");
     console.Clear();
-    ShowAbout(record);
+    ShowAbout(run);
     EXPECT_EQ(console.Output(), Lines({"", "About : "}) + Banner("second") + "\r\n ---- End ----");
-    EXPECT_EQ(record.textWidths.standardFeatures, 9) << "the widths of the file read again hold from now on";
+    EXPECT_EQ(run.textWidths.standardFeatures, 9) << "the widths of the file read again hold from now on";
 }
 
 TEST_F(Menu, AMissingDataFileIsNotedOnceOnStandardError) {

@@ -150,9 +150,8 @@ TEST(Probe, CrusoeFieldsAndVerboseLines) {
     ProcessorRecord record;
     IniFile db;
     UseLoggedTable(CrusoeTable(0x80860007));
-    record.verbose = true;
     ConsoleCapture console;
-    ProbeWorld(record, db);
+    ProbeWorld(record, db, true);
     EXPECT_EQ(
         console.Output(),
         Lines({" -> Retrieving VendorID...[done]  ==>  GenuineTMx86", " -> Max. Standard Level : 00000003",
@@ -183,16 +182,14 @@ TEST(Probe, CrusoeFieldsAndVerboseLines) {
     EXPECT_EQ(record.l1Fields[4], 0x04);
     EXPECT_DOUBLE_EQ(record.measuredMhz, 930.412);
     EXPECT_EQ(record.normalizedMhz, 933);
-    EXPECT_FALSE(record.quitRequested);
 }
 
 TEST(Probe, PentiumVerboseWithoutExtendedLeaves) {
     ProcessorRecord record;
     IniFile db;
     UseLoggedTable(kPentium);
-    record.verbose = true;
     ConsoleCapture console;
-    ProbeWorld(record, db);
+    ProbeWorld(record, db, true);
     EXPECT_EQ(
         console.Output(),
         Lines({" -> Retrieving VendorID...[done]  ==>  GenuineIntel", " -> Max. Standard Level : 00000001",
@@ -209,7 +206,6 @@ TEST(Probe, MaxStandardZeroVerboseAndUnmeasuredClock) {
     ProcessorRecord record;
     IniFile db;
     UseLoggedTable(LevelTable(0, 0));
-    record.verbose = true;
     ConsoleCapture console;
     ProbeProcessor(record, ProbeSources{WorldSnapshot(), db, TickCounter(), &ConsoleOutput()});
     EXPECT_EQ(

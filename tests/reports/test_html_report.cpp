@@ -4,6 +4,7 @@
 #include "classic/menu.hpp"
 #include "classic/menu_sections.hpp"
 #include "classic/probe.hpp"
+#include "classic/run_state.hpp"
 #include "common/plain_text.hpp"
 #include "reports/html_fixtures.hpp"
 #include "reports/report_support.hpp"
@@ -22,18 +23,22 @@ namespace {
 
 // Probes the table (with the data file text, when given) and lets the menu
 // set the section flags, as a run up to key R would.
+// The run the report is written in: the menu's flags, the benchmark scores.
+RunState gRun;
+
 ProcessorRecord ProbeAndDrawMenu(const CpuidTable& table, const std::string& database) {
+    gRun = RunState{};
     ResetWorld(table);
     ProcessorRecord record = ProbedRecord(database.empty() ? IniFile{} : OpenDatabaseText(database));
     ConsoleCapture menu;
-    DrawMenu(record);
+    DrawMenu(record, gRun);
     return record;
 }
 
 // Runs the report dialogue with the typed line and returns the console output.
 std::string RunReportDialogue(const ProcessorRecord& record, const std::string& typed) {
     ConsoleCapture console(typed);
-    WriteHtmlReport(record, MenuReportSections());
+    WriteHtmlReport(record, gRun, MenuReportSections());
     return console.Output();
 }
 
@@ -155,8 +160,8 @@ const std::string kTransmetaOwnSectionsAndScores =
 
 TEST(HtmlReportPage, EverySectionOnATransmetaProcessor) {
     ProcessorRecord record = ProbeAndDrawMenu(EverySectionTransmeta(), kReportTestDatabase);
-    record.dhrystoneScore = 2500000.0;
-    record.whetstoneScore = 350000000.0;
+    gRun.dhrystoneScore = 2500000.0;
+    gRun.whetstoneScore = 350000000.0;
     std::string path = MakeTempDir("transmeta") + "/crusoe";
     RunReportDialogue(record, path + "\n");
     std::string expected = ExpectedReportHead() + Crlf(kTransmetaIdentityToDescriptors) +
@@ -271,9 +276,9 @@ const ScoreCase kScoreCases[] = {
 TEST(HtmlReportBenchmark, ScoreCells) {
     for (const ScoreCase& c : kScoreCases) {
         ProcessorRecord record = ProbeAndDrawMenu(OnlyLeavesZeroAndOne(), kReportTestDatabase);
-        record.dhrystoneScore = c.score;
-        record.whetstoneScore = c.score;
-        record.replaying = c.replaying;
+        gRun.dhrystoneScore = c.score;
+        gRun.whetstoneScore = c.score;
+        gRun.replaying = c.replaying;
         std::string path = MakeTempDir("scores") + "/s.html";
         RunReportDialogue(record, path + "\n");
         std::string page = ReadWholeFile(path);
@@ -313,7 +318,7 @@ TEST(HtmlReportDialogue, NameThatCannotBeCreatedIsNamedOnStandardError) {
     };
     for (const Case& c : cases) {
         ConsoleCapture console(c.typed + "\n");
-        WriteHtmlReport(record, MenuReportSections());
+        WriteHtmlReport(record, gRun, MenuReportSections());
         EXPECT_EQ(console.Output(), "\r\nEnter the report file name to be generated (*.html) : ") << c.name;
         EXPECT_EQ(console.Errors(), "veldrix: cannot create report " + c.typed +
                                         ".html: " + std::strerror(c.error) + kPlainLineEnd)

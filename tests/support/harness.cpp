@@ -47,9 +47,9 @@ MachineSources WorldMachine() {
     return MachineSources{[] { return gWorldSnapshot; }, WorldClockTicks};
 }
 
-void ProbeWorld(ProcessorRecord& record, const IniFile& database) {
+void ProbeWorld(ProcessorRecord& record, const IniFile& database, bool verbose) {
     ProbeProcessor(record, ProbeSources{gWorldSnapshot, database, WorldClockTicks,
-                                        record.verbose ? &ConsoleOutput() : nullptr});
+                                        verbose ? &ConsoleOutput() : nullptr});
 }
 
 ProcessorRecord ProbedRecord(const IniFile& database) {

@@ -56,8 +56,8 @@ uint32_t WorldClockTicks();
 MachineSources WorldMachine();
 
 // Probes the world's processor into the record, names from the database, the
-// progress lines on the console when the record is verbose.
-void ProbeWorld(ProcessorRecord& record, const IniFile& database);
+// progress lines on the console when verbose.
+void ProbeWorld(ProcessorRecord& record, const IniFile& database, bool verbose = false);
 
 // A fresh record probed from the world's processor, names from the database.
 ProcessorRecord ProbedRecord(const IniFile& database = {});

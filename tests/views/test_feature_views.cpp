@@ -1,6 +1,7 @@
 // The four feature lists, compared whole.
 #include "classic/probe.hpp"
 #include "classic/views.hpp"
+#include "names/processor_db.hpp"
 #include "support/harness.hpp"
 #include "support/processors.hpp"
 
@@ -29,6 +30,9 @@ std::string Rows(int first, int last, int width, const char* answer) {
     return text;
 }
 
+// The name-column widths the views are shown with; each test starts from the defaults.
+TextWidths gWidths;
+
 std::string Capture(const ProcessorRecord& record, void (*view)(const ProcessorRecord&),
                     const std::string& input = "\n\n") {
     ConsoleCapture console(input);
@@ -36,10 +40,18 @@ std::string Capture(const ProcessorRecord& record, void (*view)(const ProcessorR
     return console.Output();
 }
 
+std::string Capture(const ProcessorRecord& record, void (*view)(const ProcessorRecord&, const TextWidths&),
+                    const std::string& input = "\n\n") {
+    ConsoleCapture console(input);
+    view(record, gWidths);
+    return console.Output();
+}
+
 } // namespace
 
 TEST(FeatureViews, FullListsStopAfterBit14) {
     ProcessorRecord record;
+    gWidths = TextWidths{};
     ResetWorld();
     ProcessorRecord& r = record;
     r.extPresent = true;
@@ -55,6 +67,7 @@ TEST(FeatureViews, FullListsStopAfterBit14) {
 
 TEST(FeatureViews, PagerStopsAtBit14WhateverIsHidden) {
     ProcessorRecord record;
+    gWidths = TextWidths{};
     struct Row {
         const char* name;
         std::function<void(FeatureStatusTable&)> hide;
@@ -93,6 +106,7 @@ TEST(FeatureViews, PagerStopsAtBit14WhateverIsHidden) {
 
 TEST(FeatureViews, NamesArePaddedToTheListWidth) {
     ProcessorRecord record;
+    gWidths = TextWidths{};
     struct Row {
         const char* name;
         int32_t width;
@@ -123,28 +137,30 @@ TEST(FeatureViews, NamesArePaddedToTheListWidth) {
         r.powerMgmtNames[17] = "a good deal longer";
         r.powerMgmtStatus[17] = StatusPresent;
         r.powerMgmtStatus[31] = StatusAbsent; // no data file: an empty name is still a row
-        r.textWidths.powerManagement = row.width;
+        gWidths.powerManagement = row.width;
         EXPECT_EQ(Capture(record, ShowPowerManagement, "\n"), row.screen + kEnd) << row.name;
     }
 }
 
 TEST(FeatureViews, PowerAndTransmetaListsNeverPause) {
     ProcessorRecord record;
+    gWidths = TextWidths{};
     ResetWorld();
     ProcessorRecord& r = record;
     NameEveryBit(r.powerMgmtNames, r.powerMgmtStatus, StatusPresent);
     NameEveryBit(r.tmxFeatureNames, r.tmxFeatureStatus, StatusAbsent);
-    r.textWidths.powerManagement = 35;
+    gWidths.powerManagement = 35;
     EXPECT_EQ(Capture(record, ShowPowerManagement, "\n"),
               "\r\nEnhanced Power Management supported :\r\n" + Rows(0, 31, 35, "Yes") + "\r\n" + kEnd);
     // The Transmeta list is never padded, even when a width is configured elsewhere.
-    r.textWidths.standardFeatures = r.textWidths.extendedFeatures = 20;
+    gWidths.standardFeatures = gWidths.extendedFeatures = 20;
     EXPECT_EQ(Capture(record, ShowTransmetaFeatures, "\n"),
               "\r\nTransmeta processor features supported :\r\n" + Rows(0, 31, 0, "No") + "\r\n" + kEnd);
 }
 
 TEST(FeatureViews, StandardListPadsToItsWidth) {
     ProcessorRecord record;
+    gWidths = TextWidths{};
     ResetWorld();
     ProcessorRecord& r = record;
     r.stdFeatureNames[0] = "FPU";
@@ -167,6 +183,7 @@ TEST(FeatureViews, StandardListPadsToItsWidth) {
 
 TEST(FeatureViews, CyrixNamesExtendedBit24) {
     ProcessorRecord record;
+    gWidths = TextWidths{};
     struct Row {
         const char* vendorId;
         uint8_t status24;
@@ -186,7 +203,7 @@ TEST(FeatureViews, CyrixNamesExtendedBit24) {
         ProcessorRecord& r = record;
         r.vendorId = row.vendorId;
         r.extPresent = true;
-        r.textWidths.extendedFeatures = 30;
+        gWidths.extendedFeatures = 30;
         r.extFeatureStatus.fill(StatusHidden);
         r.extFeatureNames[23] = "MMX";
         r.extFeatureStatus[23] = StatusPresent;
@@ -201,10 +218,11 @@ TEST(FeatureViews, CyrixNamesExtendedBit24) {
 
 TEST(FeatureViews, ExtendedListWithoutExtendedLeavesWritesNothing) {
     ProcessorRecord record;
+    gWidths = TextWidths{};
     ResetWorld();
     NameEveryBit(record.extFeatureNames, record.extFeatureStatus, StatusPresent);
     ConsoleCapture console("left for the menu\n");
-    ShowExtendedFeatures(record);
+    ShowExtendedFeatures(record, gWidths);
     EXPECT_EQ(console.Output(), "");
     std::string next;
     ASSERT_TRUE(ConReadLine(next));
@@ -213,10 +231,11 @@ TEST(FeatureViews, ExtendedListWithoutExtendedLeavesWritesNothing) {
 
 TEST(FeatureViews, TextTypedAtEitherStopIsThrownAway) {
     ProcessorRecord record;
+    gWidths = TextWidths{};
     ResetWorld();
     NameEveryBit(record.stdFeatureNames, record.stdFeatureStatus, StatusPresent);
     ConsoleCapture console("Q\nD some text\nI\n");
-    ShowStandardFeatures(record);
+    ShowStandardFeatures(record, gWidths);
     EXPECT_EQ(console.Output(), "\r\nStandard processor features supported :\r\n" + Rows(0, 14, 47, "Yes") +
                                     "\r\n" + kMore + Rows(15, 31, 47, "Yes") + "\r\n" + kEnd);
     std::string next;
@@ -228,6 +247,7 @@ TEST(FeatureViews, TextTypedAtEitherStopIsThrownAway) {
 // leaf 0x80860001 EDX 000001CE sets bits 1, 2, 3, 6, 7 and 8.
 TEST(FeatureViews, CrusoeTransmetaFeaturesProbed) {
     ProcessorRecord record;
+    gWidths = TextWidths{};
     IniFile db;
     ResetWorld(CrusoeTable(0x80860007));
     db =

@@ -1,6 +1,7 @@
 // The two identity screens, compared whole.
 #include "classic/menu.hpp"
 #include "classic/probe.hpp"
+#include "classic/run_state.hpp"
 #include "classic/views.hpp"
 #include "common/text_format.hpp"
 #include "support/harness.hpp"
@@ -234,8 +235,9 @@ TEST(ExtendedIdentityView, RecordedProcessors) {
 TEST(IdentityView, TextTypedAtTheEndPromptIsNotAMenuKey) {
     ProcessorRecord record;
     record = RecordPentium4();
+    RunState run;
     ConsoleCapture console("I\nF\nQ\n");
-    RunMenu(record);
+    RunMenu(record, run);
     std::string out = console.Output();
     EXPECT_NE(out.find(" ---- End ----\r\nVELDRIX Menu"), std::string::npos) << out;
     EXPECT_EQ(out.find("Standard processor features supported :"), std::string::npos) << out;
