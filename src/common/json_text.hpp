@@ -1,5 +1,4 @@
-// The pieces of JSON text the JSON document is written from, and a strict
-// well-formedness check for what was written.
+// The pieces of JSON text the JSON documents are written from.
 #pragma once
 
 #include <optional>
@@ -20,11 +19,6 @@ std::string JsonStringOrNull(const std::optional<std::string>& text);
 // "true" or "false"; the second form gives null for an unknown value.
 std::string JsonBool(bool value);
 std::string JsonBoolOrNull(std::optional<bool> value);
-
-// True when text is exactly one JSON value (RFC 8259) with optional blanks
-// around it: objects, arrays, strings with valid escapes and no raw control
-// bytes, numbers, true, false and null. Nesting deeper than 64 is refused.
-bool IsWellFormedJson(std::string_view text);
 
 // Builds one JSON object from keys and already-written values, in the order
 // added; Text() gives it on one line.

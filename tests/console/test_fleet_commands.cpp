@@ -1,7 +1,7 @@
 // --diff and --baseline through the command line: exit statuses, what goes
 // to which stream, and the JSON documents.
 #include "app/command_line.hpp"
-#include "common/json_text.hpp"
+#include "support/json_check.hpp"
 #include "common/plain_text.hpp"
 #include "names/processor_db.hpp"
 #include "support/capability_support.hpp"
