@@ -2,9 +2,12 @@
 
 #include "app/command_line.hpp"
 #include "classic/menu_program.hpp"
+#include "classic/text_file.hpp"
 #include "console/console_io.hpp"
 #include "console/standard_output.hpp"
 #include "cpuid/snapshot_source.hpp"
+#include "names/processor_db.hpp"
+#include "platform/platform.hpp"
 
 #include <cerrno>
 #include <cstring>
@@ -26,11 +29,21 @@ int CheckedExitStatus(int status) {
     return kOutputFailedStatus;
 }
 
+// A report or a capture under one of these names would break the program or
+// replace the user's only copy of another machine's data.
+void ProtectOwnFiles(const std::vector<std::string>& args) {
+    ProtectFromReplacing(OwnFile::DataFile, DatabasePath());
+    ProtectFromReplacing(OwnFile::Program, ExecutablePath());
+    bool replay = args.size() >= 2 && args[0] == "-r";
+    ProtectFromReplacing(OwnFile::ReplayedDump, replay ? args[1] : "");
+}
+
 } // namespace
 
 int RunVeldrix(const std::vector<std::string>& args) {
     std::optional<int> status = RunCommandLine(args, std::cout, std::cerr);
     if (!status) {
+        ProtectOwnFiles(args);
         status = RunMenuProgram(args, MachineSources{TakeHardwareSnapshot, MeasureHardwareTicks});
     }
     return CheckedExitStatus(*status);

@@ -6,10 +6,8 @@
 #include "classic/record.hpp"
 #include "classic/replay.hpp"
 #include "classic/run_state.hpp"
-#include "classic/text_file.hpp"
 #include "console/console_io.hpp"
 #include "names/processor_db.hpp"
-#include "platform/platform.hpp"
 
 // The data file is read once here for the banner and the probe, and dropped
 // once the probe is done.
@@ -24,9 +22,6 @@ int RunMenuProgram(const std::vector<std::string>& args, const MachineSources& m
         ConError("veldrix: cannot open data file " + DatabasePath() +
                  "; processor and feature names will be empty");
     }
-    // A report or a capture under one of these names would break the program.
-    ProtectFromReplacing(OwnFile::DataFile, DatabasePath());
-    ProtectFromReplacing(OwnFile::Program, ExecutablePath());
     std::string option;
     CpuidSnapshot snapshot;
     if (!SelectCpuidSource(args, option, run, snapshot)) {

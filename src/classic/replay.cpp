@@ -1,6 +1,5 @@
 #include "classic/replay.hpp"
 
-#include "classic/text_file.hpp"
 #include "common/plain_text.hpp"
 #include "console/console_io.hpp"
 #include "cpuid/dump_reader.hpp"
@@ -41,8 +40,6 @@ bool StartReplay(const std::string& dump, RunState& run, CpuidSnapshot& snapshot
         return false;
     }
     run.replaying = true;
-    // A capture or report under the dump's name would replace it.
-    ProtectFromReplacing(OwnFile::ReplayedDump, dump);
     ConLine("~ Replaying CPUID dump " + MachineText(dump));
     ConLine();
     return true;
@@ -53,7 +50,6 @@ bool StartReplay(const std::string& dump, RunState& run, CpuidSnapshot& snapshot
 bool SelectCpuidSource(const std::vector<std::string>& args, std::string& option, RunState& run,
                        CpuidSnapshot& snapshot) {
     if (!IsReplayRequest(args)) {
-        ProtectFromReplacing(OwnFile::ReplayedDump, "");
         option = ArgumentAt(args, 0);
         return true;
     }

@@ -19,7 +19,6 @@ constexpr int kUnreadableDumpStatus = 2;
 // answers) and option receives the first argument. Option is empty when
 // there is no such argument. False when the dump cannot be read: the refusal
 // line has been written and the program is to end with
-// kUnreadableDumpStatus. While a dump is replayed, no report or capture may
-// be written over it.
+// kUnreadableDumpStatus.
 bool SelectCpuidSource(const std::vector<std::string>& args, std::string& option, RunState& run,
                        CpuidSnapshot& snapshot);

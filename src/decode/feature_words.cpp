@@ -18,19 +18,6 @@ const std::vector<FeatureWord> kFeatureWords = {
     {0x80000008, 0, kEbx}, {0x8000000A, 0, kEdx}, {0x8000001F, 0, kEax}, {0x80000021, 0, kEax},
 };
 
-uint32_t RegisterOf(const CpuidRegs& regs, int reg) {
-    switch (reg) {
-    case kEax:
-        return regs.eax;
-    case kEbx:
-        return regs.ebx;
-    case kEcx:
-        return regs.ecx;
-    default:
-        return regs.edx;
-    }
-}
-
 bool SameWord(const FeatureWord& a, const FeatureWord& b) {
     return a.leaf == b.leaf && a.subleaf == b.subleaf && a.reg == b.reg;
 }
@@ -55,7 +42,7 @@ std::string FeatureWordSection(const FeatureWord& word) {
 }
 
 uint32_t FeatureWordValue(const CpuidSnapshot& snapshot, const FeatureWord& word) {
-    return RegisterOf(snapshot.Answer(0, word.leaf, word.subleaf), word.reg);
+    return RegisterAt(snapshot.Answer(0, word.leaf, word.subleaf), word.reg);
 }
 
 uint32_t MaxStandardLeaf(const CpuidSnapshot& snapshot, size_t cpu) {
