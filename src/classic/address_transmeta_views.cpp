@@ -6,35 +6,36 @@
 #include "common/text_format.hpp"
 #include "console/console_io.hpp"
 
-void ShowAddressSizes(const ProcessorRecord& r) {
+void ShowAddressSizes(const ProcessorRecord& record) {
     WriteHeading("Physical Address And Linear Address Size : ");
-    ConLine(" -> Physical Address Size : " + AddressSizeText(r.physAddrBits, r.physAddrSpace));
-    ConLine(" -> Linear   Address Size : " + AddressSizeText(r.linearAddrBits, r.linearAddrSpace));
+    ConLine(" -> Physical Address Size : " + AddressSizeText(record.physAddrBits, record.physAddrSpace));
+    ConLine(" -> Linear   Address Size : " + AddressSizeText(record.linearAddrBits, record.linearAddrSpace));
     PauseEnd();
 }
 
 // Returns straight to the menu: no end prompt.
-void ShowTransmetaIdentity(const ProcessorRecord& r) {
+void ShowTransmetaIdentity(const ProcessorRecord& record) {
     WriteHeading("Transmeta Processor Identity :");
-    ConLine(" -> Vendor          : " + MachineText(r.tmxVendorId));
-    ConLine(" -> Family          : " + HexDigit(r.tmxFamily));
-    ConLine(" -> Model           : " + HexDigit(r.tmxModel));
-    ConLine(" -> Stepping        : " + HexDigit(r.tmxStepping));
-    ConLine(" -> Hardware Rev.   : " + TransmetaHardwareRevision(r));
-    if (HasTransmetaLeaf(r, 0x80860002)) {
-        ConLine(" -> Software Rev.   : " + TransmetaSoftwareRevision(r));
+    ConLine(" -> Vendor          : " + MachineText(record.tmxVendorId));
+    ConLine(" -> Family          : " + HexDigit(record.tmxFamily));
+    ConLine(" -> Model           : " + HexDigit(record.tmxModel));
+    ConLine(" -> Stepping        : " + HexDigit(record.tmxStepping));
+    ConLine(" -> Hardware Rev.   : " + TransmetaHardwareRevision(record));
+    if (HasTransmetaLeaf(record, 0x80860002)) {
+        ConLine(" -> Software Rev.   : " + TransmetaSoftwareRevision(record));
     }
-    if (HasTransmetaLeaf(r, 0x80860003)) {
-        ConLine(" -> Additional Inf. : " + MachineText(NulText(r.tmxInfoText.data(), r.tmxInfoText.size())));
+    if (HasTransmetaLeaf(record, 0x80860003)) {
+        ConLine(" -> Additional Inf. : " +
+                MachineText(NulText(record.tmxInfoText.data(), record.tmxInfoText.size())));
     }
-    ConLine(" -> Clock Frequency : " + Decimal(r.tmxNominalMhz) + " MHz");
+    ConLine(" -> Clock Frequency : " + Decimal(record.tmxNominalMhz) + " MHz");
     ConFlush();
 }
 
 // Three lines, no heading and no end prompt.
-void ShowTransmetaStatus(const ProcessorRecord& r) {
-    ConLine(" -> Current Freq.   : " + Decimal(r.tmxCurrentMhz) + " MHz");
-    ConLine(" -> Current Voltage : " + Decimal(r.tmxCurrentVoltage) + " mV");
-    ConLine(" -> Performance     : " + Decimal(r.tmxCurrentPerformance) + " percent");
+void ShowTransmetaStatus(const ProcessorRecord& record) {
+    ConLine(" -> Current Freq.   : " + Decimal(record.tmxCurrentMhz) + " MHz");
+    ConLine(" -> Current Voltage : " + Decimal(record.tmxCurrentVoltage) + " mV");
+    ConLine(" -> Performance     : " + Decimal(record.tmxCurrentPerformance) + " percent");
     ConFlush();
 }

@@ -7,26 +7,26 @@
 
 namespace {
 
-void WriteCacheLines(const ProcessorRecord& r, const CacheRow& row) {
-    if (CacheRowShown(r, row)) {
-        ConLine(std::string(" -> ") + row.label + ", " + row.text(r, row.first, row.screenWays));
+void WriteCacheLines(const ProcessorRecord& record, const CacheRow& row) {
+    if (CacheRowShown(record, row)) {
+        ConLine(std::string(" -> ") + row.label + ", " + row.text(record, row.first, row.screenWays));
     }
 }
 
 } // namespace
 
-void ShowL1Cache(const ProcessorRecord& r) {
+void ShowL1Cache(const ProcessorRecord& record) {
     WriteHeading("L1 cache and TLB configuration : ");
     for (const CacheRow& row : kL1CacheRows) {
-        WriteCacheLines(r, row);
+        WriteCacheLines(record, row);
     }
     PauseEnd();
 }
 
-void ShowL2Cache(const ProcessorRecord& r) {
+void ShowL2Cache(const ProcessorRecord& record) {
     WriteHeading("L2 cache and TLB configuration : ");
     for (const CacheRow& row : kL2CacheRows) {
-        WriteCacheLines(r, row);
+        WriteCacheLines(record, row);
     }
     PauseEnd();
 }

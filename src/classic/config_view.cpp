@@ -3,9 +3,9 @@
 #include "classic/views.hpp"
 #include "console/console_io.hpp"
 
-void ShowConfigurationDescriptors(const ProcessorRecord& r) {
+void ShowConfigurationDescriptors(const ProcessorRecord& record) {
     WriteHeading("Standard processor configuration descriptor :");
-    for (const std::string& name : r.configNames) {
+    for (const std::string& name : record.configNames) {
         if (!name.empty()) {
             ConLine(" -> " + MachineText(name));
         }

@@ -51,25 +51,25 @@ void WriteFeatureList(const FeatureList& list) {
 
 } // namespace
 
-void ShowStandardFeatures(const ProcessorRecord& r, const TextWidths& widths) {
-    WriteFeatureList({"Standard processor features supported :", r.stdFeatureNames, r.stdFeatureStatus,
-                      widths.standardFeatures, true, nullptr});
+void ShowStandardFeatures(const ProcessorRecord& record, const TextWidths& widths) {
+    WriteFeatureList({"Standard processor features supported :", record.stdFeatureNames,
+                      record.stdFeatureStatus, widths.standardFeatures, true, nullptr});
 }
 
-void ShowExtendedFeatures(const ProcessorRecord& r, const TextWidths& widths) {
-    if (!r.extPresent) {
+void ShowExtendedFeatures(const ProcessorRecord& record, const TextWidths& widths) {
+    if (!record.extPresent) {
         return;
     }
-    WriteFeatureList({"Extended processor features supported :", r.extFeatureNames, r.extFeatureStatus,
-                      widths.extendedFeatures, true, &r});
+    WriteFeatureList({"Extended processor features supported :", record.extFeatureNames,
+                      record.extFeatureStatus, widths.extendedFeatures, true, &record});
 }
 
-void ShowPowerManagement(const ProcessorRecord& r, const TextWidths& widths) {
-    WriteFeatureList({"Enhanced Power Management supported :", r.powerMgmtNames, r.powerMgmtStatus,
+void ShowPowerManagement(const ProcessorRecord& record, const TextWidths& widths) {
+    WriteFeatureList({"Enhanced Power Management supported :", record.powerMgmtNames, record.powerMgmtStatus,
                       widths.powerManagement, false, nullptr});
 }
 
-void ShowTransmetaFeatures(const ProcessorRecord& r) {
-    WriteFeatureList({"Transmeta processor features supported :", r.tmxFeatureNames, r.tmxFeatureStatus, 0,
-                      false, nullptr});
+void ShowTransmetaFeatures(const ProcessorRecord& record) {
+    WriteFeatureList({"Transmeta processor features supported :", record.tmxFeatureNames,
+                      record.tmxFeatureStatus, 0, false, nullptr});
 }

@@ -5,29 +5,29 @@
 
 namespace {
 
-std::string ReportText(const ProcessorRecord& r, const CacheRow& row) {
-    return row.text(r, row.first, WaysForm::Plural);
+std::string ReportText(const ProcessorRecord& record, const CacheRow& row) {
+    return row.text(record, row.first, WaysForm::Plural);
 }
 
 } // namespace
 
-void WriteL1CacheSection(const ProcessorRecord& r) {
-    WriteTitleRow("L1 Cache and TLB Configuration");
+void WriteL1CacheSection(TextFile& page, const ProcessorRecord& record) {
+    WriteTitleRow(page, "L1 Cache and TLB Configuration");
     for (const CacheRow& row : kL1CacheRows) {
-        if (CacheRowShown(r, row)) {
-            WriteL1ValueRow(row.label, ReportText(r, row));
+        if (CacheRowShown(record, row)) {
+            WriteL1ValueRow(page, row.label, ReportText(record, row));
         }
     }
-    WriteWideSpacerRow();
-    reportFile.Flush();
+    WriteWideSpacerRow(page);
+    page.Flush();
 }
 
-void WriteL2CacheSection(const ProcessorRecord& r) {
-    WriteTitleRow("L2 Cache and TLB Configuration");
+void WriteL2CacheSection(TextFile& page, const ProcessorRecord& record) {
+    WriteTitleRow(page, "L2 Cache and TLB Configuration");
     for (const CacheRow& row : kL2CacheRows) {
-        if (CacheRowShown(r, row)) {
-            WriteL2ValueRow(row.label, ReportText(r, row));
+        if (CacheRowShown(record, row)) {
+            WriteL2ValueRow(page, row.label, ReportText(record, row));
         }
     }
-    EndReportSection();
+    EndReportSection(page);
 }

@@ -9,9 +9,6 @@
 
 #include <string>
 
-TextFile reportFile;
-std::string reportFileName;
-
 namespace {
 
 const char kFieldCellOpen[] = "       <td class=field>";
@@ -21,51 +18,52 @@ const char kCacheCellClose[] = "       </td>";
 
 // The sections the menu offered, then the benchmark section.
 // Stops at the first failed write: the rest of the page is not attempted.
-void WriteReportBody(const ProcessorRecord& r, const RunState& run,
+void WriteReportBody(TextFile& page, const ProcessorRecord& record, const RunState& run,
                      const std::vector<ReportSection>& sections) {
     const SectionFlagSet& flags = run.sectionFlags;
-    WriteReportHead();
+    WriteReportHead(page);
     for (const ReportSection& section : sections) {
-        if (reportFile.Failed()) {
+        if (page.Failed()) {
             return;
         }
         if (flags.*section.flag) {
-            section.write(r);
+            section.write(page, record);
         }
     }
-    if (!reportFile.Failed()) {
-        WriteBenchmarkSection(run);
+    if (!page.Failed()) {
+        WriteBenchmarkSection(page, run);
     }
-    if (!reportFile.Failed()) {
-        WriteReportFoot();
+    if (!page.Failed()) {
+        WriteReportFoot(page);
     }
 }
 
-void WriteRowOpening() {
-    reportFile.Line("     <tr>");
-    reportFile.Line("       <td></td>");
+void WriteRowOpening(TextFile& page) {
+    page.Line("     <tr>");
+    page.Line("       <td></td>");
 }
 
-void WriteYesNoCell(bool present) {
-    reportFile.Line(present ? "       <td class=valyes>Yes</td>" : "       <td class=valno>No</td>");
+void WriteYesNoCell(TextFile& page, bool present) {
+    page.Line(present ? "       <td class=valyes>Yes</td>" : "       <td class=valno>No</td>");
 }
 
 } // namespace
 
-void WriteHtmlReport(const ProcessorRecord& r, const RunState& run,
+void WriteHtmlReport(const ProcessorRecord& record, const RunState& run,
                      const std::vector<ReportSection>& sections) {
-    if (!AskReportFile()) {
+    TextFile page;
+    std::string name;
+    if (!AskReportFile(page, name)) {
         return;
     }
-    WriteReportBody(r, run, sections);
-    if (!reportFile.Close()) {
-        ConLine("*** Error writing HTML report " + MachineText(reportFileName) + ": " +
-                reportFile.ErrorText() + " ***");
+    WriteReportBody(page, record, run, sections);
+    if (!page.Close()) {
+        ConLine("*** Error writing HTML report " + MachineText(name) + ": " + page.ErrorText() + " ***");
         ConFlush();
     }
 }
 
-bool AskReportFile() {
+bool AskReportFile(TextFile& page, std::string& name) {
     ConLine();
     ConWrite("Enter the report file name to be generated (*.html) : ");
     ConFlush();
@@ -73,62 +71,61 @@ bool AskReportFile() {
     if (!ConReadLine(typed)) {
         return false;
     }
-    reportFileName = WithExtension(typed, ".html");
-    if (!reportFile.Create(reportFileName)) {
+    name = WithExtension(typed, ".html");
+    if (!page.Create(name)) {
         // Beside the screens, which stay as they are.
-        ConError("veldrix: cannot create report " + WithoutControlBytes(reportFileName) + ": " +
-                 reportFile.ErrorText());
+        ConError("veldrix: cannot create report " + WithoutControlBytes(name) + ": " + page.ErrorText());
         return false;
     }
     return true;
 }
 
-void WriteReportHead() {
-    reportFile.Line("<html>");
-    reportFile.Line(" <head>");
-    reportFile.Line("  <meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">");
-    reportFile.Line("  <meta name=author content=\"VELDRIX developers\">");
-    reportFile.Line("  <meta name=generator content=\"VELDRIX v1.23\">");
-    reportFile.Line("  <title>VELDRIX System Report</title>");
-    reportFile.Line("  <style>");
-    reportFile.Line("    TD.header { font: bold 125% Tahoma, Verdana, Arial; color: #000090}");
-    reportFile.Line("    TD.title  { font: bold 110% Tahoma, Verdana, Arial; color: #0066FF}");
-    reportFile.Line("    TD.field  { font: bold  80% Tahoma, Verdana, Arial; color: #000000}");
-    reportFile.Line("    TD.value  { font: bold  80% Tahoma, Verdana, Arial; color: #808080}");
-    reportFile.Line("    TD.valyes { font: bold  80% Tahoma, Verdana, Arial; color: #008000}");
-    reportFile.Line("    TD.valno  { font: bold  80% Tahoma, Verdana, Arial; color: #800000}");
-    reportFile.Line("    TD.copyright { font: bold  70% Tahoma, Verdana, Arial; color: #000080}");
-    reportFile.Line("  </style>");
-    reportFile.Line(" </head>");
-    reportFile.Line(" <body text=\"#000000\" bgcolor=\"#FFFFFF\" background=\"\">");
-    reportFile.Line("   <table width=95% border=0 align=center>");
-    reportFile.Line("     <tr>");
-    reportFile.Line("       <td align=center colspan=3 class=header>");
-    reportFile.Line("          VELDRIX SYSTEM REPORT<br><hr size=1 color=808080>");
-    reportFile.Line("       </td>");
-    reportFile.Line("     </tr>");
-    reportFile.Line("     <tr>");
-    reportFile.Line("       <td width=15><br></td>");
-    reportFile.Line("       <td colspan=2><br></td>");
-    reportFile.Line("     </tr>");
-    reportFile.Flush();
+void WriteReportHead(TextFile& page) {
+    page.Line("<html>");
+    page.Line(" <head>");
+    page.Line("  <meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">");
+    page.Line("  <meta name=author content=\"VELDRIX developers\">");
+    page.Line("  <meta name=generator content=\"VELDRIX v1.23\">");
+    page.Line("  <title>VELDRIX System Report</title>");
+    page.Line("  <style>");
+    page.Line("    TD.header { font: bold 125% Tahoma, Verdana, Arial; color: #000090}");
+    page.Line("    TD.title  { font: bold 110% Tahoma, Verdana, Arial; color: #0066FF}");
+    page.Line("    TD.field  { font: bold  80% Tahoma, Verdana, Arial; color: #000000}");
+    page.Line("    TD.value  { font: bold  80% Tahoma, Verdana, Arial; color: #808080}");
+    page.Line("    TD.valyes { font: bold  80% Tahoma, Verdana, Arial; color: #008000}");
+    page.Line("    TD.valno  { font: bold  80% Tahoma, Verdana, Arial; color: #800000}");
+    page.Line("    TD.copyright { font: bold  70% Tahoma, Verdana, Arial; color: #000080}");
+    page.Line("  </style>");
+    page.Line(" </head>");
+    page.Line(" <body text=\"#000000\" bgcolor=\"#FFFFFF\" background=\"\">");
+    page.Line("   <table width=95% border=0 align=center>");
+    page.Line("     <tr>");
+    page.Line("       <td align=center colspan=3 class=header>");
+    page.Line("          VELDRIX SYSTEM REPORT<br><hr size=1 color=808080>");
+    page.Line("       </td>");
+    page.Line("     </tr>");
+    page.Line("     <tr>");
+    page.Line("       <td width=15><br></td>");
+    page.Line("       <td colspan=2><br></td>");
+    page.Line("     </tr>");
+    page.Flush();
 }
 
-void WriteReportFoot() {
-    reportFile.Line("     <tr>");
-    reportFile.Line("       <td colspan=3><br></td>");
-    reportFile.Line("     </tr>");
-    reportFile.Line("     <tr>");
-    reportFile.Line("       <td align=center colspan=3 class=copyright>");
-    reportFile.Line("          <hr size=1 color=808080>");
-    reportFile.Line("          Generated by VELDRIX v1.30<br>");
-    reportFile.Line("          Written by the VELDRIX developers<br>");
-    reportFile.Line("       </td>");
-    reportFile.Line("     </tr>");
-    reportFile.Line("   </table>");
-    reportFile.Line(" </body>");
-    reportFile.Line("</html>");
-    reportFile.Flush();
+void WriteReportFoot(TextFile& page) {
+    page.Line("     <tr>");
+    page.Line("       <td colspan=3><br></td>");
+    page.Line("     </tr>");
+    page.Line("     <tr>");
+    page.Line("       <td align=center colspan=3 class=copyright>");
+    page.Line("          <hr size=1 color=808080>");
+    page.Line("          Generated by VELDRIX v1.30<br>");
+    page.Line("          Written by the VELDRIX developers<br>");
+    page.Line("       </td>");
+    page.Line("     </tr>");
+    page.Line("   </table>");
+    page.Line(" </body>");
+    page.Line("</html>");
+    page.Flush();
 }
 
 std::string HtmlText(std::string_view text) {
@@ -155,72 +152,72 @@ std::string HtmlText(std::string_view text) {
     return safe;
 }
 
-void WriteTitleRow(std::string_view title) {
-    reportFile.Line("     <tr>");
-    reportFile.Line("       <td colspan=3 class=title>" + std::string(title) + kCellClose);
-    reportFile.Line("     </tr>");
+void WriteTitleRow(TextFile& page, std::string_view title) {
+    page.Line("     <tr>");
+    page.Line("       <td colspan=3 class=title>" + std::string(title) + kCellClose);
+    page.Line("     </tr>");
 }
 
-void WriteValueRow(std::string_view field, std::string_view value) {
-    WriteRowOpening();
-    reportFile.Line(kFieldCellOpen + std::string(field) + kCellClose);
-    reportFile.Line(kValueCellOpen + std::string(value) + kCellClose);
-    reportFile.Line("     </tr>");
+void WriteValueRow(TextFile& page, std::string_view field, std::string_view value) {
+    WriteRowOpening(page);
+    page.Line(kFieldCellOpen + std::string(field) + kCellClose);
+    page.Line(kValueCellOpen + std::string(value) + kCellClose);
+    page.Line("     </tr>");
 }
 
-void WriteL1ValueRow(std::string_view field, std::string_view value) {
-    WriteRowOpening();
-    reportFile.Line(kFieldCellOpen + std::string(field) + kCellClose);
-    reportFile.Line(kValueCellOpen + std::string(value) + kCacheCellClose);
-    reportFile.Line("     </tr>");
+void WriteL1ValueRow(TextFile& page, std::string_view field, std::string_view value) {
+    WriteRowOpening(page);
+    page.Line(kFieldCellOpen + std::string(field) + kCellClose);
+    page.Line(kValueCellOpen + std::string(value) + kCacheCellClose);
+    page.Line("     </tr>");
 }
 
-void WriteL2ValueRow(std::string_view field, std::string_view value) {
-    WriteRowOpening();
-    reportFile.Line(kFieldCellOpen + std::string(field));
-    reportFile.Line(kValueCellOpen + std::string(value) + kCacheCellClose);
-    reportFile.Line("     </tr>");
+void WriteL2ValueRow(TextFile& page, std::string_view field, std::string_view value) {
+    WriteRowOpening(page);
+    page.Line(kFieldCellOpen + std::string(field));
+    page.Line(kValueCellOpen + std::string(value) + kCacheCellClose);
+    page.Line("     </tr>");
 }
 
-void WriteFlagRow(std::string_view field, bool present) {
-    WriteOpenFlagRow(field, present);
-    reportFile.Line("     </tr>");
+void WriteFlagRow(TextFile& page, std::string_view field, bool present) {
+    WriteOpenFlagRow(page, field, present);
+    page.Line("     </tr>");
 }
 
-void WriteOpenFlagRow(std::string_view field, bool present) {
-    WriteRowOpening();
-    reportFile.Line(kFieldCellOpen + std::string(field) + kCellClose);
-    WriteYesNoCell(present);
+void WriteOpenFlagRow(TextFile& page, std::string_view field, bool present) {
+    WriteRowOpening(page);
+    page.Line(kFieldCellOpen + std::string(field) + kCellClose);
+    WriteYesNoCell(page, present);
 }
 
-void WriteDescriptorRow(std::string_view name) {
-    reportFile.Line("     <tr>");
-    reportFile.Line("       <td></td>");
-    reportFile.Line("       <td colspan=2 class=field>" + std::string(name) + kCellClose);
-    reportFile.Line("     </tr>");
+void WriteDescriptorRow(TextFile& page, std::string_view name) {
+    page.Line("     <tr>");
+    page.Line("       <td></td>");
+    page.Line("       <td colspan=2 class=field>" + std::string(name) + kCellClose);
+    page.Line("     </tr>");
 }
 
-void WriteSpacerRow() {
-    reportFile.Line("     <tr>");
-    reportFile.Line("       <td colspan=3><br></td>");
-    reportFile.Line("     </tr>");
+void WriteSpacerRow(TextFile& page) {
+    page.Line("     <tr>");
+    page.Line("       <td colspan=3><br></td>");
+    page.Line("     </tr>");
 }
 
-void WriteWideSpacerRow() {
-    reportFile.Line("     <tr>");
-    reportFile.Line("       <td colspan=3 width=12><br></td>");
-    reportFile.Line("     </tr>");
+void WriteWideSpacerRow(TextFile& page) {
+    page.Line("     <tr>");
+    page.Line("       <td colspan=3 width=12><br></td>");
+    page.Line("     </tr>");
 }
 
-void EndReportSection() {
-    WriteSpacerRow();
-    reportFile.Flush();
+void EndReportSection(TextFile& page) {
+    WriteSpacerRow(page);
+    page.Flush();
 }
 
-void WriteFeatureRows(const FeatureNameTable& names, const FeatureStatusTable& status) {
+void WriteFeatureRows(TextFile& page, const FeatureNameTable& names, const FeatureStatusTable& status) {
     for (size_t bit = 0; bit < names.size(); ++bit) {
         if (status[bit] != StatusHidden) {
-            WriteFlagRow(HtmlText(names[bit]), status[bit] == StatusPresent);
+            WriteFlagRow(page, HtmlText(names[bit]), status[bit] == StatusPresent);
         }
     }
 }

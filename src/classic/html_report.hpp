@@ -12,17 +12,11 @@
 struct ProcessorRecord;
 struct RunState;
 
-// The report being written, open only while WriteHtmlReport runs.
-extern TextFile reportFile;
-
-// The name of the last report file, with its ".html".
-extern std::string reportFileName;
-
 // One optional section of the page: written when its flag is set, that is
 // once the menu has offered the section.
 struct ReportSection {
     bool SectionFlagSet::*flag;
-    void (*write)(const ProcessorRecord& record);
+    void (*write)(TextFile& page, const ProcessorRecord& record);
 };
 
 // Asks for the name, writes the page (the sections given, in their order,
@@ -32,28 +26,29 @@ struct ReportSection {
 void WriteHtmlReport(const ProcessorRecord& record, const RunState& run,
                      const std::vector<ReportSection>& sections);
 
-// Asks for the file name and creates the file; false when no file was
-// created (one line on standard error says why, unless the input ended).
-bool AskReportFile();
+// Asks for the file name and creates the page under it (name receives it,
+// with its ".html"); false when no file was created (one line on standard
+// error says why, unless the input ended).
+bool AskReportFile(TextFile& page, std::string& name);
 
-void WriteReportHead();
-void WriteReportFoot();
+void WriteReportHead(TextFile& page);
+void WriteReportFoot(TextFile& page);
 
 // Sections, in the order of the menu keys I F C i f 1 2 P H T t S, and the
 // benchmark results. Each ends by flushing the file.
-void WriteIdentitySection(const ProcessorRecord& record);
-void WriteStdFeaturesSection(const ProcessorRecord& record);
-void WriteConfigDescriptorSection(const ProcessorRecord& record);
-void WriteExtIdentitySection(const ProcessorRecord& record);
-void WriteExtFeaturesSection(const ProcessorRecord& record);
-void WriteL1CacheSection(const ProcessorRecord& record);
-void WriteL2CacheSection(const ProcessorRecord& record);
-void WritePowerManagementSection(const ProcessorRecord& record);
-void WriteAddressSizeSection(const ProcessorRecord& record);
-void WriteTransmetaIdentitySection(const ProcessorRecord& record);
-void WriteTransmetaFeaturesSection(const ProcessorRecord& record);
-void WriteTransmetaStatusSection(const ProcessorRecord& record);
-void WriteBenchmarkSection(const RunState& run);
+void WriteIdentitySection(TextFile& page, const ProcessorRecord& record);
+void WriteStdFeaturesSection(TextFile& page, const ProcessorRecord& record);
+void WriteConfigDescriptorSection(TextFile& page, const ProcessorRecord& record);
+void WriteExtIdentitySection(TextFile& page, const ProcessorRecord& record);
+void WriteExtFeaturesSection(TextFile& page, const ProcessorRecord& record);
+void WriteL1CacheSection(TextFile& page, const ProcessorRecord& record);
+void WriteL2CacheSection(TextFile& page, const ProcessorRecord& record);
+void WritePowerManagementSection(TextFile& page, const ProcessorRecord& record);
+void WriteAddressSizeSection(TextFile& page, const ProcessorRecord& record);
+void WriteTransmetaIdentitySection(TextFile& page, const ProcessorRecord& record);
+void WriteTransmetaFeaturesSection(TextFile& page, const ProcessorRecord& record);
+void WriteTransmetaStatusSection(TextFile& page, const ProcessorRecord& record);
+void WriteBenchmarkSection(TextFile& page, const RunState& run);
 
 // Text from the processor or the data file made safe inside an HTML cell:
 // &, <, > and " become entities.
@@ -61,22 +56,22 @@ std::string HtmlText(std::string_view text);
 
 // Row forms. Field names and values are written as given: callers pass texts
 // from the processor or the data file through HtmlText first.
-void WriteTitleRow(std::string_view title);
-void WriteValueRow(std::string_view field, std::string_view value);
+void WriteTitleRow(TextFile& page, std::string_view title);
+void WriteValueRow(TextFile& page, std::string_view field, std::string_view value);
 // The cache rows: the value cell closes on the same line after seven blanks;
 // the L2 form also leaves the field cell unclosed.
-void WriteL1ValueRow(std::string_view field, std::string_view value);
-void WriteL2ValueRow(std::string_view field, std::string_view value);
-void WriteFlagRow(std::string_view field, bool present);
+void WriteL1ValueRow(TextFile& page, std::string_view field, std::string_view value);
+void WriteL2ValueRow(TextFile& page, std::string_view field, std::string_view value);
+void WriteFlagRow(TextFile& page, std::string_view field, bool present);
 // A flag row without its closing "</tr>" line.
-void WriteOpenFlagRow(std::string_view field, bool present);
-void WriteDescriptorRow(std::string_view name);
-void WriteSpacerRow();
+void WriteOpenFlagRow(TextFile& page, std::string_view field, bool present);
+void WriteDescriptorRow(TextFile& page, std::string_view name);
+void WriteSpacerRow(TextFile& page);
 // The spacer whose cell carries width=12.
-void WriteWideSpacerRow();
+void WriteWideSpacerRow(TextFile& page);
 
 // The ordinary spacer row, then the flush that ends a section.
-void EndReportSection();
+void EndReportSection(TextFile& page);
 
 // One flag row per feature bit whose status is not hidden, named by the data file.
-void WriteFeatureRows(const FeatureNameTable& names, const FeatureStatusTable& status);
+void WriteFeatureRows(TextFile& page, const FeatureNameTable& names, const FeatureStatusTable& status);

@@ -9,95 +9,99 @@ namespace {
 // Power management rows cover bits 0 to 2 only.
 constexpr size_t kLastReportedPowerBit = 2;
 
-void WriteLongNameRow(const ProcessorRecord& r) {
-    if (HasBrandString(r)) {
-        WriteValueRow("Long Name", HtmlText(NulText(r.brandString.data(), r.brandString.size())));
+void WriteLongNameRow(TextFile& page, const ProcessorRecord& record) {
+    if (HasBrandString(record)) {
+        WriteValueRow(page, "Long Name",
+                      HtmlText(NulText(record.brandString.data(), record.brandString.size())));
     }
 }
 
-void WriteHardwareRows(const ProcessorRecord& r) {
+void WriteHardwareRows(TextFile& page, const ProcessorRecord& record) {
     for (const HardwareRow& row : kHardwareRows) {
-        if (HardwareRowShown(r, row)) {
-            WriteValueRow(row.reportField, HtmlText(row.value(r)));
+        if (HardwareRowShown(record, row)) {
+            WriteValueRow(page, row.reportField, HtmlText(row.value(record)));
         }
     }
 }
 
-std::string SpeedText(const ProcessorRecord& r) {
-    return FixedReal(r.measuredMhz, 8, 3) + " MHz" + "   [Normalized to " + Decimal(r.normalizedMhz) +
-           " MHz]";
+std::string SpeedText(const ProcessorRecord& record) {
+    return FixedReal(record.measuredMhz, 8, 3) + " MHz" + "   [Normalized to " +
+           Decimal(record.normalizedMhz) + " MHz]";
 }
 
 } // namespace
 
-void WriteIdentitySection(const ProcessorRecord& r) {
-    WriteTitleRow("Processor Identity");
-    WriteValueRow("Vendor", HtmlText(r.vendorId));
-    WriteValueRow("Type", HtmlText(r.typeName));
-    WriteValueRow("Family", HexDigit(r.family));
-    WriteValueRow("Model", HexDigit(r.model) + " [" + HtmlText(r.vendorName) + "]");
-    WriteLongNameRow(r);
-    WriteValueRow("Stepping", HexDigit(r.stepping));
-    if (r.brandId != 0) {
-        WriteValueRow("BRAND ID", HtmlText(r.brandName));
+void WriteIdentitySection(TextFile& page, const ProcessorRecord& record) {
+    WriteTitleRow(page, "Processor Identity");
+    WriteValueRow(page, "Vendor", HtmlText(record.vendorId));
+    WriteValueRow(page, "Type", HtmlText(record.typeName));
+    WriteValueRow(page, "Family", HexDigit(record.family));
+    WriteValueRow(page, "Model", HexDigit(record.model) + " [" + HtmlText(record.vendorName) + "]");
+    WriteLongNameRow(page, record);
+    WriteValueRow(page, "Stepping", HexDigit(record.stepping));
+    if (record.brandId != 0) {
+        WriteValueRow(page, "BRAND ID", HtmlText(record.brandName));
     }
-    if (r.measuredMhz != 0.0) {
-        WriteValueRow("Speed", SpeedText(r));
+    if (record.measuredMhz != 0.0) {
+        WriteValueRow(page, "Speed", SpeedText(record));
     }
-    WriteHardwareRows(r);
-    EndReportSection();
+    WriteHardwareRows(page, record);
+    EndReportSection(page);
 }
 
-void WriteStdFeaturesSection(const ProcessorRecord& r) {
-    WriteTitleRow("Standard Processor Features");
-    WriteFeatureRows(r.stdFeatureNames, r.stdFeatureStatus);
-    EndReportSection();
+void WriteStdFeaturesSection(TextFile& page, const ProcessorRecord& record) {
+    WriteTitleRow(page, "Standard Processor Features");
+    WriteFeatureRows(page, record.stdFeatureNames, record.stdFeatureStatus);
+    EndReportSection(page);
 }
 
-void WriteConfigDescriptorSection(const ProcessorRecord& r) {
-    WriteTitleRow("Standard Processor Configuration Descriptor");
-    for (const std::string& name : r.configNames) {
+void WriteConfigDescriptorSection(TextFile& page, const ProcessorRecord& record) {
+    WriteTitleRow(page, "Standard Processor Configuration Descriptor");
+    for (const std::string& name : record.configNames) {
         if (!name.empty()) {
-            WriteDescriptorRow(HtmlText(name));
+            WriteDescriptorRow(page, HtmlText(name));
         }
     }
-    WriteWideSpacerRow();
-    reportFile.Flush();
+    WriteWideSpacerRow(page);
+    page.Flush();
 }
 
-void WriteExtIdentitySection(const ProcessorRecord& r) {
-    WriteTitleRow("Extended Processor Identity");
-    WriteValueRow("Family", HexDigit(r.extFamily));
-    WriteValueRow("Model", HexDigit(r.extModel) + " [" + HtmlText(r.extVendorName) + "]");
-    WriteLongNameRow(r);
-    WriteValueRow("Stepping", HexDigit(r.extStepping));
-    EndReportSection();
+void WriteExtIdentitySection(TextFile& page, const ProcessorRecord& record) {
+    WriteTitleRow(page, "Extended Processor Identity");
+    WriteValueRow(page, "Family", HexDigit(record.extFamily));
+    WriteValueRow(page, "Model", HexDigit(record.extModel) + " [" + HtmlText(record.extVendorName) + "]");
+    WriteLongNameRow(page, record);
+    WriteValueRow(page, "Stepping", HexDigit(record.extStepping));
+    EndReportSection(page);
 }
 
-void WriteExtFeaturesSection(const ProcessorRecord& r) {
-    WriteTitleRow("Extended Processor Features");
-    for (size_t bit = 0; bit < r.extFeatureNames.size(); ++bit) {
-        if (r.extFeatureStatus[bit] == StatusHidden) {
+void WriteExtFeaturesSection(TextFile& page, const ProcessorRecord& record) {
+    WriteTitleRow(page, "Extended Processor Features");
+    for (size_t bit = 0; bit < record.extFeatureNames.size(); ++bit) {
+        if (record.extFeatureStatus[bit] == StatusHidden) {
             continue;
         }
-        WriteFlagRow(HtmlText(ExtendedFeatureName(r, bit)), r.extFeatureStatus[bit] == StatusPresent);
+        WriteFlagRow(page, HtmlText(ExtendedFeatureName(record, bit)),
+                     record.extFeatureStatus[bit] == StatusPresent);
     }
-    EndReportSection();
+    EndReportSection(page);
 }
 
-void WritePowerManagementSection(const ProcessorRecord& r) {
-    WriteTitleRow("Enhanced Power Management");
+void WritePowerManagementSection(TextFile& page, const ProcessorRecord& record) {
+    WriteTitleRow(page, "Enhanced Power Management");
     for (size_t bit = 0; bit <= kLastReportedPowerBit; ++bit) {
-        if (r.powerMgmtStatus[bit] != StatusHidden) {
-            WriteOpenFlagRow(HtmlText(r.powerMgmtNames[bit]), r.powerMgmtStatus[bit] == StatusPresent);
+        if (record.powerMgmtStatus[bit] != StatusHidden) {
+            WriteOpenFlagRow(page, HtmlText(record.powerMgmtNames[bit]),
+                             record.powerMgmtStatus[bit] == StatusPresent);
         }
     }
-    EndReportSection();
+    EndReportSection(page);
 }
 
-void WriteAddressSizeSection(const ProcessorRecord& r) {
-    WriteTitleRow("Physical Address And Linear Address Size");
-    WriteValueRow("Physical Address Size", AddressSizeText(r.physAddrBits, r.physAddrSpace));
-    WriteValueRow("Linear   Address Size", AddressSizeText(r.linearAddrBits, r.linearAddrSpace));
-    EndReportSection();
+void WriteAddressSizeSection(TextFile& page, const ProcessorRecord& record) {
+    WriteTitleRow(page, "Physical Address And Linear Address Size");
+    WriteValueRow(page, "Physical Address Size", AddressSizeText(record.physAddrBits, record.physAddrSpace));
+    WriteValueRow(page, "Linear   Address Size",
+                  AddressSizeText(record.linearAddrBits, record.linearAddrSpace));
+    EndReportSection(page);
 }

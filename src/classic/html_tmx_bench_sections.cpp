@@ -18,45 +18,45 @@ std::string ScoreText(double score, const char* unit) {
 
 } // namespace
 
-void WriteTransmetaIdentitySection(const ProcessorRecord& r) {
-    WriteTitleRow("Transmeta Processor Identity");
-    WriteValueRow("Family", HexDigit(r.tmxFamily));
-    WriteValueRow("Model", HexDigit(r.tmxModel));
-    WriteValueRow("Stepping", HexDigit(r.tmxStepping));
-    WriteValueRow("Hardware Revision", TransmetaHardwareRevision(r));
-    reportFile.Flush();
-    if (HasTransmetaLeaf(r, 0x80860002)) {
-        WriteValueRow("Software Revision", TransmetaSoftwareRevision(r));
+void WriteTransmetaIdentitySection(TextFile& page, const ProcessorRecord& record) {
+    WriteTitleRow(page, "Transmeta Processor Identity");
+    WriteValueRow(page, "Family", HexDigit(record.tmxFamily));
+    WriteValueRow(page, "Model", HexDigit(record.tmxModel));
+    WriteValueRow(page, "Stepping", HexDigit(record.tmxStepping));
+    WriteValueRow(page, "Hardware Revision", TransmetaHardwareRevision(record));
+    page.Flush();
+    if (HasTransmetaLeaf(record, 0x80860002)) {
+        WriteValueRow(page, "Software Revision", TransmetaSoftwareRevision(record));
     }
-    if (HasTransmetaLeaf(r, 0x80860003)) {
-        WriteValueRow("Additional Information",
-                      HtmlText(NulText(r.tmxInfoText.data(), r.tmxInfoText.size())));
+    if (HasTransmetaLeaf(record, 0x80860003)) {
+        WriteValueRow(page, "Additional Information",
+                      HtmlText(NulText(record.tmxInfoText.data(), record.tmxInfoText.size())));
     }
-    WriteValueRow("Clock Frequency", Decimal(r.tmxNominalMhz) + " MHz");
-    reportFile.Flush();
-    EndReportSection();
+    WriteValueRow(page, "Clock Frequency", Decimal(record.tmxNominalMhz) + " MHz");
+    page.Flush();
+    EndReportSection(page);
 }
 
-void WriteTransmetaFeaturesSection(const ProcessorRecord& r) {
-    WriteTitleRow("Transmeta Processor Features");
-    WriteFeatureRows(r.tmxFeatureNames, r.tmxFeatureStatus);
-    EndReportSection();
+void WriteTransmetaFeaturesSection(TextFile& page, const ProcessorRecord& record) {
+    WriteTitleRow(page, "Transmeta Processor Features");
+    WriteFeatureRows(page, record.tmxFeatureNames, record.tmxFeatureStatus);
+    EndReportSection(page);
 }
 
-void WriteTransmetaStatusSection(const ProcessorRecord& r) {
-    WriteTitleRow("Transmeta Processor Actual Status");
-    WriteValueRow("Frequency", Decimal(r.tmxCurrentMhz) + " MHz");
-    WriteValueRow("Voltage", Decimal(r.tmxCurrentVoltage) + " mV");
-    WriteValueRow("Performance", Decimal(r.tmxCurrentPerformance) + " percent");
-    EndReportSection();
+void WriteTransmetaStatusSection(TextFile& page, const ProcessorRecord& record) {
+    WriteTitleRow(page, "Transmeta Processor Actual Status");
+    WriteValueRow(page, "Frequency", Decimal(record.tmxCurrentMhz) + " MHz");
+    WriteValueRow(page, "Voltage", Decimal(record.tmxCurrentVoltage) + " mV");
+    WriteValueRow(page, "Performance", Decimal(record.tmxCurrentPerformance) + " percent");
+    EndReportSection(page);
 }
 
-void WriteBenchmarkSection(const RunState& run) {
+void WriteBenchmarkSection(TextFile& page, const RunState& run) {
     // A replayed processor was never measured: the scores are this machine's.
     double dhrystone = run.replaying ? 0.0 : run.dhrystoneScore;
     double whetstone = run.replaying ? 0.0 : run.whetstoneScore;
-    WriteTitleRow("Benchmark Result");
-    WriteValueRow("Dhrystone ALU", ScoreText(dhrystone, " MIPS"));
-    WriteValueRow("Whetstone ALU", ScoreText(whetstone, " MWIPS"));
-    EndReportSection();
+    WriteTitleRow(page, "Benchmark Result");
+    WriteValueRow(page, "Dhrystone ALU", ScoreText(dhrystone, " MIPS"));
+    WriteValueRow(page, "Whetstone ALU", ScoreText(whetstone, " MWIPS"));
+    EndReportSection(page);
 }

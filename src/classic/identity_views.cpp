@@ -7,46 +7,47 @@
 
 namespace {
 
-void WriteLongName(const ProcessorRecord& r) {
-    if (HasBrandString(r)) {
-        ConLine(" -> Long Name : " + MachineText(NulText(r.brandString.data(), r.brandString.size())));
+void WriteLongName(const ProcessorRecord& record) {
+    if (HasBrandString(record)) {
+        ConLine(" -> Long Name : " +
+                MachineText(NulText(record.brandString.data(), record.brandString.size())));
     }
 }
 
-void WriteHardwareLines(const ProcessorRecord& r) {
+void WriteHardwareLines(const ProcessorRecord& record) {
     for (const HardwareRow& row : kHardwareRows) {
-        if (HardwareRowShown(r, row)) {
-            ConLine(row.screenLine + row.value(r));
+        if (HardwareRowShown(record, row)) {
+            ConLine(row.screenLine + row.value(record));
         }
     }
 }
 
 } // namespace
 
-void ShowProcessorIdentity(const ProcessorRecord& r) {
+void ShowProcessorIdentity(const ProcessorRecord& record) {
     WriteHeading("Processor Identity :");
-    ConLine(" -> Vendor    : " + MachineText(r.vendorId));
-    ConLine(" -> Type      : " + MachineText(r.typeName));
-    ConLine(" -> Family    : " + HexDigit(r.family));
-    ConLine(" -> Model     : " + HexDigit(r.model) + " [" + MachineText(r.vendorName) + "]");
-    WriteLongName(r);
-    ConLine(" -> Stepping  : " + HexDigit(r.stepping));
-    if (r.brandId != 0) {
-        ConLine(" -> Brand ID  : " + MachineText(r.brandName));
+    ConLine(" -> Vendor    : " + MachineText(record.vendorId));
+    ConLine(" -> Type      : " + MachineText(record.typeName));
+    ConLine(" -> Family    : " + HexDigit(record.family));
+    ConLine(" -> Model     : " + HexDigit(record.model) + " [" + MachineText(record.vendorName) + "]");
+    WriteLongName(record);
+    ConLine(" -> Stepping  : " + HexDigit(record.stepping));
+    if (record.brandId != 0) {
+        ConLine(" -> Brand ID  : " + MachineText(record.brandName));
     }
-    if (r.measuredMhz != 0.0) {
-        ConLine(" -> Speed     : " + FixedReal(r.measuredMhz, 8, 3) + " MHz" + "   [Normalized to " +
-                Decimal(r.normalizedMhz) + " MHz]");
+    if (record.measuredMhz != 0.0) {
+        ConLine(" -> Speed     : " + FixedReal(record.measuredMhz, 8, 3) + " MHz" + "   [Normalized to " +
+                Decimal(record.normalizedMhz) + " MHz]");
     }
-    WriteHardwareLines(r);
+    WriteHardwareLines(record);
     PauseEnd();
 }
 
-void ShowExtendedIdentity(const ProcessorRecord& r) {
+void ShowExtendedIdentity(const ProcessorRecord& record) {
     WriteHeading("Extended Processor Identity :");
-    ConLine(" -> Family    : " + HexDigit(r.extFamily));
-    ConLine(" -> Model     : " + HexDigit(r.extModel) + " [" + MachineText(r.extVendorName) + "]");
-    WriteLongName(r);
-    ConLine(" -> Stepping  : " + HexDigit(r.extStepping));
+    ConLine(" -> Family    : " + HexDigit(record.extFamily));
+    ConLine(" -> Model     : " + HexDigit(record.extModel) + " [" + MachineText(record.extVendorName) + "]");
+    WriteLongName(record);
+    ConLine(" -> Stepping  : " + HexDigit(record.extStepping));
     PauseEnd();
 }

@@ -15,8 +15,8 @@ struct MenuSection {
     bool separatorBefore; // a separator line precedes the row when it is offered
     bool (*offered)(const ProcessorRecord& record);
     bool SectionFlagSet::*flag; // set once the menu has offered the section
-    void (*show)(const ProcessorRecord& record, const RunState& run); // the screen of the key
-    void (*writeReport)(const ProcessorRecord& record);               // the section of the HTML report
+    void (*show)(const ProcessorRecord& record, const RunState& run);   // the screen of the key
+    void (*writeReport)(TextFile& page, const ProcessorRecord& record); // the section of the HTML report
 };
 
 // In menu order: I F C i f 1 2 P H T t S.

@@ -28,7 +28,7 @@ class Narration {
     void End(const std::string& value) const { Whole("[done]  ==>  " + value); }
     void Whole(const std::string& text) const {
         if (out_) {
-            *out_ << text << "\r\n";
+            WriteConsoleLine(*out_, text);
         }
     }
     // A text from the processor or a dump, as the console shows it.

@@ -8,43 +8,43 @@ namespace {
 constexpr size_t kCyrixMmxBit = 24;
 const char kCyrixVendorId[] = "CyrixInstead";
 
-std::string ApicIdText(const ProcessorRecord& r) {
-    return ByteToHex(r.apicId);
+std::string ApicIdText(const ProcessorRecord& record) {
+    return ByteToHex(record.apicId);
 }
 
-std::string SerialText(const ProcessorRecord& r) {
-    return r.serialText;
+std::string SerialText(const ProcessorRecord& record) {
+    return record.serialText;
 }
 
-std::string ClflushText(const ProcessorRecord& r) {
-    return Decimal(r.clflushSize * 8u);
+std::string ClflushText(const ProcessorRecord& record) {
+    return Decimal(record.clflushSize * 8u);
 }
 
-std::string LogicalCountText(const ProcessorRecord& r) {
-    return Decimal(r.logicalCount);
+std::string LogicalCountText(const ProcessorRecord& record) {
+    return Decimal(record.logicalCount);
 }
 
 // Associativity and entries of one L1 TLB, from l1Fields[first] and [first + 1].
-std::string L1TlbText(const ProcessorRecord& r, size_t first, WaysForm) {
-    const auto& f = r.l1Fields;
+std::string L1TlbText(const ProcessorRecord& record, size_t first, WaysForm) {
+    const auto& f = record.l1Fields;
     return L1WaysText(f[first]) + ", " + Decimal(f[first + 1]) + " entries";
 }
 
 // One L1 cache from l1Fields[first] to [first + 3]: size, associativity,
 // lines per tag, line size.
-std::string L1CacheText(const ProcessorRecord& r, size_t first, WaysForm) {
-    const auto& f = r.l1Fields;
+std::string L1CacheText(const ProcessorRecord& record, size_t first, WaysForm) {
+    const auto& f = record.l1Fields;
     return Decimal(f[first]) + " KB" + ", " + L1WaysText(f[first + 1]) + ", " + Decimal(f[first + 2]) +
            " lines per tag" + ", " + Decimal(f[first + 3]) + " byte lines";
 }
 
-std::string L2TlbText(const ProcessorRecord& r, size_t first, WaysForm ways) {
-    const auto& f = r.l2Fields;
+std::string L2TlbText(const ProcessorRecord& record, size_t first, WaysForm ways) {
+    const auto& f = record.l2Fields;
     return L2WaysText(f[first], ways) + ", " + Decimal(f[first + 1]) + " entries";
 }
 
-std::string L2CacheText(const ProcessorRecord& r, size_t first, WaysForm ways) {
-    const auto& f = r.l2Fields;
+std::string L2CacheText(const ProcessorRecord& record, size_t first, WaysForm ways) {
+    const auto& f = record.l2Fields;
     return Decimal(f[first]) + " KB, " + L2WaysText(f[first + 1], ways) + ", " + Decimal(f[first + 2]) +
            " lines per tag" + ", " + Decimal(f[first + 3]) + " byte lines";
 }

@@ -77,8 +77,12 @@ void ConWrite(std::string_view text) {
 }
 
 void ConLine(std::string_view text) {
-    ConWrite(text);
-    ConWrite("\r\n");
+    WriteConsoleLine(Output(), text);
+}
+
+void WriteConsoleLine(std::ostream& out, std::string_view text) {
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.write("\r\n", 2);
 }
 
 void ConFlush() {

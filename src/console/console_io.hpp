@@ -52,6 +52,10 @@ void ConWrite(std::string_view text);
 // Writes text, then the line end CR LF.
 void ConLine(std::string_view text = {});
 
+// Writes text and the console's line end CR LF to out (the console output,
+// or a stream that stands for it).
+void WriteConsoleLine(std::ostream& out, std::string_view text);
+
 void ConFlush();
 
 // True once a write to the console output has failed: nothing written from

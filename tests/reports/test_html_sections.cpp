@@ -13,7 +13,7 @@ namespace {
 
 // Writes one section from the record as the setup leaves it; returns the text.
 std::string SectionText(const std::function<void(ProcessorRecord&)>& setup,
-                        void (*writeSection)(const ProcessorRecord&)) {
+                        void (*writeSection)(TextFile&, const ProcessorRecord&)) {
     ResetWorld();
     ProcessorRecord record;
     record.stdFeatureStatus.fill(StatusHidden);
@@ -23,9 +23,10 @@ std::string SectionText(const std::function<void(ProcessorRecord&)>& setup,
     setup(record);
     std::stringbuf page;
     RouteTextFilesTo(&page);
-    EXPECT_TRUE(reportFile.Create("section"));
-    writeSection(record);
-    EXPECT_TRUE(reportFile.Close());
+    TextFile section;
+    EXPECT_TRUE(section.Create("section"));
+    writeSection(section, record);
+    EXPECT_TRUE(section.Close());
     RouteTextFilesTo(nullptr);
     return page.str();
 }
@@ -33,7 +34,7 @@ std::string SectionText(const std::function<void(ProcessorRecord&)>& setup,
 struct SectionCase {
     const char* rule;
     std::function<void(ProcessorRecord&)> setup;
-    void (*writeSection)(const ProcessorRecord&);
+    void (*writeSection)(TextFile&, const ProcessorRecord&);
     std::string present; // a piece the section must hold
     const char* absent;  // a piece it must not hold, or nullptr
 };
