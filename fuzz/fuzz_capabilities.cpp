@@ -5,10 +5,10 @@
 // maxima and every-bit-set words are reached quickly. Each snapshot is
 // decoded with and without bit and descriptor names, written as --list and
 // --json, and the JSON must be well formed and the list free of control bytes.
-#include "support/json_check.hpp"
 #include "cpuid/snapshot_source.hpp"
 #include "decode/capabilities.hpp"
 #include "outputs/capability_output.hpp"
+#include "support/json_check.hpp"
 
 #include <cstddef>
 #include <cstdint>

@@ -59,7 +59,7 @@ void PresetFeatureStatus(ProcessorRecord& record) {
 // Leaf 0: registers, the standard max leaf and the vendor identification.
 void ReadVendorLeaf(ProcessorRecord& record, const CpuidSnapshot& snapshot) {
     record.stdRegs[0] = snapshot.Answer(0, 0);
-    record.maxStdLevel = record.stdRegs[0].eax;
+    record.maxStandardLeaf = record.stdRegs[0].eax;
     record.vendorId = VendorIdText(record.stdRegs[0]);
 }
 
@@ -84,7 +84,7 @@ void ReadStandardLeaves(ProcessorRecord& record, const CpuidSnapshot& snapshot) 
 void ReadExtendedLeaves(ProcessorRecord& record, const CpuidSnapshot& snapshot) {
     record.extPresent = false;
     record.extRegs[0] = snapshot.Answer(0, kExtendedBase);
-    record.maxExtLevel = record.extRegs[0].eax;
+    record.maxExtendedLeaf = record.extRegs[0].eax;
     if (!HasExtendedLeaf(record, 0x80000001)) {
         return;
     }
@@ -145,7 +145,7 @@ void ProbeTransmetaSections(ProcessorRecord& record, const ProbeSources& sources
     record.tmxVendorId = VendorIdText(record.tmxRegs[0]);
     DecodeFeatureRegister(sources.database, record.tmxFeatureFlags, record.tmxFeatureStatus,
                           "TransmetaFeatures", record.tmxFeatureNames);
-    say.Whole(" -> Max. Transmeta Level : " + DwordToHex(record.maxTransmetaLevel));
+    say.Whole(" -> Max. Transmeta Level : " + DwordToHex(record.maxTransmetaLeaf));
     say.Whole(" -> Retrieving Transmeta Level CPUID...[done]  ==>  " + DwordToHex(record.tmxRegs[1].ebx));
     if (HasTransmetaLeaf(record, 0x80860002)) {
         say.Whole(" -> Retrieving Transmeta Software Version...[done]  ==>  " +
@@ -182,7 +182,7 @@ void ProbeProcessor(ProcessorRecord& record, const ProbeSources& sources) {
     say.Start(" -> Retrieving VendorID...");
     ReadVendorLeaf(record, sources.snapshot);
     say.End(say.Machine(record.vendorId));
-    say.Whole(" -> Max. Standard Level : " + DwordToHex(record.maxStdLevel));
+    say.Whole(" -> Max. Standard Level : " + DwordToHex(record.maxStandardLeaf));
 
     say.Start(" -> Retrieving Standard Level CPUID...");
     ReadStandardLeaves(record, sources.snapshot);
@@ -208,7 +208,7 @@ void ProbeProcessor(ProcessorRecord& record, const ProbeSources& sources) {
         FormatSerialNumber(record);
         say.End(record.serialText);
     }
-    say.Whole(" -> Max. Extended Level : " + DwordToHex(record.maxExtLevel));
+    say.Whole(" -> Max. Extended Level : " + DwordToHex(record.maxExtendedLeaf));
 
     if (record.extPresent) {
         ProbeExtendedSections(record, database, say);

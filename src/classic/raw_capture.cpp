@@ -67,14 +67,14 @@ void WriteBlocks(TextFile& file, const CpuidSnapshot& snapshot, uint32_t base, u
 
 void WriteStandardPart(TextFile& file, const ProcessorRecord& record, const CpuidSnapshot& snapshot) {
     WritePartOpening(file, " Standard Level");
-    WriteBlocks(file, snapshot, kStandardBase, record.maxStdLevel);
+    WriteBlocks(file, snapshot, kStandardBase, record.maxStandardLeaf);
     file.Line();
 }
 
 void WriteExtendedPart(TextFile& file, const ProcessorRecord& record, const CpuidSnapshot& snapshot) {
     WritePartOpening(file, " Extended Level");
     if (HasExtendedLeaf(record, kExtendedBase)) {
-        WriteBlocks(file, snapshot, kExtendedBase, record.maxExtLevel);
+        WriteBlocks(file, snapshot, kExtendedBase, record.maxExtendedLeaf);
     } else {
         WriteNotSupported(file);
     }
@@ -84,7 +84,7 @@ void WriteExtendedPart(TextFile& file, const ProcessorRecord& record, const Cpui
 void WriteTransmetaPart(TextFile& file, const ProcessorRecord& record, const CpuidSnapshot& snapshot) {
     WritePartOpening(file, " Transmeta Level");
     if (HasTransmetaLeaf(record, kTransmetaBase)) {
-        WriteBlocks(file, snapshot, kTransmetaBase, record.maxTransmetaLevel);
+        WriteBlocks(file, snapshot, kTransmetaBase, record.maxTransmetaLeaf);
     } else {
         WriteNotSupported(file);
     }

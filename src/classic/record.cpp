@@ -1,15 +1,15 @@
 #include "classic/record.hpp"
 
 bool HasStandardLeaf(const ProcessorRecord& record, uint32_t leaf) {
-    return record.maxStdLevel >= leaf;
+    return record.maxStandardLeaf >= leaf;
 }
 
 bool HasExtendedLeaf(const ProcessorRecord& record, uint32_t leaf) {
-    return record.maxExtLevel >= leaf;
+    return record.maxExtendedLeaf >= leaf;
 }
 
 bool HasTransmetaLeaf(const ProcessorRecord& record, uint32_t leaf) {
-    return record.maxTransmetaLevel >= leaf;
+    return record.maxTransmetaLeaf >= leaf;
 }
 
 bool HasBrandString(const ProcessorRecord& record) {

@@ -26,7 +26,7 @@ struct ProcessorRecord {
     bool extPresent = false;
 
     // Standard identity (leaves 0 to 3).
-    uint32_t maxStdLevel = 0;
+    uint32_t maxStandardLeaf = 0;
     std::string vendorId;
     uint32_t signature = 0;
     uint8_t procType = 0;
@@ -43,7 +43,7 @@ struct ProcessorRecord {
     uint32_t serialLow = 0;
 
     // Extended identity (leaves 0x80000000 to 0x80000008).
-    uint32_t maxExtLevel = 0;
+    uint32_t maxExtendedLeaf = 0;
     uint32_t extSignature = 0;
     uint8_t extFamily = 0;
     uint8_t extModel = 0;
@@ -64,7 +64,7 @@ struct ProcessorRecord {
     long double linearAddrSpace = 0;
 
     // Transmeta identity (leaves 0x80860000 to 0x80860007).
-    uint32_t maxTransmetaLevel = 0;
+    uint32_t maxTransmetaLeaf = 0;
     std::string tmxVendorId;
     uint8_t tmxFamily = 0;
     uint8_t tmxModel = 0;

@@ -19,7 +19,7 @@ void ReadTransmetaLeaves(ProcessorRecord& record, const CpuidSnapshot& snapshot)
         return record.tmxRegs[index];
     };
     CpuidRegs base = readLeaf(0);
-    record.maxTransmetaLevel = base.eax;
+    record.maxTransmetaLeaf = base.eax;
     if (!HasTransmetaLeaf(record, 0x80860001)) {
         return;
     }

@@ -13,11 +13,8 @@
 // processor has the CPUID instruction. Always false on a non-x86 build.
 bool PlatformHasCpuid();
 
-// Executes CPUID with EAX = leaf and ECX = 0 (leaves with sub-leaves answer
-// sub-leaf 0). regs receives EAX, EBX, ECX, EDX in that order.
-void PlatformCpuid(uint32_t leaf, uint32_t regs[4]);
-
-// Executes CPUID with EAX = leaf and ECX = subleaf.
+// Executes CPUID with EAX = leaf and ECX = subleaf; regs receives EAX, EBX,
+// ECX, EDX in that order.
 void PlatformCpuidSubleaf(uint32_t leaf, uint32_t subleaf, uint32_t regs[4]);
 
 // XCR0 through XGETBV. Only to be called when leaf 1 ECX bit 27 (OSXSAVE) is

@@ -53,10 +53,6 @@ bool PlatformHasCpuid() {
 #endif
 }
 
-void PlatformCpuid(uint32_t leaf, uint32_t regs[4]) {
-    PlatformCpuidSubleaf(leaf, 0, regs);
-}
-
 void PlatformCpuidSubleaf(uint32_t leaf, uint32_t subleaf, uint32_t regs[4]) {
 #ifdef VELDRIX_X86
     unsigned int a = 0, b = 0, c = 0, d = 0;

@@ -1,12 +1,12 @@
 // --diff and --baseline through the command line: exit statuses, what goes
 // to which stream, and the JSON documents.
 #include "app/command_line.hpp"
-#include "support/json_check.hpp"
 #include "common/plain_text.hpp"
 #include "names/processor_db.hpp"
 #include "support/capability_support.hpp"
 #include "support/command_support.hpp"
 #include "support/elf_support.hpp"
+#include "support/json_check.hpp"
 #include "support/run_binary.hpp"
 #include "support/text.hpp"
 

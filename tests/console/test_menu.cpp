@@ -109,9 +109,9 @@ TEST_F(Menu, RowsFollowTheLevels) {
     for (const Row& row : rows) {
         record = ProcessorRecord{};
         run = RunState{};
-        record.maxStdLevel = row.maxStd;
-        record.maxExtLevel = row.maxExt;
-        record.maxTransmetaLevel = row.maxTmx;
+        record.maxStandardLeaf = row.maxStd;
+        record.maxExtendedLeaf = row.maxExt;
+        record.maxTransmetaLeaf = row.maxTmx;
         ConsoleCapture console;
         DrawMenu(record, run);
         std::string middle;
@@ -137,10 +137,10 @@ TEST_F(Menu, RowsFollowTheLevels) {
 TEST_F(Menu, FlagsAreNeverClearedAgain) {
     ProcessorRecord record;
     RunState run;
-    record.maxStdLevel = 2;
+    record.maxStandardLeaf = 2;
     ConsoleCapture console;
     DrawMenu(record, run);
-    record.maxStdLevel = 0;
+    record.maxStandardLeaf = 0;
     DrawMenu(record, run);
     EXPECT_TRUE(run.sectionFlags.stdConfig);
 }

@@ -107,9 +107,9 @@ TEST(PlatformProcessor, IdBitTestFindsCpuidOnX86) {
     EXPECT_TRUE(PlatformHasCpuid());
 }
 
-TEST(PlatformProcessor, LeafZeroGivesAPrintableVendorAndALevel) {
+TEST(PlatformProcessor, LeafZeroGivesAPrintableVendorAndAMaxLeaf) {
     uint32_t regs[4] = {0, 0, 0, 0};
-    PlatformCpuid(0, regs);
+    PlatformCpuidSubleaf(0, 0, regs);
     EXPECT_GE(regs[0], 1u) << "every processor of this build has leaf 1";
     std::string vendor;
     for (uint32_t reg : {regs[1], regs[3], regs[2]}) {

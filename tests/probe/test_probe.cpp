@@ -140,7 +140,7 @@ TEST(Probe, GatingOfFieldsAndTables) {
     EXPECT_EQ(record.l2Fields[11], 0x06u);
     EXPECT_EQ(record.addressSizes, 0u);
     EXPECT_TRUE(record.extPresent);
-    EXPECT_EQ(record.maxTransmetaLevel, 0x80860006u);
+    EXPECT_EQ(record.maxTransmetaLeaf, 0x80860006u);
     EXPECT_EQ(record.tmxCurrentMhz, 0u) << "leaf 0x80860007 is not read below it";
     EXPECT_EQ(record.brandName, "Not supported");
     EXPECT_EQ(record.typeName, "Original OEM Processor");
@@ -198,7 +198,7 @@ TEST(Probe, PentiumVerboseWithoutExtendedLeaves) {
                " -> Max. Extended Level : 00000000",
                " -> Calculating processor speed...[done]  ==>   930.412 MHz  [ ~933 MHz]"}));
     EXPECT_FALSE(record.extPresent);
-    EXPECT_EQ(record.maxTransmetaLevel, 0u);
+    EXPECT_EQ(record.maxTransmetaLeaf, 0u);
     EXPECT_EQ(LeavesTaken(record), (std::vector<uint32_t>{0, 1})); // 0x80000000 answers zeros
 }
 

@@ -2,10 +2,10 @@
 // with every schema key, hostile registers still give well-formed output,
 // and --list never carries a control byte.
 #include "common/json_text.hpp"
-#include "support/json_check.hpp"
 #include "common/plain_text.hpp"
 #include "outputs/capability_output.hpp"
 #include "support/capability_support.hpp"
+#include "support/json_check.hpp"
 #include "support/run_binary.hpp"
 #include "support/text.hpp"
 

@@ -88,31 +88,31 @@ const SectionCase kSectionCases[] = {
      WriteExtIdentitySection, "<td class=field>Family</td>\r\n       <td class=value>F</td>", nullptr},
     {"no brand string below leaf 0x80000004",
      [](ProcessorRecord& r) {
-         r.maxExtLevel = 0x80000003;
+         r.maxExtendedLeaf = 0x80000003;
          r.brandString.fill('X');
      },
      WriteExtIdentitySection, "<td class=field>Stepping</td>", "Long Name"},
     {"brand string without a zero byte is shown whole",
      [](ProcessorRecord& r) {
-         r.maxExtLevel = 0x80000004;
+         r.maxExtendedLeaf = 0x80000004;
          r.brandString.fill('X');
      },
      WriteIdentitySection, "<td class=value>XXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX</td>", nullptr},
     {"Transmeta level 0x80860001 has no software revision",
-     [](ProcessorRecord& r) { r.maxTransmetaLevel = 0x80860001; }, WriteTransmetaIdentitySection,
+     [](ProcessorRecord& r) { r.maxTransmetaLeaf = 0x80860001; }, WriteTransmetaIdentitySection,
      "<td class=field>Clock Frequency</td>", "Software Revision"},
     {"Transmeta level 0x80860002 has no information text",
-     [](ProcessorRecord& r) { r.maxTransmetaLevel = 0x80860002; }, WriteTransmetaIdentitySection,
+     [](ProcessorRecord& r) { r.maxTransmetaLeaf = 0x80860002; }, WriteTransmetaIdentitySection,
      "<td class=field>Software Revision</td>", "Additional Information"},
     {"information text without a zero byte is shown whole",
      [](ProcessorRecord& r) {
-         r.maxTransmetaLevel = 0x80860007;
+         r.maxTransmetaLeaf = 0x80860007;
          r.tmxInfoText.fill('i');
      },
      WriteTransmetaIdentitySection, "<td class=value>" + std::string(64, 'i') + "</td>", nullptr},
     {"Transmeta information text is escaped",
      [](ProcessorRecord& r) {
-         r.maxTransmetaLevel = 0x80860007;
+         r.maxTransmetaLeaf = 0x80860007;
          const char text[] = "<i>\"LongRun\" & more</i>";
          std::copy(text, text + sizeof text - 1, r.tmxInfoText.begin());
      },

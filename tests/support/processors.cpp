@@ -1,6 +1,6 @@
 #include "support/processors.hpp"
 
-CpuidTable CrusoeTable(uint32_t maxTransmetaLevel) {
+CpuidTable CrusoeTable(uint32_t maxTransmetaLeaf) {
     return {
         {0x00000000, {0x00000003, 0x756E6547, 0x3638784D, 0x54656E69}},
         {0x00000001, {0x00000543, 0x00000000, 0x00000000, 0x0084893F}},
@@ -13,7 +13,7 @@ CpuidTable CrusoeTable(uint32_t maxTransmetaLevel) {
         {0x80000004, {0x5420726F, 0x3038354D, 0x00000030, 0x00000000}},
         {0x80000005, {0x00000000, 0x04FF04FF, 0x40100120, 0x40080140}},
         {0x80000006, {0x00000000, 0x00000000, 0x02004180, 0x00000000}},
-        {0x80860000, {maxTransmetaLevel, 0x6E617254, 0x55504361, 0x74656D73}},
+        {0x80860000, {maxTransmetaLeaf, 0x6E617254, 0x55504361, 0x74656D73}},
         {0x80860001, {0x00000543, 0x01050002, 0x000003E8, 0x000001CE}},
         {0x80860002, {0x00000000, 0x0404030A, 0x000000B8, 0x00000000}},
         {0x80860003, {0x33303032, 0x38313630, 0x3A353120, 0x6F203732}},

@@ -9,8 +9,8 @@
 #include <vector>
 
 // Transmeta Crusoe TM5800, registers from a public dump of that processor,
-// with its highest Transmeta leaf set to maxTransmetaLevel.
-CpuidTable CrusoeTable(uint32_t maxTransmetaLevel);
+// with its highest Transmeta leaf set to maxTransmetaLeaf.
+CpuidTable CrusoeTable(uint32_t maxTransmetaLeaf);
 
 // AMD Athlon (Palomino), from AuthenticAMD0000662_K7_Palomino_CPUID.txt:
 // leaves 0, 1 and the extended leaves up to 0x80000008 (34 physical, 32 linear bits).

@@ -120,7 +120,7 @@ TEST(TransmetaIdentityView, InformationTextIsWrittenAsItStands) {
         ResetWorld();
         record = ProcessorRecord{};
         ProcessorRecord& r = record;
-        r.maxTransmetaLevel = 0x80860003u;
+        r.maxTransmetaLeaf = 0x80860003u;
         r.tmxVendorId = "GenuineTMx86";
         r.tmxFamily = 0x15;
         r.tmxModel = 0xF4;

@@ -23,14 +23,14 @@ void SetBrand(ProcessorRecord& record, const char* text) {
 ProcessorRecord RecordPentium4() {
     ResetWorld();
     ProcessorRecord r;
-    r.maxStdLevel = 2;
+    r.maxStandardLeaf = 2;
     r.vendorId = "GenuineIntel";
     r.typeName = "Original OEM Processor";
     r.family = 15;
     r.model = 2;
     r.stepping = 9;
     r.vendorName = "Intel Pentium 4 (Northwood)";
-    r.maxExtLevel = 0x80000004u;
+    r.maxExtendedLeaf = 0x80000004u;
     SetBrand(r, "      Intel(R) Pentium(R) 4 CPU 2.40GHz");
     r.brandId = 9;
     r.brandName = "Intel Pentium 4 Processor [Northwood]";
@@ -80,12 +80,12 @@ TEST(IdentityView, RecordedProcessors) {
         {"every line", [](ProcessorRecord&) {},
          head + top + longName + middle + apic + serial + clflush + htt + tail},
         {"ext level 0x80000003 has no long name",
-         [](ProcessorRecord& record) { record.maxExtLevel = 0x80000003u; },
+         [](ProcessorRecord& record) { record.maxExtendedLeaf = 0x80000003u; },
          head + top + middle + apic + serial + clflush + htt + tail},
         {"ext level 0x80000008 has the long name",
-         [](ProcessorRecord& record) { record.maxExtLevel = 0x80000008u; },
+         [](ProcessorRecord& record) { record.maxExtendedLeaf = 0x80000008u; },
          head + top + longName + middle + apic + serial + clflush + htt + tail},
-        {"no extended leaves", [](ProcessorRecord& record) { record.maxExtLevel = 0; },
+        {"no extended leaves", [](ProcessorRecord& record) { record.maxExtendedLeaf = 0; },
          head + top + middle + apic + serial + clflush + htt + tail},
         {"brand string without NUL", [](ProcessorRecord& record) { record.brandString.fill('x'); },
          head + top + " -> Long Name : " + std::string(48, 'x') + "\r\n" + middle + apic + serial + clflush +
@@ -156,7 +156,7 @@ TEST(IdentityView, SpeedIsAFixedRealOfEightCharacters) {
     for (const Row& row : rows) {
         record = RecordPentium4();
         record.brandId = 0;
-        record.maxExtLevel = 0;
+        record.maxExtendedLeaf = 0;
         record.stdFeatureStatus.fill(StatusHidden);
         record.measuredMhz = row.mhz;
         record.normalizedMhz = row.normalized;
@@ -195,7 +195,7 @@ TEST(ExtendedIdentityView, RecordedProcessors) {
     ProcessorRecord record;
     struct Row {
         const char* name;
-        uint32_t maxExtLevel;
+        uint32_t maxExtendedLeaf;
         uint8_t family, model, stepping;
         const char* vendorName;
         std::string expected;
@@ -218,7 +218,7 @@ TEST(ExtendedIdentityView, RecordedProcessors) {
     for (const Row& row : rows) {
         ResetWorld();
         record = ProcessorRecord{};
-        record.maxExtLevel = row.maxExtLevel;
+        record.maxExtendedLeaf = row.maxExtendedLeaf;
         record.extFamily = row.family;
         record.extModel = row.model;
         record.extStepping = row.stepping;
