@@ -2,6 +2,7 @@
 
 #include "app/can_run_command.hpp"
 #include "app/command_request.hpp"
+#include "app/decode_command.hpp"
 #include "app/fleet_commands.hpp"
 #include "classic/replay.hpp"
 #include "common/plain_text.hpp"
@@ -40,6 +41,9 @@ const char* const kUsageLines[] = {
     "                     after it: the same as JSON)",
     "  --can-run FILE     whether this processor (or the dump's) meets the x86-64 level an ELF",
     "                     program says it needs; exit status 0 yes, 1 no, 3 no level marker",
+    "  --decode           every documented field of every leaf: the first processor whole,",
+    "                     then what the others differ in, and their ids (--json after it:",
+    "                     the same as JSON, schema veldrix-decode/1)",
     "  --help, -h         this summary",
     "  --version          the program and data-file versions",
     "",
@@ -48,8 +52,8 @@ const char* const kUsageLines[] = {
     "  -v                 say when the processor is being read",
     "  -?                 show the menu help first",
     "  -r DUMP            answer CPUID from a dump file instead of this processor;",
-    "                     may be followed by --list, --json, --dump, --snapshot, --check or",
-    "                     --can-run",
+    "                     may be followed by --list, --json, --dump, --snapshot, --check,",
+    "                     --can-run or --decode",
     "",
     "Menu keys: I F C i f 1 2 P H T t S (processor screens), D W (benchmarks),",
     "           R (HTML report), A (about), ? (help), Q (quit)",
@@ -154,9 +158,19 @@ struct CommandOption {
 };
 
 const CommandOption kCommandOptions[] = {
-    {"--list", RunList},         {"--json", RunJson},      {"--check", RunCheck},       {"--dump", RunDump},
-    {"--help", RunHelp},         {"-h", RunHelp},          {"--version", RunVersion},   {"--diff", RunDiff},
-    {"--baseline", RunBaseline}, {"--can-run", RunCanRun}, {"--snapshot", RunSnapshot},
+    {"--list", RunList},
+    {"--json", RunJson},
+    {"--check", RunCheck},
+    {"--dump", RunDump},
+    {"--help", RunHelp},
+    {"-h", RunHelp},
+    {"--version", RunVersion},
+    {"--diff", RunDiff},
+    {"--baseline", RunBaseline},
+    {"--can-run", RunCanRun},
+    {"--snapshot", RunSnapshot},
+    // The field decode.
+    {"--decode", RunDecode},
 };
 
 const CommandOption* FindOption(const std::string& name) {

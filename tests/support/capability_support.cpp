@@ -35,9 +35,9 @@ CapabilityFacts DecodeWithDataFile(const CpuidSnapshot& snapshot, bool fromHardw
     return facts;
 }
 
-CsvBitNames ReadCsvBitNames() {
-    CsvBitNames names;
-    std::ifstream in(VELDRIX_SOURCE_DIR "/data/cpuid-fields.csv");
+std::vector<std::vector<std::string>> ReadDataCsv(const std::string& name) {
+    std::vector<std::vector<std::string>> rows;
+    std::ifstream in(VELDRIX_SOURCE_DIR "/data/" + name);
     std::string line;
     while (std::getline(in, line)) {
         if (line.empty() || line[0] == '#' || line.rfind("leaf,", 0) == 0) {
@@ -49,6 +49,14 @@ CsvBitNames ReadCsvBitNames() {
         while (std::getline(row, cell, ',')) {
             cells.push_back(cell);
         }
+        rows.push_back(cells);
+    }
+    return rows;
+}
+
+CsvBitNames ReadCsvBitNames() {
+    CsvBitNames names;
+    for (const std::vector<std::string>& cells : ReadDataCsv("cpuid-fields.csv")) {
         if (cells.size() != 5 || cells[1].find(':') != std::string::npos ||
             cells[3].find(':') != std::string::npos) {
             continue;
