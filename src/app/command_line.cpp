@@ -4,6 +4,7 @@
 #include "app/command_request.hpp"
 #include "app/decode_command.hpp"
 #include "app/fleet_commands.hpp"
+#include "app/measure_option.hpp"
 #include "classic/replay.hpp"
 #include "common/plain_text.hpp"
 #include "common/version.hpp"
@@ -26,6 +27,7 @@ const char* const kUsageLines[] = {
     "Options that print facts and exit:",
     "  --list             every fact as aligned text: processor, hypervisor, x86-64 levels, features",
     "  --json             the same facts as one JSON document (schema veldrix/1)",
+    "                     (--measure after --list or --json: time the clock, half a second)",
     "  --dump             every leaf and sub-leaf of every logical processor, in the layout",
     "                     of cpuid -r, which cpuid -f reads (with -r DUMP: converts the dump)",
     "  --snapshot         the same with XCR0 and every recorded leaf, in VELDRIX's own layout",
@@ -70,13 +72,21 @@ std::string OpenDatabaseVersion() {
 // Runs a writer of the decoded facts; no operand is accepted.
 int WriteFacts(const CommandRequest& request,
                void (*writer)(const CapabilityFacts&, const CapabilitySource&, std::ostream&)) {
-    if (!request.operands.empty()) {
-        return UsageError(request, "unexpected argument " + WithoutControlBytes(request.operands[0]));
+    bool measure = false;
+    std::vector<std::string> operands = WithoutMeasureOption(request.operands, measure);
+    if (!operands.empty()) {
+        return UsageError(request, "unexpected argument " + WithoutControlBytes(operands[0]));
+    }
+    if (measure && request.dumpPath) {
+        return UsageError(request, "--measure times this machine's clock; a dump has none to time");
     }
     CapabilityFacts facts;
     CapabilitySource source;
     if (!GatherFactsFrom(request.dumpPath, request.err, facts, source)) {
         return kUnreadableDumpStatus;
+    }
+    if (measure) {
+        MeasureTimeStampCounter(facts);
     }
     writer(facts, source, request.out);
     request.out.flush();

@@ -5,6 +5,7 @@
 #include "console/console_io.hpp"
 #include "cpuid/snapshot_source.hpp"
 #include "names/capability_names.hpp"
+#include "names/field_table.hpp"
 #include "names/processor_db.hpp"
 
 #include <ostream>
@@ -32,9 +33,12 @@ bool ReadSnapshotFrom(const std::optional<std::string>& path, std::ostream& err,
 }
 
 CapabilityFacts DescribeSnapshot(const IniFile& database, const CpuidSnapshot& snapshot, bool fromHardware) {
-    CapabilityFacts facts = DecodeCapabilities(snapshot, ReadFeatureNameBook(database),
-                                               ReadDescriptorNames(database), fromHardware);
+    DescriptorNames descriptorNames = ReadDescriptorNames(database);
+    CapabilityFacts facts =
+        DecodeCapabilities(snapshot, ReadFeatureNameBook(database), descriptorNames, fromHardware);
     LookupCapabilityNames(database, facts);
+    facts.details =
+        DecodeProcessorDetails(snapshot, ReadFieldTable(database), descriptorNames, facts.topology, facts.os);
     return facts;
 }
 

@@ -144,6 +144,27 @@ bool FieldPlaceBefore(const DecodedField& a, const DecodedField& b) {
            std::make_tuple(b.leaf, b.subleaf, b.spec == nullptr, b.order);
 }
 
+namespace {
+
+void AppendLeafFields(std::vector<DecodedField>& fields, const ProcessorLeaves& leaves,
+                      const FieldTable& table, uint32_t leaf, uint32_t subleaf, const CpuidRegs& regs) {
+    SpecRange specs = SpecsFor(leaves, table, leaf);
+    size_t before = fields.size();
+    for (const FieldSpec* spec = specs.begin; spec != specs.end; ++spec) {
+        if (subleaf < spec->firstSubleaf || subleaf > spec->lastSubleaf) {
+            continue;
+        }
+        uint32_t value = BitField(RegisterAt(regs, spec->reg), spec->lowBit, spec->bitCount);
+        fields.push_back(
+            DecodedField{leaf, subleaf, spec, spec->reg, value, static_cast<uint32_t>(spec - specs.begin)});
+    }
+    if (fields.size() == before) {
+        AddRawLeaf(fields, leaf, subleaf, regs);
+    }
+}
+
+} // namespace
+
 std::vector<DecodedField> DecodeLeafFields(const CpuidSnapshot& snapshot, size_t cpu,
                                            const FieldTable& table) {
     std::vector<DecodedField> fields;
@@ -152,34 +173,26 @@ std::vector<DecodedField> DecodeLeafFields(const CpuidSnapshot& snapshot, size_t
     }
     const ProcessorLeaves& leaves = snapshot.cpus[cpu];
     for (const auto& [key, regs] : leaves.leaves) {
-        auto [leaf, subleaf] = key;
-        SpecRange specs = SpecsFor(leaves, table, leaf);
-        size_t before = fields.size();
-        for (const FieldSpec* spec = specs.begin; spec != specs.end; ++spec) {
-            if (subleaf < spec->firstSubleaf || subleaf > spec->lastSubleaf) {
-                continue;
-            }
-            uint32_t value = BitField(RegisterAt(regs, spec->reg), spec->lowBit, spec->bitCount);
-            fields.push_back(DecodedField{leaf, subleaf, spec, spec->reg, value,
-                                          static_cast<uint32_t>(spec - specs.begin)});
-        }
-        if (fields.size() == before) {
-            AddRawLeaf(fields, leaf, subleaf, regs);
-        }
+        AppendLeafFields(fields, leaves, table, key.first, key.second, regs);
+    }
+    return fields;
+}
+
+std::vector<DecodedField> DecodeLeaf(const CpuidSnapshot& snapshot, size_t cpu, const FieldTable& table,
+                                     uint32_t leaf, uint32_t subleaf) {
+    std::vector<DecodedField> fields;
+    if (cpu < snapshot.cpus.size() && snapshot.Has(cpu, leaf, subleaf)) {
+        AppendLeafFields(fields, snapshot.cpus[cpu], table, leaf, subleaf,
+                         snapshot.Answer(cpu, leaf, subleaf));
     }
     return fields;
 }
 
 std::optional<uint32_t> ReadNamedField(const CpuidSnapshot& snapshot, size_t cpu, const FieldTable& table,
                                        uint32_t leaf, uint32_t subleaf, std::string_view name) {
-    if (cpu >= snapshot.cpus.size() || !snapshot.Has(cpu, leaf, subleaf)) {
-        return std::nullopt;
-    }
-    SpecRange specs = SpecsFor(snapshot.cpus[cpu], table, leaf);
-    for (const FieldSpec* spec = specs.begin; spec != specs.end; ++spec) {
-        if (spec->name == name && subleaf >= spec->firstSubleaf && subleaf <= spec->lastSubleaf) {
-            return BitField(RegisterAt(snapshot.Answer(cpu, leaf, subleaf), spec->reg), spec->lowBit,
-                            spec->bitCount);
+    for (const DecodedField& field : DecodeLeaf(snapshot, cpu, table, leaf, subleaf)) {
+        if (field.spec != nullptr && field.spec->name == name) {
+            return field.value;
         }
     }
     return std::nullopt;

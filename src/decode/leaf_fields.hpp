@@ -92,6 +92,11 @@ bool FieldPlaceBefore(const DecodedField& a, const DecodedField& b);
 std::vector<DecodedField> DecodeLeafFields(const CpuidSnapshot& snapshot, size_t cpu,
                                            const FieldTable& table);
 
+// The fields of one recorded (leaf, sub-leaf) of processor cpu; empty when
+// it is not recorded.
+std::vector<DecodedField> DecodeLeaf(const CpuidSnapshot& snapshot, size_t cpu, const FieldTable& table,
+                                     uint32_t leaf, uint32_t subleaf);
+
 // The value of field name of (leaf, subleaf) on processor cpu, or none when
 // the leaf is not recorded or the table has no such field.
 std::optional<uint32_t> ReadNamedField(const CpuidSnapshot& snapshot, size_t cpu, const FieldTable& table,
