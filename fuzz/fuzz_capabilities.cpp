@@ -86,27 +86,19 @@ DescriptorNames EveryDescriptorACache() {
     return names;
 }
 
-// Every kind of field on every register of every leaf above: whole
-// registers, single bits and a middle field, so that each code table meets
-// every value; the hypervisor leaf 0x40000001 only under "KVMKVMKVM".
+// Every kind of field on every leaf above, each on another register and in
+// another shape (a whole register, one bit, a middle field), so that each
+// code table meets every value; 0x40000001 only under "KVMKVMKVM".
 FieldTable EveryKindOfField() {
+    const std::pair<uint32_t, uint32_t> kShapes[] = {{0, 32}, {7, 1}, {12, 9}};
     FieldTable table;
+    table.hypervisorFields.push_back(HypervisorFieldSpecs{"KVMKVMKVM", {}});
     for (uint32_t leaf : kLeaves) {
         for (int kind = 0; kind <= static_cast<int>(FieldKind::Descriptor); ++kind) {
-            for (int reg = kEax; reg <= kEdx; ++reg) {
-                for (auto [low, count] :
-                     {std::make_pair(0u, 32u), std::make_pair(7u, 1u), std::make_pair(12u, 9u)}) {
-                    FieldSpec spec{leaf, 0, kMaxSubleaves, reg, low, count, "f", static_cast<FieldKind>(kind),
-                                   "l"};
-                    if (leaf == 0x40000001) {
-                        table.hypervisorFields.resize(1);
-                        table.hypervisorFields[0].signature = "KVMKVMKVM";
-                        table.hypervisorFields[0].fields.push_back(spec);
-                    } else {
-                        table.fields.push_back(spec);
-                    }
-                }
-            }
+            auto [low, count] = kShapes[kind % 3];
+            FieldSpec spec{leaf, 0, kMaxSubleaves, kind % 4, low, count, "f", static_cast<FieldKind>(kind),
+                           "l"};
+            (leaf == kHypervisorBase + 1 ? table.hypervisorFields[0].fields : table.fields).push_back(spec);
         }
     }
     SortFieldTable(table);

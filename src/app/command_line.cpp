@@ -122,12 +122,8 @@ int WriteSnapshot(const CommandRequest& request, std::string (*writer)(const Cpu
         return UsageError(request, "unexpected argument " + WithoutControlBytes(request.operands[0]));
     }
     CpuidSnapshot snapshot;
-    if (!ReadSnapshotFrom(request.dumpPath, request.err, snapshot)) {
-        return kUnreadableDumpStatus;
-    }
-    if (snapshot.cpus.empty()) {
-        request.err << "veldrix: this processor has no CPUID instruction" << kPlainLineEnd;
-        return 1;
+    if (std::optional<int> status = ReadProcessorsFrom(request.dumpPath, request.err, snapshot)) {
+        return *status;
     }
     if (snapshot.singleProcessorFallback) {
         request.err << "veldrix: the processors could not be visited one by one; "

@@ -32,6 +32,18 @@ bool ReadSnapshotFrom(const std::optional<std::string>& path, std::ostream& err,
     return loaded;
 }
 
+std::optional<int> ReadProcessorsFrom(const std::optional<std::string>& path, std::ostream& err,
+                                      CpuidSnapshot& snapshot) {
+    if (!ReadSnapshotFrom(path, err, snapshot)) {
+        return kUnreadableDumpStatus;
+    }
+    if (snapshot.cpus.empty()) {
+        err << "veldrix: this processor has no CPUID instruction" << kPlainLineEnd;
+        return 1;
+    }
+    return std::nullopt;
+}
+
 CapabilityFacts DescribeSnapshot(const IniFile& database, const CpuidSnapshot& snapshot, bool fromHardware) {
     DescriptorNames descriptorNames = ReadDescriptorNames(database);
     CapabilityFacts facts =

@@ -17,12 +17,8 @@ int RunDecode(const CommandRequest& request) {
         json = true;
     }
     CpuidSnapshot snapshot;
-    if (!ReadSnapshotFrom(request.dumpPath, request.err, snapshot)) {
-        return kUnreadableDumpStatus;
-    }
-    if (snapshot.cpus.empty()) {
-        request.err << "veldrix: this processor has no CPUID instruction" << kPlainLineEnd;
-        return 1;
+    if (std::optional<int> status = ReadProcessorsFrom(request.dumpPath, request.err, snapshot)) {
+        return *status;
     }
     IniFile database = OpenDatabase();
     CapabilitySource source{!request.dumpPath, request.dumpPath.value_or(""), ReadDatabaseVersion(database)};
