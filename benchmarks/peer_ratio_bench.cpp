@@ -1,11 +1,11 @@
 // The scripting outputs beside the tools people run for the same facts:
 // `veldrix --json` beside `lscpu -J`, `veldrix --list` and `veldrix --check`
-// beside `cpuid -1`. Each pair runs in turn, A B A B ..., and the ratio of
-// their processor time (user + system, the kernel's accounting of each
-// finished child) is taken pair by pair, so a change in the machine's speed
-// during the run moves both sides. Prints the median ratio of each pair; a
-// peer that is not installed is skipped with a message. Not a test: figures
-// vary by machine.
+// beside `cpuid -1`, and `veldrix -r DUMP --decode` of the 32-thread Raptor
+// Lake dump beside `cpuid -f` reading the same dump as --dump writes it. Each pair runs in turn, A B A B ...,
+// and the ratio of their processor time (user + system, the kernel's accounting of each finished child) is
+// taken pair by pair, so a change in the machine's speed during the run moves both sides. Prints the median
+// ratio of each pair; a peer that is not installed is skipped with a message. Not a test: figures vary by
+// machine.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -47,8 +47,9 @@ std::string FindOnPath(const std::string& name) {
 }
 
 // Runs the program with its output thrown away; the child's processor
-// seconds, or a negative value when it could not be run or failed.
-double ProcessorSeconds(const std::string& program, const std::vector<std::string>& args) {
+// seconds, or a negative value when it could not be run or failed. Its peak
+// resident memory (KB) goes to peakKb.
+double ProcessorSeconds(const std::string& program, const std::vector<std::string>& args, long& peakKb) {
     std::vector<char*> argv;
     for (const std::string& arg : args) {
         argv.push_back(const_cast<char*>(arg.c_str()));
@@ -69,6 +70,7 @@ double ProcessorSeconds(const std::string& program, const std::vector<std::strin
         return -1;
     }
     auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+    peakKb = usage.ru_maxrss;
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
@@ -86,10 +88,20 @@ std::string Joined(const std::vector<std::string>& words) {
     return text;
 }
 
+// The command as the figures name it: its words, a path by its last part.
+std::string Label(const std::vector<std::string>& words) {
+    std::vector<std::string> shown;
+    for (const std::string& word : words) {
+        size_t slash = word.rfind('/');
+        shown.push_back(slash == std::string::npos ? word : word.substr(slash + 1));
+    }
+    return Joined(shown);
+}
+
 // False when a run failed.
 bool RunPair(const Pair& pair) {
     std::string peer = FindOnPath(pair.peer[0]);
-    std::printf("%-22s vs %-10s: ", Joined(pair.ours).c_str(), Joined(pair.peer).c_str());
+    std::printf("%-22s vs %-10s: ", Label(pair.ours).c_str(), Label(pair.peer).c_str());
     if (peer.empty()) {
         std::printf("SKIPPED: %s is not installed\n", pair.peer[0].c_str());
         return true;
@@ -97,9 +109,14 @@ bool RunPair(const Pair& pair) {
     std::vector<std::string> ours = pair.ours;
     ours[0] = VELDRIX_BINARY;
     std::vector<double> ratios, oursSeconds, peerSeconds;
+    long oursPeakKb = 0;
+    long peerPeakKb = 0;
     for (int i = 0; i < kPairs; ++i) {
-        double a = ProcessorSeconds(ours[0], ours);
-        double b = ProcessorSeconds(peer, pair.peer);
+        long peakKb = 0;
+        double a = ProcessorSeconds(ours[0], ours, peakKb);
+        oursPeakKb = std::max(oursPeakKb, peakKb);
+        double b = ProcessorSeconds(peer, pair.peer, peakKb);
+        peerPeakKb = std::max(peerPeakKb, peakKb);
         if (a < 0 || b < 0) {
             std::printf("FAILED: a run did not end with status 0 or 1\n");
             return false;
@@ -114,18 +131,31 @@ bool RunPair(const Pair& pair) {
         std::printf("no ratio: the peer's processor time was always 0\n");
         return true;
     }
-    std::printf("CPU ratio %.2f (median of %zu pairs; %.2f ms vs %.2f ms)\n", Median(ratios), ratios.size(),
-                Median(oursSeconds) * 1e3, Median(peerSeconds) * 1e3);
+    std::printf("CPU ratio %.2f (median of %zu pairs; %.2f ms vs %.2f ms; peak %.1f MB vs %.1f MB)\n",
+                Median(ratios), ratios.size(), Median(oursSeconds) * 1e3, Median(peerSeconds) * 1e3,
+                oursPeakKb / 1024.0, peerPeakKb / 1024.0);
     return true;
 }
 
 } // namespace
 
+// The Raptor Lake dump as --dump writes it, for cpuid -f; "" when it could
+// not be written.
+std::string RaptorLakeCpuidDump(const std::string& dump) {
+    std::string path = std::string(VELDRIX_BINARY) + "-peer-bench-raptor.cpuid";
+    std::string command = std::string(VELDRIX_BINARY) + " -r '" + dump + "' --dump > " + path;
+    return std::system(command.c_str()) == 0 ? path : "";
+}
+
 int main() {
+    const std::string raptor =
+        VELDRIX_SOURCE_DIR "/tests/data/dumps/GenuineIntel00B0671_RaptorLake_01_CPUID.txt";
+    const std::string raptorForCpuid = RaptorLakeCpuidDump(raptor);
     const Pair pairs[] = {
         {{"veldrix", "--json"}, {"lscpu", "-J"}},
         {{"veldrix", "--list"}, {"cpuid", "-1"}},
         {{"veldrix", "--check", "v2"}, {"cpuid", "-1"}},
+        {{"veldrix", "-r", raptor, "--decode"}, {"cpuid", "-f", raptorForCpuid}},
     };
     bool ok = true;
     for (const Pair& pair : pairs) {

@@ -5,9 +5,13 @@
 // maxima and every-bit-set words are reached quickly. Each snapshot is
 // decoded with and without bit and descriptor names, written as --list and
 // --json, and the JSON must be well formed and the list free of control bytes.
+// The field decode of --decode reads every leaf with a table that gives each
+// register every kind of field, and its text and JSON are checked alike.
 #include "cpuid/snapshot_source.hpp"
 #include "decode/capabilities.hpp"
+#include "decode/field_differences.hpp"
 #include "outputs/capability_output.hpp"
+#include "outputs/decode_output.hpp"
 #include "support/json_check.hpp"
 
 #include <cstddef>
@@ -24,7 +28,9 @@ const uint32_t kLeaves[] = {0x0,        0x1,        0x2,        0x4,        0x6,
                             0xB,        0xD,        0x19,       0x1A,       0x1F,       0x24,
                             0x40000000, 0x40000100, 0x80000000, 0x80000001, 0x80000002, 0x80000003,
                             0x80000004, 0x80000005, 0x80000006, 0x80000007, 0x80000008, 0x8000000A,
-                            0x8000001D, 0x8000001E, 0x8000001F, 0x80000021, 0x80000026};
+                            0x8000001D, 0x8000001E, 0x8000001F, 0x80000021, 0x80000026, 0xA,
+                            0x12,       0x15,       0x16,       0x18,       0x1D,       0x1E,
+                            0x40000001, 0x40000101, 0x80000019, 0x80000022, 0x80860001, 0xC0000001};
 constexpr size_t kRecordProcessors = 4;
 constexpr size_t kRecordSize = 2 + 16;
 
@@ -80,6 +86,49 @@ DescriptorNames EveryDescriptorACache() {
     return names;
 }
 
+// Every kind of field on every leaf above, each on another register and in
+// another shape (a whole register, one bit, a middle field), so that each
+// code table meets every value; 0x40000001 only under "KVMKVMKVM".
+FieldTable EveryKindOfField() {
+    const std::pair<uint32_t, uint32_t> kShapes[] = {{0, 32}, {7, 1}, {12, 9}};
+    FieldTable table;
+    table.hypervisorFields.push_back(HypervisorFieldSpecs{"KVMKVMKVM", {}});
+    for (uint32_t leaf : kLeaves) {
+        for (int kind = 0; kind <= static_cast<int>(FieldKind::Descriptor); ++kind) {
+            auto [low, count] = kShapes[kind % 3];
+            FieldSpec spec{leaf, 0, kMaxSubleaves, kind % 4, low, count, "f", static_cast<FieldKind>(kind),
+                           "l"};
+            (leaf == kHypervisorBase + 1 ? table.hypervisorFields[0].fields : table.fields).push_back(spec);
+        }
+    }
+    SortFieldTable(table);
+    return table;
+}
+
+void CheckText(const std::string& text) {
+    for (char c : text) {
+        unsigned char byte = static_cast<unsigned char>(c);
+        if ((byte < 0x20 && byte != '\n') || byte == 0x7F) {
+            std::abort();
+        }
+    }
+}
+
+void CheckDecode(const CpuidSnapshot& snapshot, const FieldTable& table, const DescriptorNames& names) {
+    TopologyFacts topology = DecodeTopology(snapshot, false);
+    SnapshotFields fields = DecodeSnapshotFields(snapshot, table, topology);
+    CapabilitySource source{false, "dump", "db"};
+    DecodeReport report{fields, topology, names, source};
+    std::ostringstream json;
+    WriteDecodeJson(report, json);
+    if (!IsWellFormedJson(json.str())) {
+        std::abort();
+    }
+    std::ostringstream text;
+    WriteDecodeText(report, text);
+    CheckText(text.str());
+}
+
 void CheckOutputs(const CapabilityFacts& facts) {
     CapabilitySource source{facts.fromHardware, "dump \"\x01\xFF", "db"};
     std::ostringstream json;
@@ -89,12 +138,7 @@ void CheckOutputs(const CapabilityFacts& facts) {
     }
     std::ostringstream list;
     WriteCapabilityList(facts, source, list);
-    for (char c : list.str()) {
-        unsigned char byte = static_cast<unsigned char>(c);
-        if ((byte < 0x20 && byte != '\n') || byte == 0x7F) {
-            std::abort();
-        }
-    }
+    CheckText(list.str());
     for (int level = 1; level <= kLevelCount; ++level) {
         std::ostringstream check;
         WriteLevelCheck(facts, level, check);
@@ -120,10 +164,15 @@ void CheckTopology(const CpuidSnapshot& snapshot, const TopologyFacts& topology)
 void CheckSnapshot(const CpuidSnapshot& snapshot) {
     static const FeatureNameBook kNamed = EveryBitNamed();
     static const DescriptorNames kDescribed = EveryDescriptorACache();
+    static const FieldTable kFields = EveryKindOfField();
+    CheckDecode(snapshot, kFields, kDescribed);
     for (bool named : {false, true}) {
         for (bool hardware : {false, true}) {
             CapabilityFacts facts = named ? DecodeCapabilities(snapshot, kNamed, kDescribed, hardware)
                                           : DecodeCapabilities(snapshot, {}, DescriptorNames{}, hardware);
+            facts.details =
+                DecodeProcessorDetails(snapshot, named ? kFields : FieldTable{},
+                                       named ? kDescribed : DescriptorNames{}, facts.topology, facts.os);
             CheckTopology(snapshot, facts.topology);
             CheckOutputs(facts);
         }

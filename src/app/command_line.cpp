@@ -2,7 +2,9 @@
 
 #include "app/can_run_command.hpp"
 #include "app/command_request.hpp"
+#include "app/decode_command.hpp"
 #include "app/fleet_commands.hpp"
+#include "app/measure_option.hpp"
 #include "classic/replay.hpp"
 #include "common/plain_text.hpp"
 #include "common/version.hpp"
@@ -25,6 +27,7 @@ const char* const kUsageLines[] = {
     "Options that print facts and exit:",
     "  --list             every fact as aligned text: processor, hypervisor, x86-64 levels, features",
     "  --json             the same facts as one JSON document (schema veldrix/1)",
+    "                     (--measure after --list or --json: time the clock, half a second)",
     "  --dump             every leaf and sub-leaf of every logical processor, in the layout",
     "                     of cpuid -r, which cpuid -f reads (with -r DUMP: converts the dump)",
     "  --snapshot         the same with XCR0 and every recorded leaf, in VELDRIX's own layout",
@@ -40,6 +43,9 @@ const char* const kUsageLines[] = {
     "                     after it: the same as JSON)",
     "  --can-run FILE     whether this processor (or the dump's) meets the x86-64 level an ELF",
     "                     program says it needs; exit status 0 yes, 1 no, 3 no level marker",
+    "  --decode           every documented field of every leaf: the first processor whole,",
+    "                     then what the others differ in, and their ids (--json after it:",
+    "                     the same as JSON, schema veldrix-decode/1)",
     "  --help, -h         this summary",
     "  --version          the program and data-file versions",
     "",
@@ -48,8 +54,8 @@ const char* const kUsageLines[] = {
     "  -v                 say when the processor is being read",
     "  -?                 show the menu help first",
     "  -r DUMP            answer CPUID from a dump file instead of this processor;",
-    "                     may be followed by --list, --json, --dump, --snapshot, --check or",
-    "                     --can-run",
+    "                     may be followed by --list, --json, --dump, --snapshot, --check,",
+    "                     --can-run or --decode",
     "",
     "Menu keys: I F C i f 1 2 P H T t S (processor screens), D W (benchmarks),",
     "           R (HTML report), A (about), ? (help), Q (quit)",
@@ -66,13 +72,21 @@ std::string OpenDatabaseVersion() {
 // Runs a writer of the decoded facts; no operand is accepted.
 int WriteFacts(const CommandRequest& request,
                void (*writer)(const CapabilityFacts&, const CapabilitySource&, std::ostream&)) {
-    if (!request.operands.empty()) {
-        return UsageError(request, "unexpected argument " + WithoutControlBytes(request.operands[0]));
+    bool measure = false;
+    std::vector<std::string> operands = WithoutMeasureOption(request.operands, measure);
+    if (!operands.empty()) {
+        return UsageError(request, "unexpected argument " + WithoutControlBytes(operands[0]));
+    }
+    if (measure && request.dumpPath) {
+        return UsageError(request, "--measure times this machine's clock; a dump has none to time");
     }
     CapabilityFacts facts;
     CapabilitySource source;
     if (!GatherFactsFrom(request.dumpPath, request.err, facts, source)) {
         return kUnreadableDumpStatus;
+    }
+    if (measure) {
+        MeasureTimeStampCounter(facts);
     }
     writer(facts, source, request.out);
     request.out.flush();
@@ -108,12 +122,8 @@ int WriteSnapshot(const CommandRequest& request, std::string (*writer)(const Cpu
         return UsageError(request, "unexpected argument " + WithoutControlBytes(request.operands[0]));
     }
     CpuidSnapshot snapshot;
-    if (!ReadSnapshotFrom(request.dumpPath, request.err, snapshot)) {
-        return kUnreadableDumpStatus;
-    }
-    if (snapshot.cpus.empty()) {
-        request.err << "veldrix: this processor has no CPUID instruction" << kPlainLineEnd;
-        return 1;
+    if (std::optional<int> status = ReadProcessorsFrom(request.dumpPath, request.err, snapshot)) {
+        return *status;
     }
     if (snapshot.singleProcessorFallback) {
         request.err << "veldrix: the processors could not be visited one by one; "
@@ -154,9 +164,19 @@ struct CommandOption {
 };
 
 const CommandOption kCommandOptions[] = {
-    {"--list", RunList},         {"--json", RunJson},      {"--check", RunCheck},       {"--dump", RunDump},
-    {"--help", RunHelp},         {"-h", RunHelp},          {"--version", RunVersion},   {"--diff", RunDiff},
-    {"--baseline", RunBaseline}, {"--can-run", RunCanRun}, {"--snapshot", RunSnapshot},
+    {"--list", RunList},
+    {"--json", RunJson},
+    {"--check", RunCheck},
+    {"--dump", RunDump},
+    {"--help", RunHelp},
+    {"-h", RunHelp},
+    {"--version", RunVersion},
+    {"--diff", RunDiff},
+    {"--baseline", RunBaseline},
+    {"--can-run", RunCanRun},
+    {"--snapshot", RunSnapshot},
+    // The field decode.
+    {"--decode", RunDecode},
 };
 
 const CommandOption* FindOption(const std::string& name) {

@@ -5,6 +5,7 @@
 #include "console/console_io.hpp"
 #include "cpuid/snapshot_source.hpp"
 #include "names/capability_names.hpp"
+#include "names/field_table.hpp"
 #include "names/processor_db.hpp"
 
 #include <ostream>
@@ -31,10 +32,25 @@ bool ReadSnapshotFrom(const std::optional<std::string>& path, std::ostream& err,
     return loaded;
 }
 
+std::optional<int> ReadProcessorsFrom(const std::optional<std::string>& path, std::ostream& err,
+                                      CpuidSnapshot& snapshot) {
+    if (!ReadSnapshotFrom(path, err, snapshot)) {
+        return kUnreadableDumpStatus;
+    }
+    if (snapshot.cpus.empty()) {
+        err << "veldrix: this processor has no CPUID instruction" << kPlainLineEnd;
+        return 1;
+    }
+    return std::nullopt;
+}
+
 CapabilityFacts DescribeSnapshot(const IniFile& database, const CpuidSnapshot& snapshot, bool fromHardware) {
-    CapabilityFacts facts = DecodeCapabilities(snapshot, ReadFeatureNameBook(database),
-                                               ReadDescriptorNames(database), fromHardware);
+    DescriptorNames descriptorNames = ReadDescriptorNames(database);
+    CapabilityFacts facts =
+        DecodeCapabilities(snapshot, ReadFeatureNameBook(database), descriptorNames, fromHardware);
     LookupCapabilityNames(database, facts);
+    facts.details =
+        DecodeProcessorDetails(snapshot, ReadFieldTable(database), descriptorNames, facts.topology, facts.os);
     return facts;
 }
 

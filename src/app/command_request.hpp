@@ -29,6 +29,11 @@ int UsageError(const CommandRequest& request, const std::string& reason);
 // reason there too, when the dump cannot be read.
 bool ReadSnapshotFrom(const std::optional<std::string>& path, std::ostream& err, CpuidSnapshot& snapshot);
 
+// ReadSnapshotFrom for a command that needs at least one processor: none
+// when the snapshot was read, else the exit status, the reason on err.
+std::optional<int> ReadProcessorsFrom(const std::optional<std::string>& path, std::ostream& err,
+                                      CpuidSnapshot& snapshot);
+
 // Decodes the snapshot and names it from the data file.
 CapabilityFacts DescribeSnapshot(const IniFile& database, const CpuidSnapshot& snapshot, bool fromHardware);
 

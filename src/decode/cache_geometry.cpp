@@ -1,6 +1,7 @@
 #include "decode/cache_geometry.hpp"
 
 #include "common/text_format.hpp"
+#include "decode/coded_values.hpp"
 #include "decode/feature_words.hpp"
 #include "decode/identity.hpp"
 
@@ -36,9 +37,11 @@ CacheType TypeOfField(uint32_t field) {
 constexpr uint64_t kFully = std::numeric_limits<uint64_t>::max();
 constexpr uint64_t kUnknownWays = kFully - 1;
 uint64_t WaysOfCode(uint32_t code) {
-    static const uint64_t kWays[16] = {0,  1,  2,  3,  4,   6,     8, kUnknownWays, 16, kUnknownWays,
-                                       32, 48, 64, 96, 128, kFully};
-    return kWays[code & 0xF];
+    Associativity associativity = AmdAssociativity(code);
+    if (associativity.fullyAssociative) {
+        return kFully;
+    }
+    return associativity.reserved ? kUnknownWays : associativity.ways.value_or(0);
 }
 
 void SetWays(CacheFacts& cache, uint64_t ways) {

@@ -9,6 +9,7 @@
 #include "decode/identity.hpp"
 #include "decode/os_support.hpp"
 #include "decode/processor_caches.hpp"
+#include "decode/processor_details.hpp"
 #include "decode/topology.hpp"
 #include "decode/x86_levels.hpp"
 
@@ -38,6 +39,10 @@ struct CapabilityFacts {
     std::vector<uint8_t> cacheDescriptors; // processor 0's leaf 2 descriptors
     bool longMode = false;                 // 0x80000001 EDX bit 29, in a reported range
     CapabilityNames names;
+    // The deeper leaves (addresses, TLBs, clock, XSAVE, AMX, PMU,
+    // speculation, hypervisor features); DecodeProcessorDetails fills them
+    // once the field table is at hand.
+    ProcessorDetails details;
 };
 
 // Every decoded fact, the feature bits named by book and the leaf 2

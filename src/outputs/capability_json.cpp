@@ -3,6 +3,7 @@
 #include "common/text_format.hpp"
 #include "common/version.hpp"
 #include "outputs/capability_output.hpp"
+#include "outputs/details_output.hpp"
 
 #include <ostream>
 
@@ -72,6 +73,7 @@ std::string HypervisorObject(const CapabilityFacts& facts) {
         .Add("name", JsonStringOrNull(facts.names.hypervisor))
         .Add("vendor_id_40000100", JsonStringOrNull(hv.nextVendorId))
         .Add("name_40000100", JsonStringOrNull(facts.names.nextHypervisor))
+        .Add("features", HypervisorFeaturesJson(facts.details))
         .Text();
 }
 
@@ -189,6 +191,7 @@ void WriteCapabilityJson(const CapabilityFacts& facts, const CapabilitySource& s
         .Add("caches", JsonArrayOf(facts.caches, CacheObject))
         .Add("topology", TopologyObject(facts.topology))
         .Add("cpus", JsonArrayOf(facts.topology.cpus, CpuObject));
+    AddDetailsJson(facts.details, document);
     out << document.Lines("", kPlainLineEnd) << kPlainLineEnd;
 }
 

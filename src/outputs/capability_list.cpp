@@ -3,6 +3,7 @@
 #include "common/version.hpp"
 #include "console/console_io.hpp"
 #include "outputs/capability_output.hpp"
+#include "outputs/details_output.hpp"
 
 #include <ostream>
 #include <set>
@@ -100,6 +101,7 @@ void WriteHypervisor(const CapabilityFacts& facts, std::ostream& out) {
         Fact(out, "vendor_id_40000100", *hv.nextVendorId);
         Fact(out, "name_40000100", TextOr(facts.names.nextHypervisor));
     }
+    Fact(out, "features", HypervisorFeaturesText(facts.details));
 }
 
 void WriteLevels(const CapabilityFacts& facts, std::ostream& out) {
@@ -321,6 +323,7 @@ void WriteCapabilityList(const CapabilityFacts& facts, const CapabilitySource& s
     WriteOsSupport(facts, out);
     WriteFeatures(facts, out);
     WriteCaches(facts, out);
+    WriteDetailsList(facts.details, out);
     WriteTopology(facts.topology, out);
     WriteProcessors(facts.topology, out);
 }

@@ -3,6 +3,7 @@
 // processor signatures get, and the bytes of the file itself.
 #include "common/text_format.hpp"
 #include "decode/feature_words.hpp"
+#include "names/field_table.hpp"
 #include "names/processor_db.hpp"
 #include "support/text.hpp"
 
@@ -147,6 +148,13 @@ TEST_F(DataFile, EverySectionIsWrittenOnceAndIsOneTheProgramReads) {
     }
     known.insert("hypervisor");
     known.insert("compilerflags");
+    FieldTable fields = ReadFieldTable(OpenDatabaseAt(kDataFile));
+    for (const FieldSpec& spec : fields.fields) {
+        known.insert("fields." + LowerAscii(DwordToHex(spec.leaf)));
+    }
+    for (const HypervisorFieldSpecs& specs : fields.hypervisorFields) {
+        known.insert("fields.40000001." + LowerAscii(specs.signature));
+    }
     for (const std::string& key : VendorKeys()) {
         known.insert(LowerAscii("Vendor" + key));
         known.insert(LowerAscii("ExtVendor" + key));

@@ -389,8 +389,8 @@ TEST(HostileEndToEnd, TextsFromOutsideReachATerminalWithoutControls) {
     };
     std::string dir = MakeTempDir("texts");
     LoneProgram(dir);
-    std::string data = edit(ReadWholeFile(VELDRIX_SOURCE_DIR "/data/veldrix.dat"), "=pclmulqdq",
-                            "=pclmul\x1b[2J\xc2\x9bqdq");
+    std::string data = edit(ReadWholeFile(VELDRIX_SOURCE_DIR "/data/veldrix.dat"), "=pclmulqdq\r",
+                            "=pclmul\x1b[2J\xc2\x9bqdq\r");
     std::ofstream(dir + "/veldrix.dat", std::ios::binary)
         << edit(data, "Version=", "Version=v\x1b[2J\xc2\x9b");
     std::ofstream(dir + "/raptor.txt", std::ios::binary)

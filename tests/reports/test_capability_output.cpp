@@ -24,11 +24,15 @@ const char kSchemaCheck[] = R"(import json, sys
 def check(path):
   d = json.load(open(path, encoding='utf-8'))
   need = {'': ['schema','program','source','processor','hypervisor','x86_64','os_support','features',
-               'unnamed_bits','avx10','caches','topology','cpus'],
+               'unnamed_bits','avx10','caches','topology','cpus',
+               'addresses','tlbs','clock','xsave','amx','pmu','speculation'],
+    'addresses': ['physical_bits','linear_bits','guest_physical_bits'],
+    'clock': ['measured_mhz','crystal_hz','tsc_numerator','tsc_denominator','tsc_hz','base_mhz','max_mhz',
+              'bus_mhz'],
     'program': ['version','database_version'], 'source': ['kind','path'],
     'processor': ['vendor_id','vendor','brand','name','signature','family','model','stepping',
                   'base_family','base_model','extended_family','extended_model'],
-    'hypervisor': ['present','vendor_id','name'], 'x86_64': ['level','levels'],
+    'hypervisor': ['present','vendor_id','name','features'], 'x86_64': ['level','levels'],
     'os_support': ['xcr0','sse','avx','avx512','amx'],
     'topology': ['logical_processors','packages','cores','threads_per_core','core_types']}
   bad = [(k, key) for k, keys in need.items() for key in keys if key not in (d[k] if k else d)]
@@ -39,6 +43,20 @@ def check(path):
   cpu_keys = {'index','os_cpu','apic_id','x2apic_id','core_type'}
   bad += [('caches', c) for c in d['caches'] if not cache_keys <= set(c)]
   bad += [('cpus', c) for c in d['cpus'] if not cpu_keys <= set(c)]
+  tlb_keys = {'source','level','type','pages','entries','ways','fully_associative','descriptor','core_type'}
+  bad += [('tlbs', t) for t in d['tlbs'] if set(t) != tlb_keys]
+  if d['xsave'] is not None:
+    bad += [('xsave', k) for k in ('supported_xcr0','supported_xss','xcr0','enabled_size','largest_size',
+                                   'compacted_size','components') if k not in d['xsave']]
+    bad += [('xsave', c) for c in d['xsave']['components']
+            if set(c) != {'id','name','size','offset','supervisor','enabled','aligned_64'}]
+  if d['amx'] is not None:
+    bad += [('amx', k) for k in ('max_palette','palettes','tmul_maxk','tmul_maxn') if k not in d['amx']]
+  if d['pmu'] is not None:
+    bad += [('pmu', k) for k in ('source','version','general_counters','general_bits','fixed_counters',
+                                 'fixed_bits','events','events_unavailable','northbridge_counters',
+                                 'memory_controller_counters','branch_record_stack') if k not in d['pmu']]
+  bad += [('speculation', k) for k, v in d['speculation'].items() if v not in (True, False, None)]
   if len(d['cpus']) != d['topology']['logical_processors'] and not d['topology']['stated_by_leaves']:
     bad.append(('cpus', len(d['cpus'])))
   if d['schema'] != 'veldrix/1': bad.append(('schema', d['schema']))

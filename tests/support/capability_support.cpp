@@ -1,5 +1,6 @@
 #include "support/capability_support.hpp"
 
+#include "app/command_request.hpp"
 #include "cpuid/snapshot_source.hpp"
 #include "names/capability_names.hpp"
 #include "names/processor_db.hpp"
@@ -28,16 +29,12 @@ CpuidSnapshot LoadTestDump(const std::string& name) {
 }
 
 CapabilityFacts DecodeWithDataFile(const CpuidSnapshot& snapshot, bool fromHardware) {
-    IniFile database = OpenDatabaseAt(VELDRIX_SOURCE_DIR "/data/veldrix.dat");
-    CapabilityFacts facts = DecodeCapabilities(snapshot, ReadFeatureNameBook(database),
-                                               ReadDescriptorNames(database), fromHardware);
-    LookupCapabilityNames(database, facts);
-    return facts;
+    return DescribeSnapshot(OpenDatabaseAt(VELDRIX_SOURCE_DIR "/data/veldrix.dat"), snapshot, fromHardware);
 }
 
-CsvBitNames ReadCsvBitNames() {
-    CsvBitNames names;
-    std::ifstream in(VELDRIX_SOURCE_DIR "/data/cpuid-fields.csv");
+std::vector<std::vector<std::string>> ReadDataCsv(const std::string& name) {
+    std::vector<std::vector<std::string>> rows;
+    std::ifstream in(VELDRIX_SOURCE_DIR "/data/" + name);
     std::string line;
     while (std::getline(in, line)) {
         if (line.empty() || line[0] == '#' || line.rfind("leaf,", 0) == 0) {
@@ -49,6 +46,14 @@ CsvBitNames ReadCsvBitNames() {
         while (std::getline(row, cell, ',')) {
             cells.push_back(cell);
         }
+        rows.push_back(cells);
+    }
+    return rows;
+}
+
+CsvBitNames ReadCsvBitNames() {
+    CsvBitNames names;
+    for (const std::vector<std::string>& cells : ReadDataCsv("cpuid-fields.csv")) {
         if (cells.size() != 5 || cells[1].find(':') != std::string::npos ||
             cells[3].find(':') != std::string::npos) {
             continue;

@@ -22,6 +22,10 @@ CpuidSnapshot LoadTestDump(const std::string& name);
 // otherwise) and names it.
 CapabilityFacts DecodeWithDataFile(const CpuidSnapshot& snapshot, bool fromHardware = false);
 
+// The rows of a CSV file of data/ (comments and the header left out), each
+// split at its commas.
+std::vector<std::vector<std::string>> ReadDataCsv(const std::string& name);
+
 // (leaf, sub-leaf, register "eax".."edx", bit) to name, for every single-bit
 // row of data/cpuid-fields.csv.
 using CsvBitNames = std::map<std::tuple<uint32_t, uint32_t, std::string, int>, std::string>;

@@ -1,0 +1,141 @@
+#include "names/field_table.hpp"
+
+#include "cpuid/registers.hpp"
+
+#include <cctype>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace {
+
+constexpr std::string_view kFieldsPrefix = "Fields.";
+constexpr size_t kLeafDigits = 8;
+
+// The parts of text between separators.
+std::vector<std::string_view> SplitText(std::string_view text, char separator, size_t most) {
+    std::vector<std::string_view> parts;
+    while (parts.size() + 1 < most) {
+        size_t at = text.find(separator);
+        if (at == std::string_view::npos) {
+            break;
+        }
+        parts.push_back(text.substr(0, at));
+        text.remove_prefix(at + 1);
+    }
+    parts.push_back(text);
+    return parts;
+}
+
+std::optional<uint32_t> ParseNumber(std::string_view text, int base) {
+    if (text.empty() || text.size() > kLeafDigits + 2) {
+        return std::nullopt;
+    }
+    uint64_t value = 0;
+    for (char c : text) {
+        int digit = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
+                    : base == 16 && std::isxdigit(static_cast<unsigned char>(c))
+                        ? std::tolower(static_cast<unsigned char>(c)) - 'a' + 10
+                        : -1;
+        if (digit < 0) {
+            return std::nullopt;
+        }
+        value = value * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
+    }
+    if (value > 0xFFFFFFFFu) {
+        return std::nullopt;
+    }
+    return static_cast<uint32_t>(value);
+}
+
+// "n" or "hi:lo", low first.
+bool ParseRange(std::string_view text, uint32_t& low, uint32_t& high) {
+    std::vector<std::string_view> parts = SplitText(text, ':', 2);
+    std::optional<uint32_t> first = ParseNumber(parts[0], 10);
+    std::optional<uint32_t> last = parts.size() == 2 ? ParseNumber(parts[1], 10) : first;
+    if (!first || !last || *last > *first) {
+        return false;
+    }
+    high = *first;
+    low = *last;
+    return true;
+}
+
+std::optional<int> ParseRegister(std::string_view text) {
+    static const char* const kNames[] = {"EAX", "EBX", "ECX", "EDX"};
+    for (int reg = kEax; reg <= kEdx; ++reg) {
+        if (text == kNames[reg]) {
+            return reg;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<FieldSpec> ParseField(uint32_t leaf, std::string_view key, std::string_view value) {
+    std::vector<std::string_view> place = SplitText(key, '.', 3);
+    std::vector<std::string_view> words = SplitText(value, ',', 3);
+    if (place.size() != 3 || words.size() != 3 || words[0].empty()) {
+        return std::nullopt;
+    }
+    FieldSpec spec;
+    spec.leaf = leaf;
+    uint32_t lowBit = 0;
+    uint32_t highBit = 0;
+    std::optional<int> reg = ParseRegister(place[1]);
+    std::optional<FieldKind> kind = FieldKindNamed(words[1]);
+    if (!ParseRange(place[0], spec.firstSubleaf, spec.lastSubleaf) || !reg ||
+        !ParseRange(place[2], lowBit, highBit) || highBit > 31 || !kind) {
+        return std::nullopt;
+    }
+    spec.reg = *reg;
+    spec.lowBit = lowBit;
+    spec.bitCount = highBit - lowBit + 1;
+    spec.name = std::string(words[0]);
+    spec.kind = *kind;
+    spec.label = std::string(words[2]);
+    return spec;
+}
+
+void ReadSection(const IniSection& section, uint32_t leaf, std::vector<FieldSpec>& fields) {
+    for (const auto& [key, value] : section.entries) {
+        if (std::optional<FieldSpec> spec = ParseField(leaf, key, value)) {
+            fields.push_back(std::move(*spec));
+        }
+    }
+}
+
+HypervisorFieldSpecs& HypervisorSpecs(FieldTable& table, std::string_view signature) {
+    for (HypervisorFieldSpecs& specs : table.hypervisorFields) {
+        if (specs.signature == signature) {
+            return specs;
+        }
+    }
+    table.hypervisorFields.push_back(HypervisorFieldSpecs{std::string(signature), {}});
+    return table.hypervisorFields.back();
+}
+
+} // namespace
+
+FieldTable ReadFieldTable(const IniFile& database) {
+    FieldTable table;
+    for (const IniSection& section : database.sections) {
+        std::string_view name = section.name;
+        if (name.size() < kFieldsPrefix.size() + kLeafDigits ||
+            name.substr(0, kFieldsPrefix.size()) != kFieldsPrefix) {
+            continue;
+        }
+        std::vector<std::string_view> parts = SplitText(name.substr(kFieldsPrefix.size()), '.', 2);
+        std::optional<uint32_t> leaf =
+            parts[0].size() == kLeafDigits ? ParseNumber(parts[0], 16) : std::nullopt;
+        if (!leaf) {
+            continue;
+        }
+        if (parts.size() == 1) {
+            ReadSection(section, *leaf, table.fields);
+        } else if (*leaf == kHypervisorBase + 1 && !parts[1].empty()) {
+            ReadSection(section, *leaf, HypervisorSpecs(table, parts[1]).fields);
+        }
+    }
+    SortFieldTable(table);
+    return table;
+}

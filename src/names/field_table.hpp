@@ -1,0 +1,11 @@
+// The field table of --decode from the data file's [Fields.LEAF] sections
+// (and [Fields.40000001.SIGNATURE], a hypervisor's own leaf), each key
+// SUBLEAVES.REGISTER.BITS and each value name,kind,label.
+#pragma once
+
+#include "decode/leaf_fields.hpp"
+#include "names/ini_file.hpp"
+
+// Every well-formed field of the data file; a line that cannot be read
+// (bits beyond the register, an unknown kind) is skipped.
+FieldTable ReadFieldTable(const IniFile& database);

@@ -1,0 +1,161 @@
+// The field decode of --decode on real dumps: the table the data file holds
+// against the CSVs it is generated from, hand-checked fields, and what the
+// processors of a hybrid part differ in.
+#include "decode/field_differences.hpp"
+#include "decode/field_meaning.hpp"
+#include "names/field_table.hpp"
+#include "names/processor_db.hpp"
+#include "support/capability_support.hpp"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <tuple>
+
+namespace {
+
+IniFile ShippedDatabase() {
+    return OpenDatabaseAt(VELDRIX_SOURCE_DIR "/data/veldrix.dat");
+}
+
+// "31:0" or "5" as the data file writes a range, from the table's numbers.
+std::string RangeText(uint32_t low, uint32_t high) {
+    return low == high ? std::to_string(low) : std::to_string(high) + ":" + std::to_string(low);
+}
+
+using FieldRow = std::tuple<uint32_t, std::string, std::string, std::string, std::string>;
+
+FieldRow RowOf(const FieldSpec& spec) {
+    return {spec.leaf, RangeText(spec.firstSubleaf, spec.lastSubleaf), RegisterName(spec.reg),
+            RangeText(spec.lowBit, spec.lowBit + spec.bitCount - 1), spec.name};
+}
+
+// Every row of cpuid-fields.csv is one field of the data file, with the kind
+// and label cpuid-field-labels.csv gives it: run scripts/gen-field-table.py
+// after editing either.
+TEST(LeafFields, DataFileTableEqualsTheCsvs) {
+    FieldTable table = ReadFieldTable(ShippedDatabase());
+    std::set<FieldRow> fromFile;
+    std::map<std::pair<uint32_t, std::string>, std::pair<std::string, std::string>> kinds;
+    for (const FieldSpec& spec : table.fields) {
+        fromFile.insert(RowOf(spec));
+        kinds[{spec.leaf, spec.name}] = {FieldKindWord(spec.kind), spec.label};
+    }
+    std::set<FieldRow> fromCsv;
+    for (const auto& cells : ReadDataCsv("cpuid-fields.csv")) {
+        ASSERT_EQ(cells.size(), 5u);
+        fromCsv.insert({static_cast<uint32_t>(std::stoul(cells[0], nullptr, 16)), cells[1], cells[3],
+                        cells[2], cells[4]});
+    }
+    std::set<FieldRow> fromFileSwapped;
+    for (const auto& [leaf, subleaves, reg, bits, name] : fromFile) {
+        fromFileSwapped.insert({leaf, subleaves, bits, reg, name});
+    }
+    EXPECT_EQ(fromFileSwapped, fromCsv);
+    for (const auto& cells : ReadDataCsv("cpuid-field-labels.csv")) {
+        ASSERT_EQ(cells.size(), 4u);
+        auto found = kinds.find({static_cast<uint32_t>(std::stoul(cells[0], nullptr, 16)), cells[1]});
+        ASSERT_NE(found, kinds.end()) << cells[0] << " " << cells[1] << " labels no field";
+        EXPECT_EQ(found->second, std::make_pair(cells[2], cells[3])) << cells[0] << " " << cells[1];
+    }
+    ASSERT_EQ(table.hypervisorFields.size(), 1u);
+    EXPECT_EQ(table.hypervisorFields[0].fields.size(), ReadDataCsv("kvm-leaves.csv").size());
+}
+
+struct FieldCase {
+    const char* processor;
+    const char* dump;
+    size_t cpu;
+    uint32_t leaf;
+    uint32_t subleaf;
+    const char* name;
+    uint32_t value;
+    const char* meaning;
+};
+
+// Values read by hand from each dump's registers.
+const FieldCase kFieldCases[] = {
+    // 4.0 EBX 0x02C0003F on a P-core, 0x01C0003F on an E-core: ways 31:22.
+    {"Raptor Lake P-core L1 data", "GenuineIntel00B0671_RaptorLake_01_CPUID.txt", 0, 4, 0, "cache_nways", 11,
+     "12 ways"},
+    {"Raptor Lake E-core L1 data", "GenuineIntel00B0671_RaptorLake_01_CPUID.txt", 16, 4, 0, "cache_nways", 7,
+     "8 ways"},
+    {"Raptor Lake base clock", "GenuineIntel00B0671_RaptorLake_01_CPUID.txt", 0, 0x16, 0, "cpu_base_mhz",
+     3000, "3000 MHz"},
+    {"Raptor Lake E-core type", "GenuineIntel00B0671_RaptorLake_01_CPUID.txt", 16, 0x1A, 0, "core_type", 0x20,
+     "efficiency (Atom)"},
+    {"Raptor Lake core level", "GenuineIntel00B0671_RaptorLake_01_CPUID.txt", 0, 0x1F, 1, "domain_type", 2,
+     "core"},
+    {"Raptor Lake second TLB", "GenuineIntel00B0671_RaptorLake_01_CPUID.txt", 0, 0x18, 1, "tlb_type", 2,
+     "instruction"},
+    // 0x80000008 EAX 0x00003030 on Granite Ridge: 48 physical, 48 linear bits.
+    {"Granite Ridge physical bits", "AuthenticAMD0B40F40_K20_GraniteRidge_02_CPUID.txt", 0, 0x80000008, 0,
+     "phys_addr_bits", 48, "48 bits"},
+    {"Granite Ridge L2 ways", "AuthenticAMD0B40F40_K20_GraniteRidge_02_CPUID.txt", 0, 0x80000006, 0,
+     "l2_assoc", 8, "16 ways"},
+    {"Granite Ridge L1 data TLB", "AuthenticAMD0B40F40_K20_GraniteRidge_02_CPUID.txt", 0, 0x80000005, 0,
+     "l1_dtlb_4k_assoc", 0xFF, "fully associative"},
+    {"Genoa KVM clock source", "AuthenticAMD0A10F11_EPYC-Genoa-KVM_cpuid-r.txt", 0, 0x40000001, 0,
+     "clocksource", 1, ""},
+    {"Crusoe vendor bytes", "GenuineTMx860000543_Crusoe_CPUID.txt", 0, 0, 0, "cpu_vendorid_0", 0x756E6547,
+     "\"Genu\""},
+};
+
+TEST(LeafFields, HandCheckedFieldsOfRealDumps) {
+    IniFile database = ShippedDatabase();
+    FieldTable table = ReadFieldTable(database);
+    DescriptorNames names = ReadDescriptorNames(database);
+    for (const FieldCase& row : kFieldCases) {
+        CpuidSnapshot snapshot = LoadTestDump(row.dump);
+        bool found = false;
+        for (const DecodedField& field : DecodeLeafFields(snapshot, row.cpu, table)) {
+            if (field.leaf == row.leaf && field.subleaf == row.subleaf && field.spec != nullptr &&
+                field.spec->name == row.name) {
+                EXPECT_EQ(field.value, row.value) << row.processor;
+                EXPECT_EQ(FieldMeaning(field, names), row.meaning) << row.processor;
+                found = true;
+            }
+        }
+        EXPECT_TRUE(found) << row.processor;
+    }
+}
+
+// Leaves no table describes keep their registers, and are never dropped.
+TEST(LeafFields, LeavesWithoutATableStayRaw) {
+    CpuidSnapshot snapshot = LoadTestDump("GenuineTMx860000543_Crusoe_CPUID.txt");
+    FieldTable table = ReadFieldTable(ShippedDatabase());
+    std::set<LeafKey> raw;
+    for (const DecodedField& field : DecodeLeafFields(snapshot, 0, table)) {
+        if (field.spec == nullptr) {
+            raw.insert({field.leaf, field.subleaf});
+        }
+    }
+    for (uint32_t leaf = 0x80860000; leaf <= 0x80860007; ++leaf) {
+        EXPECT_EQ(raw.count({leaf, 0}), 1u) << std::hex << leaf;
+    }
+}
+
+// The efficiency cores of a Raptor Lake differ from processor 0 in their
+// caches and core type; the other performance cores in nothing.
+TEST(LeafFields, HybridPartDiffersPerKindOfCore) {
+    CpuidSnapshot snapshot = LoadTestDump("GenuineIntel00B0671_RaptorLake_01_CPUID.txt");
+    TopologyFacts topology = DecodeTopology(snapshot, false);
+    SnapshotFields fields = DecodeSnapshotFields(snapshot, ReadFieldTable(ShippedDatabase()), topology);
+    ASSERT_EQ(fields.spans.size(), 2u);
+    EXPECT_EQ(std::make_pair(fields.spans[0].firstCpu, fields.spans[0].lastCpu), std::make_pair(1u, 15u));
+    EXPECT_TRUE(fields.spans[0].changes.empty());
+    EXPECT_EQ(std::make_pair(fields.spans[1].firstCpu, fields.spans[1].lastCpu), std::make_pair(16u, 31u));
+    std::set<std::string> changed;
+    for (const FieldChange& change : fields.spans[1].changes) {
+        if (change.other && change.other->spec != nullptr) {
+            changed.insert(change.other->spec->name);
+        }
+    }
+    for (const char* name : {"cache_nways", "cache_nsets", "core_type", "cpu_max_mhz"}) {
+        EXPECT_EQ(changed.count(name), 1u) << name;
+    }
+    EXPECT_EQ(changed.count("x2apic_id"), 0u);
+    EXPECT_EQ(fields.ids.rows.size(), 32u);
+}
+
+} // namespace
