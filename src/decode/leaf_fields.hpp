@@ -48,11 +48,15 @@ enum class FieldKind {
 std::optional<FieldKind> FieldKindNamed(std::string_view word);
 const char* FieldKindWord(FieldKind kind);
 
+// The last sub-leaf of a field whose layout repeats in every sub-leaf from
+// its first one up (a cache, a TLB, a topology level, a state component).
+constexpr uint32_t kEverySubleafAbove = 0xFFFFFFFFu;
+
 struct FieldSpec {
     uint32_t leaf = 0;
     uint32_t firstSubleaf = 0;
-    uint32_t lastSubleaf = 0;
-    int reg = 0; // kEax .. kEdx
+    uint32_t lastSubleaf = 0; // kEverySubleafAbove: no last one
+    int reg = 0;              // kEax .. kEdx
     uint32_t lowBit = 0;
     uint32_t bitCount = 1;
     std::string name;

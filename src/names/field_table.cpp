@@ -61,6 +61,21 @@ bool ParseRange(std::string_view text, uint32_t& low, uint32_t& high) {
     return true;
 }
 
+// The sub-leaves of a field: a range as ParseRange reads it, or "lo+" for
+// sub-leaf lo and every one above it (a leaf whose sub-leaves repeat one layout).
+bool ParseSubleaves(std::string_view text, uint32_t& low, uint32_t& high) {
+    if (text.empty() || text.back() != '+') {
+        return ParseRange(text, low, high);
+    }
+    std::optional<uint32_t> first = ParseNumber(text.substr(0, text.size() - 1), 10);
+    if (!first) {
+        return false;
+    }
+    low = *first;
+    high = kEverySubleafAbove;
+    return true;
+}
+
 std::optional<int> ParseRegister(std::string_view text) {
     static const char* const kNames[] = {"EAX", "EBX", "ECX", "EDX"};
     for (int reg = kEax; reg <= kEdx; ++reg) {
@@ -83,7 +98,7 @@ std::optional<FieldSpec> ParseField(uint32_t leaf, std::string_view key, std::st
     uint32_t highBit = 0;
     std::optional<int> reg = ParseRegister(place[1]);
     std::optional<FieldKind> kind = FieldKindNamed(words[1]);
-    if (!ParseRange(place[0], spec.firstSubleaf, spec.lastSubleaf) || !reg ||
+    if (!ParseSubleaves(place[0], spec.firstSubleaf, spec.lastSubleaf) || !reg ||
         !ParseRange(place[2], lowBit, highBit) || highBit > 31 || !kind) {
         return std::nullopt;
     }

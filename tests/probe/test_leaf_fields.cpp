@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 #include <tuple>
 
@@ -18,9 +19,37 @@ IniFile ShippedDatabase() {
     return OpenDatabaseAt(VELDRIX_SOURCE_DIR "/data/veldrix.dat");
 }
 
-// "31:0" or "5" as the data file writes a range, from the table's numbers.
+// "31:0" or "5" as the data file writes a range, from the table's numbers;
+// "2+" for every sub-leaf from 2 up.
 std::string RangeText(uint32_t low, uint32_t high) {
+    if (high == kEverySubleafAbove) {
+        return std::to_string(low) + "+";
+    }
     return low == high ? std::to_string(low) : std::to_string(high) + ":" + std::to_string(low);
+}
+
+// The sub-leaves of a cpuid-fields.csv row as the data file holds them: the
+// highest range of a leaf of cpuid-repeating-leaves.csv is open ("0+").
+std::map<std::pair<uint32_t, std::string>, std::string> OpenRangesOfCsv() {
+    std::set<uint32_t> repeating;
+    for (const auto& cells : ReadDataCsv("cpuid-repeating-leaves.csv")) {
+        repeating.insert(static_cast<uint32_t>(std::stoul(cells.at(0), nullptr, 16)));
+    }
+    std::map<uint32_t, std::pair<unsigned long, std::string>> highest;
+    for (const auto& cells : ReadDataCsv("cpuid-fields.csv")) {
+        uint32_t leaf = static_cast<uint32_t>(std::stoul(cells.at(0), nullptr, 16));
+        unsigned long high = std::stoul(cells.at(1));
+        if (repeating.count(leaf) != 0 && (highest.count(leaf) == 0 || high >= highest[leaf].first)) {
+            highest[leaf] = {high, cells[1]};
+        }
+    }
+    EXPECT_EQ(highest.size(), repeating.size()) << "a repeating leaf without fields";
+    std::map<std::pair<uint32_t, std::string>, std::string> opened;
+    for (const auto& [leaf, range] : highest) {
+        size_t colon = range.second.find(':');
+        opened[{leaf, range.second}] = range.second.substr(colon == std::string::npos ? 0 : colon + 1) + "+";
+    }
+    return opened;
 }
 
 using FieldRow = std::tuple<uint32_t, std::string, std::string, std::string, std::string>;
@@ -42,10 +71,12 @@ TEST(LeafFields, DataFileTableEqualsTheCsvs) {
         kinds[{spec.leaf, spec.name}] = {FieldKindWord(spec.kind), spec.label};
     }
     std::set<FieldRow> fromCsv;
+    auto opened = OpenRangesOfCsv();
     for (const auto& cells : ReadDataCsv("cpuid-fields.csv")) {
         ASSERT_EQ(cells.size(), 5u);
-        fromCsv.insert({static_cast<uint32_t>(std::stoul(cells[0], nullptr, 16)), cells[1], cells[3],
-                        cells[2], cells[4]});
+        uint32_t leaf = static_cast<uint32_t>(std::stoul(cells[0], nullptr, 16));
+        auto open = opened.find({leaf, cells[1]});
+        fromCsv.insert({leaf, open != opened.end() ? open->second : cells[1], cells[3], cells[2], cells[4]});
     }
     std::set<FieldRow> fromFileSwapped;
     for (const auto& [leaf, subleaves, reg, bits, name] : fromFile) {
@@ -156,6 +187,52 @@ TEST(LeafFields, HybridPartDiffersPerKindOfCore) {
     }
     EXPECT_EQ(changed.count("x2apic_id"), 0u);
     EXPECT_EQ(fields.ids.rows.size(), 32u);
+}
+
+// Every recorded sub-leaf of a leaf whose sub-leaves repeat one layout is
+// read with that layout: over every dump, no processor differs from the
+// first in a raw register of such a leaf (0xB.2 EDX on a 2-thread KVM guest
+// is its x2APIC id), and an id repeated in every sub-leaf is one column.
+TEST(LeafFields, RepeatedSubleavesDecodeWithTheirLayout) {
+    FieldTable table = ReadFieldTable(ShippedDatabase());
+    std::set<uint32_t> repeating;
+    for (const auto& cells : ReadDataCsv("cpuid-repeating-leaves.csv")) {
+        repeating.insert(static_cast<uint32_t>(std::stoul(cells.at(0), nullptr, 16)));
+    }
+    for (const std::string& dump : TestDumpNames()) {
+        CpuidSnapshot snapshot = LoadTestDump(dump);
+        SnapshotFields fields = DecodeSnapshotFields(snapshot, table, DecodeTopology(snapshot, false));
+        for (const DecodedField& field : fields.first) {
+            EXPECT_FALSE(field.spec == nullptr && repeating.count(field.leaf) != 0)
+                << dump << " " << LeafPlaceText(field.leaf, field.subleaf) << " is raw";
+        }
+        for (const ProcessorSpan& span : fields.spans) {
+            for (const FieldChange& change : span.changes) {
+                const DecodedField& place = change.first ? *change.first : *change.other;
+                EXPECT_FALSE(place.spec == nullptr && repeating.count(place.leaf) != 0)
+                    << dump << " cpu " << span.firstCpu << " differs in raw "
+                    << LeafPlaceText(place.leaf, place.subleaf);
+            }
+        }
+        std::set<std::pair<uint32_t, const FieldSpec*>> columns;
+        for (const IdColumn& column : fields.ids.columns) {
+            EXPECT_TRUE(columns.insert({column.leaf, column.spec}).second)
+                << dump << " " << column.spec->name;
+        }
+    }
+    CpuidSnapshot genoa = LoadTestDump("AuthenticAMD0A10F11_EPYC-Genoa-KVM_cpuid-r.txt");
+    SnapshotFields fields = DecodeSnapshotFields(genoa, table, DecodeTopology(genoa, false));
+    ASSERT_EQ(fields.spans.size(), 1u);
+    EXPECT_TRUE(fields.spans[0].changes.empty());
+    std::vector<std::optional<uint32_t>> x2apicIds;
+    for (size_t column = 0; column < fields.ids.columns.size(); ++column) {
+        if (fields.ids.columns[column].leaf == 0xB) {
+            for (const auto& row : fields.ids.rows) {
+                x2apicIds.push_back(row[column]);
+            }
+        }
+    }
+    EXPECT_EQ(x2apicIds, (std::vector<std::optional<uint32_t>>{0u, 1u}));
 }
 
 } // namespace
