@@ -94,7 +94,7 @@ FieldTable EveryKindOfField() {
     FieldTable table;
     table.hypervisorFields.push_back(HypervisorFieldSpecs{"KVMKVMKVM", {}});
     for (uint32_t leaf : kLeaves) {
-        for (int kind = 0; kind <= static_cast<int>(FieldKind::Descriptor); ++kind) {
+        for (int kind = 0; kind <= static_cast<int>(FieldKind::NoDescriptors); ++kind) {
             auto [low, count] = kShapes[kind % 3];
             FieldSpec spec{leaf, 0, kMaxSubleaves, kind % 4, low, count, "f", static_cast<FieldKind>(kind),
                            "l"};

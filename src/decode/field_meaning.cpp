@@ -150,6 +150,8 @@ std::string FieldMeaning(const DecodedField& field, const DescriptorNames& descr
         return Units(PerformanceTscBits(field.value), "bit", "bits");
     case FieldKind::Descriptor:
         return DescriptorText(field.value, descriptorNames);
+    case FieldKind::NoDescriptors:
+        return field.value != 0 ? "register holds no descriptors" : "";
     }
     return "";
 }

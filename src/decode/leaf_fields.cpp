@@ -42,6 +42,7 @@ const KindName kKindNames[] = {
     {"amd_ways", FieldKind::AmdWays},
     {"perf_tsc_bits", FieldKind::PerfTscBits},
     {"descriptor", FieldKind::Descriptor},
+    {"no_descriptors", FieldKind::NoDescriptors},
 };
 
 // The hypervisor leaves come in blocks of 0x100 from 0x40000000; the first
@@ -146,12 +147,31 @@ bool FieldPlaceBefore(const DecodedField& a, const DecodedField& b) {
 
 namespace {
 
+bool InSubleaves(const FieldSpec& spec, uint32_t subleaf) {
+    return subleaf >= spec.firstSubleaf && subleaf <= spec.lastSubleaf;
+}
+
+// One bit per register whose no-descriptors bit is set: its bytes are no
+// descriptors, only that bit is shown.
+unsigned RegistersWithoutDescriptors(SpecRange specs, uint32_t subleaf, const CpuidRegs& regs) {
+    unsigned registers = 0;
+    for (const FieldSpec* spec = specs.begin; spec != specs.end; ++spec) {
+        if (spec->kind == FieldKind::NoDescriptors && InSubleaves(*spec, subleaf) &&
+            BitField(RegisterAt(regs, spec->reg), spec->lowBit, spec->bitCount) != 0) {
+            registers |= 1u << spec->reg;
+        }
+    }
+    return registers;
+}
+
 void AppendLeafFields(std::vector<DecodedField>& fields, const ProcessorLeaves& leaves,
                       const FieldTable& table, uint32_t leaf, uint32_t subleaf, const CpuidRegs& regs) {
     SpecRange specs = SpecsFor(leaves, table, leaf);
+    unsigned withoutDescriptors = RegistersWithoutDescriptors(specs, subleaf, regs);
     size_t before = fields.size();
     for (const FieldSpec* spec = specs.begin; spec != specs.end; ++spec) {
-        if (subleaf < spec->firstSubleaf || subleaf > spec->lastSubleaf) {
+        if (!InSubleaves(*spec, subleaf) ||
+            (spec->kind == FieldKind::Descriptor && (withoutDescriptors & (1u << spec->reg)) != 0)) {
             continue;
         }
         uint32_t value = BitField(RegisterAt(regs, spec->reg), spec->lowBit, spec->bitCount);

@@ -41,7 +41,8 @@ enum class FieldKind {
     AmdL1Ways,
     AmdWays,
     PerfTscBits,
-    Descriptor, // a leaf 2 descriptor byte
+    Descriptor,    // a leaf 2 descriptor byte
+    NoDescriptors, // leaf 2 bit 31: set when its register holds no descriptors
 };
 
 // The kind a data-file word names ("cache_type"), or none; and the word of a kind.

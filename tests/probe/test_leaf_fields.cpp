@@ -151,6 +151,28 @@ TEST(LeafFields, HandCheckedFieldsOfRealDumps) {
     }
 }
 
+// A leaf 2 register with bit 31 set holds no descriptors: the Northwood's
+// leaf 2 (EAX 0x665B5001, EDX 0x007B7040) with bit 31 of EDX set keeps the
+// descriptors of EAX and marks EDX instead of naming its bytes.
+TEST(LeafFields, Leaf2RegisterWithBit31HoldsNoDescriptors) {
+    IniFile database = ShippedDatabase();
+    FieldTable table = ReadFieldTable(database);
+    DescriptorNames names = ReadDescriptorNames(database);
+    CpuidSnapshot snapshot = LoadTestDump("GenuineIntel0000F24_P4_Northwood_CPUID.txt");
+    snapshot.cpus[0].leaves[LeafKey{2, 0}].edx |= 0x80000000u;
+    std::map<std::string, std::string> meanings;
+    for (const DecodedField& field : DecodeLeaf(snapshot, 0, table, 2, 0)) {
+        meanings[field.spec->name] = FieldMeaning(field, names);
+    }
+    for (const char* name : {"desc12", "desc13", "desc14", "desc15"}) {
+        EXPECT_EQ(meanings.count(name), 0u) << name;
+    }
+    EXPECT_EQ(meanings["edx_invalid"], "register holds no descriptors");
+    EXPECT_EQ(meanings["eax_invalid"], "");
+    EXPECT_EQ(meanings.count("desc1"), 1u);
+    EXPECT_EQ(meanings.count("desc3"), 1u);
+}
+
 // Leaves no table describes keep their registers, and are never dropped.
 TEST(LeafFields, LeavesWithoutATableStayRaw) {
     CpuidSnapshot snapshot = LoadTestDump("GenuineTMx860000543_Crusoe_CPUID.txt");
