@@ -36,15 +36,29 @@ Associativity AmdL1Associativity(uint32_t code) {
     return result;
 }
 
+// The kinds of cache and TLB by the type code leaves 4, 0x8000001D (1 to 3)
+// and 0x18 (1 to 5) share; 0 ends each leaf's list.
+const char* const kCacheKindNames[] = {nullptr, "data", "instruction", "unified", "load only", "store only"};
+constexpr uint32_t kUnifiedCode = 3;
+
 const char* CacheTypeCodeName(uint32_t code) {
-    static const char* const kNames[] = {"no more caches", "data", "instruction", "unified"};
-    return Named(kNames, code);
+    return code == 0 ? "no more caches" : code <= kUnifiedCode ? kCacheKindNames[code] : nullptr;
 }
 
 const char* TlbTypeCodeName(uint32_t code) {
-    static const char* const kNames[] = {
-        "no more translation caches", "data", "instruction", "unified", "load only", "store only"};
-    return Named(kNames, code);
+    return code == 0 ? "no more translation caches" : Named(kCacheKindNames, code);
+}
+
+const char* CacheTypeName(CacheType type) {
+    switch (type) {
+    case CacheType::Data:
+        return kCacheKindNames[1];
+    case CacheType::Instruction:
+        return kCacheKindNames[2];
+    case CacheType::Unified:
+        break;
+    }
+    return kCacheKindNames[kUnifiedCode];
 }
 
 const char* TopologyLevelCodeName(uint32_t code) {

@@ -3,6 +3,8 @@
 // types, core types and the processor type of leaf 1.
 #pragma once
 
+#include "decode/cache_geometry.hpp"
+
 #include <cstdint>
 #include <optional>
 
@@ -27,6 +29,10 @@ Associativity AmdL1Associativity(uint32_t code);
 // "data", "instruction", "unified" for the type codes 1 to 3 of leaves 4
 // and 0x8000001D; "no more caches" for 0; nullptr for reserved codes.
 const char* CacheTypeCodeName(uint32_t code);
+
+// The same words for a cache or TLB of any source: "data", "instruction",
+// "unified".
+const char* CacheTypeName(CacheType type);
 
 // Leaf 0x18 EDX 4:0: "data", "instruction", "unified", "load only", "store
 // only"; "no more translation caches" for 0; nullptr for reserved codes.

@@ -50,9 +50,9 @@ void ReadL1Tlbs(const CpuidSnapshot& snapshot, size_t cpu, std::vector<TlbFacts>
     CpuidRegs regs = snapshot.Answer(cpu, kL1Leaf);
     for (const auto& [reg, pages] : {std::make_pair(regs.ebx, std::vector<std::string>{"4K"}),
                                      std::make_pair(regs.eax, std::vector<std::string>{"2M", "4M"})}) {
-        AddAmdTlb(tlbs, kL1Leaf, 1, "data", pages, BitField(reg, 16, 8),
+        AddAmdTlb(tlbs, kL1Leaf, 1, CacheTypeName(CacheType::Data), pages, BitField(reg, 16, 8),
                   AmdL1Associativity(BitField(reg, 24, 8)));
-        AddAmdTlb(tlbs, kL1Leaf, 1, "instruction", pages, BitField(reg, 0, 8),
+        AddAmdTlb(tlbs, kL1Leaf, 1, CacheTypeName(CacheType::Instruction), pages, BitField(reg, 0, 8),
                   AmdL1Associativity(BitField(reg, 8, 8)));
     }
 }
@@ -61,9 +61,9 @@ void ReadL1Tlbs(const CpuidSnapshot& snapshot, size_t cpu, std::vector<TlbFacts>
 // instruction ways 15:12, entries 11:0.
 void AddCodedPair(std::vector<TlbFacts>& tlbs, uint32_t leaf, uint32_t level, uint32_t reg,
                   const std::vector<std::string>& pages) {
-    AddAmdTlb(tlbs, leaf, level, "data", pages, BitField(reg, 16, 12),
+    AddAmdTlb(tlbs, leaf, level, CacheTypeName(CacheType::Data), pages, BitField(reg, 16, 12),
               AmdAssociativity(BitField(reg, 28, 4)));
-    AddAmdTlb(tlbs, leaf, level, "instruction", pages, BitField(reg, 0, 12),
+    AddAmdTlb(tlbs, leaf, level, CacheTypeName(CacheType::Instruction), pages, BitField(reg, 0, 12),
               AmdAssociativity(BitField(reg, 12, 4)));
 }
 
@@ -183,9 +183,9 @@ std::vector<TlbFacts> ParseTlbDescription(const std::string& text) {
         return tlbs;
     }
     TlbFacts kind;
-    kind.type = head.find("Code") != std::string::npos     ? "instruction"
-                : head.find("Shared") != std::string::npos ? "unified"
-                                                           : "data";
+    kind.type = CacheTypeName(head.find("Code") != std::string::npos     ? CacheType::Instruction
+                              : head.find("Shared") != std::string::npos ? CacheType::Unified
+                                                                         : CacheType::Data);
     kind.level = head.find("L2") != std::string::npos ? 2 : 1;
     std::string rest = text.substr(colon + 1);
     size_t start = 0;

@@ -293,18 +293,6 @@ std::string LevelVerdictText(const LevelVerdict& verdict) {
     return "no (supported by the processor, not enabled by the OS)";
 }
 
-const char* CacheTypeName(CacheType type) {
-    switch (type) {
-    case CacheType::Data:
-        return "data";
-    case CacheType::Instruction:
-        return "instruction";
-    case CacheType::Unified:
-        break;
-    }
-    return "unified";
-}
-
 const char* CoreTypeName(CoreType type) {
     return type == CoreType::Performance ? "performance" : "efficiency";
 }

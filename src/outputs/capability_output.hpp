@@ -4,6 +4,7 @@
 #pragma once
 
 #include "decode/capabilities.hpp"
+#include "decode/coded_values.hpp"
 
 #include <iosfwd>
 #include <string>
@@ -25,8 +26,7 @@ void WriteCapabilityList(const CapabilityFacts& facts, const CapabilitySource& s
 // The veldrix/1 document: every key always present, unknown values null.
 void WriteCapabilityJson(const CapabilityFacts& facts, const CapabilitySource& source, std::ostream& out);
 
-// "data", "instruction", "unified"; "performance", "efficiency".
-const char* CacheTypeName(CacheType type);
+// "performance", "efficiency".
 const char* CoreTypeName(CoreType type);
 
 // "yes", "no (missing: avx2 bmi2)" or "no (supported by the processor, not

@@ -1,6 +1,7 @@
 // The field decode of --decode on real dumps: the table the data file holds
 // against the CSVs it is generated from, hand-checked fields, and what the
 // processors of a hybrid part differ in.
+#include "decode/coded_values.hpp"
 #include "decode/field_differences.hpp"
 #include "decode/field_meaning.hpp"
 #include "names/field_table.hpp"
@@ -171,6 +172,25 @@ TEST(LeafFields, Leaf2RegisterWithBit31HoldsNoDescriptors) {
     EXPECT_EQ(meanings["eax_invalid"], "");
     EXPECT_EQ(meanings.count("desc1"), 1u);
     EXPECT_EQ(meanings.count("desc3"), 1u);
+}
+
+// One word per kind of cache, from one table, whichever source names it:
+// the caches and TLBs of --list and --json, the type codes of leaves 4 and
+// 0x8000001D, and those of leaf 0x18.
+TEST(LeafFields, CacheKindsHaveOneWordInEverySource) {
+    struct KindRow {
+        const char* word;
+        CacheType type;
+        uint32_t code;
+    };
+    const KindRow kRows[] = {{"data", CacheType::Data, 1},
+                             {"instruction", CacheType::Instruction, 2},
+                             {"unified", CacheType::Unified, 3}};
+    for (const KindRow& row : kRows) {
+        EXPECT_STREQ(CacheTypeName(row.type), row.word);
+        EXPECT_EQ(static_cast<const void*>(CacheTypeCodeName(row.code)), CacheTypeName(row.type)) << row.word;
+        EXPECT_EQ(static_cast<const void*>(TlbTypeCodeName(row.code)), CacheTypeName(row.type)) << row.word;
+    }
 }
 
 // Leaves no table describes keep their registers, and are never dropped.
