@@ -49,8 +49,8 @@ CapabilityFacts DescribeSnapshot(const IniFile& database, const CpuidSnapshot& s
     CapabilityFacts facts =
         DecodeCapabilities(snapshot, ReadFeatureNameBook(database), descriptorNames, fromHardware);
     LookupCapabilityNames(database, facts);
-    facts.details =
-        DecodeProcessorDetails(snapshot, ReadFieldTable(database), descriptorNames, facts.topology, facts.os);
+    facts.details = DecodeProcessorDetails(snapshot, ReadFieldTable(database, DetailFieldLeaves()),
+                                           descriptorNames, facts.topology, facts.os);
     return facts;
 }
 

@@ -141,6 +141,11 @@ std::optional<std::vector<std::string>> ReadHypervisorFeatures(const CpuidSnapsh
     return std::nullopt;
 }
 
+const std::vector<uint32_t>& DetailFieldLeaves() {
+    static const std::vector<uint32_t> kLeaves = {7, 0xA, 0xD, kHypervisorBase + 1, 0x80000008u, 0x80000021u};
+    return kLeaves;
+}
+
 ProcessorDetails DecodeProcessorDetails(const CpuidSnapshot& snapshot, const FieldTable& table,
                                         const DescriptorNames& descriptorNames, const TopologyFacts& topology,
                                         const OsSupport& os) {

@@ -112,6 +112,11 @@ struct ProcessorDetails {
     std::optional<std::vector<std::string>> hypervisorFeatures; // none without a known feature leaf
 };
 
+// The leaves whose fields DecodeProcessorDetails reads (the XSAVE component
+// names, the PMU events, the speculation bits, a hypervisor's features): a
+// table of only these gives the same details.
+const std::vector<uint32_t>& DetailFieldLeaves();
+
 ProcessorDetails DecodeProcessorDetails(const CpuidSnapshot& snapshot, const FieldTable& table,
                                         const DescriptorNames& descriptorNames, const TopologyFacts& topology,
                                         const OsSupport& os);

@@ -1,5 +1,6 @@
 #include "names/field_table.hpp"
 
+#include "common/text_format.hpp"
 #include "cpuid/registers.hpp"
 
 #include <cctype>
@@ -129,26 +130,59 @@ HypervisorFieldSpecs& HypervisorSpecs(FieldTable& table, std::string_view signat
     return table.hypervisorFields.back();
 }
 
+// The leaf of a [Fields.LEAF] or [Fields.LEAF.SIGNATURE] section, and the
+// signature; none for any other section.
+std::optional<uint32_t> FieldSectionLeaf(std::string_view name, std::string_view& signature) {
+    if (name.size() < kFieldsPrefix.size() + kLeafDigits ||
+        name.substr(0, kFieldsPrefix.size()) != kFieldsPrefix) {
+        return std::nullopt;
+    }
+    std::vector<std::string_view> parts = SplitText(name.substr(kFieldsPrefix.size()), '.', 2);
+    signature = parts.size() == 2 ? parts[1] : std::string_view();
+    return parts[0].size() == kLeafDigits ? ParseNumber(parts[0], 16) : std::nullopt;
+}
+
+// Adds the fields of one section: a leaf's own, or a hypervisor's leaf
+// after its signature.
+void ReadFieldSection(const IniSection& section, FieldTable& table) {
+    std::string_view signature;
+    std::optional<uint32_t> leaf = FieldSectionLeaf(section.name, signature);
+    if (!leaf) {
+        return;
+    }
+    if (signature.empty() && section.name.size() == kFieldsPrefix.size() + kLeafDigits) {
+        ReadSection(section, *leaf, table.fields);
+    } else if (*leaf == kHypervisorBase + 1 && !signature.empty()) {
+        ReadSection(section, *leaf, HypervisorSpecs(table, signature).fields);
+    }
+}
+
 } // namespace
 
 FieldTable ReadFieldTable(const IniFile& database) {
     FieldTable table;
     for (const IniSection& section : database.sections) {
-        std::string_view name = section.name;
-        if (name.size() < kFieldsPrefix.size() + kLeafDigits ||
-            name.substr(0, kFieldsPrefix.size()) != kFieldsPrefix) {
+        ReadFieldSection(section, table);
+    }
+    SortFieldTable(table);
+    return table;
+}
+
+FieldTable ReadFieldTable(const IniFile& database, const std::vector<uint32_t>& leaves) {
+    FieldTable table;
+    for (uint32_t leaf : leaves) {
+        if (const IniSection* section =
+                FindIniSection(database, std::string(kFieldsPrefix) + DwordToHex(leaf))) {
+            ReadFieldSection(*section, table);
+        }
+        if (leaf != kHypervisorBase + 1) {
             continue;
         }
-        std::vector<std::string_view> parts = SplitText(name.substr(kFieldsPrefix.size()), '.', 2);
-        std::optional<uint32_t> leaf =
-            parts[0].size() == kLeafDigits ? ParseNumber(parts[0], 16) : std::nullopt;
-        if (!leaf) {
-            continue;
-        }
-        if (parts.size() == 1) {
-            ReadSection(section, *leaf, table.fields);
-        } else if (*leaf == kHypervisorBase + 1 && !parts[1].empty()) {
-            ReadSection(section, *leaf, HypervisorSpecs(table, parts[1]).fields);
+        for (const IniSection& section : database.sections) {
+            std::string_view signature;
+            if (FieldSectionLeaf(section.name, signature) == leaf && !signature.empty()) {
+                ReadFieldSection(section, table);
+            }
         }
     }
     SortFieldTable(table);

@@ -6,12 +6,14 @@
 #include "decode/field_meaning.hpp"
 #include "names/field_table.hpp"
 #include "names/processor_db.hpp"
+#include "outputs/details_output.hpp"
 #include "support/capability_support.hpp"
 
 #include <gtest/gtest.h>
 
 #include <map>
 #include <set>
+#include <sstream>
 #include <tuple>
 
 namespace {
@@ -275,6 +277,30 @@ TEST(LeafFields, RepeatedSubleavesDecodeWithTheirLayout) {
         }
     }
     EXPECT_EQ(x2apicIds, (std::vector<std::optional<uint32_t>>{0u, 1u}));
+}
+
+// --list and --json read only the field sections the details need: over
+// every dump, those sections give the same details as the whole table.
+TEST(LeafFields, DetailsNeedOnlyTheirFieldLeaves) {
+    IniFile database = ShippedDatabase();
+    FieldTable whole = ReadFieldTable(database);
+    FieldTable part = ReadFieldTable(database, DetailFieldLeaves());
+    EXPECT_LT(part.fields.size(), whole.fields.size() / 2);
+    DescriptorNames names = ReadDescriptorNames(database);
+    for (const std::string& dump : TestDumpNames()) {
+        CpuidSnapshot snapshot = LoadTestDump(dump);
+        CapabilityFacts facts = DecodeCapabilities(snapshot, {}, names, false);
+        std::ostringstream fromWhole;
+        std::ostringstream fromPart;
+        for (const FieldTable* table : {&whole, &part}) {
+            ProcessorDetails details =
+                DecodeProcessorDetails(snapshot, *table, names, facts.topology, facts.os);
+            std::ostringstream& out = table == &whole ? fromWhole : fromPart;
+            WriteDetailsList(details, out);
+            out << HypervisorFeaturesJson(details);
+        }
+        EXPECT_EQ(fromPart.str(), fromWhole.str()) << dump;
+    }
 }
 
 } // namespace
