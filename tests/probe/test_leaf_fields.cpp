@@ -1,7 +1,6 @@
 // The field decode of --decode on real dumps: the table the data file holds
 // against the CSVs it is generated from, hand-checked fields, and what the
 // processors of a hybrid part differ in.
-#include "decode/coded_values.hpp"
 #include "decode/field_differences.hpp"
 #include "decode/field_meaning.hpp"
 #include "names/field_table.hpp"
@@ -176,25 +175,6 @@ TEST(LeafFields, Leaf2RegisterWithBit31HoldsNoDescriptors) {
     EXPECT_EQ(meanings.count("desc3"), 1u);
 }
 
-// One word per kind of cache, from one table, whichever source names it:
-// the caches and TLBs of --list and --json, the type codes of leaves 4 and
-// 0x8000001D, and those of leaf 0x18.
-TEST(LeafFields, CacheKindsHaveOneWordInEverySource) {
-    struct KindRow {
-        const char* word;
-        CacheType type;
-        uint32_t code;
-    };
-    const KindRow kRows[] = {{"data", CacheType::Data, 1},
-                             {"instruction", CacheType::Instruction, 2},
-                             {"unified", CacheType::Unified, 3}};
-    for (const KindRow& row : kRows) {
-        EXPECT_STREQ(CacheTypeName(row.type), row.word);
-        EXPECT_EQ(static_cast<const void*>(CacheTypeCodeName(row.code)), CacheTypeName(row.type)) << row.word;
-        EXPECT_EQ(static_cast<const void*>(TlbTypeCodeName(row.code)), CacheTypeName(row.type)) << row.word;
-    }
-}
-
 // Leaves no table describes keep their registers, and are never dropped.
 TEST(LeafFields, LeavesWithoutATableStayRaw) {
     CpuidSnapshot snapshot = LoadTestDump("GenuineTMx860000543_Crusoe_CPUID.txt");
@@ -264,19 +244,6 @@ TEST(LeafFields, RepeatedSubleavesDecodeWithTheirLayout) {
                 << dump << " " << column.spec->name;
         }
     }
-    CpuidSnapshot genoa = LoadTestDump("AuthenticAMD0A10F11_EPYC-Genoa-KVM_cpuid-r.txt");
-    SnapshotFields fields = DecodeSnapshotFields(genoa, table, DecodeTopology(genoa, false));
-    ASSERT_EQ(fields.spans.size(), 1u);
-    EXPECT_TRUE(fields.spans[0].changes.empty());
-    std::vector<std::optional<uint32_t>> x2apicIds;
-    for (size_t column = 0; column < fields.ids.columns.size(); ++column) {
-        if (fields.ids.columns[column].leaf == 0xB) {
-            for (const auto& row : fields.ids.rows) {
-                x2apicIds.push_back(row[column]);
-            }
-        }
-    }
-    EXPECT_EQ(x2apicIds, (std::vector<std::optional<uint32_t>>{0u, 1u}));
 }
 
 // --list and --json read only the field sections the details need: over
