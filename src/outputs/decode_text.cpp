@@ -19,6 +19,12 @@ void Line(std::ostream& out, const std::string& text) {
     out << OneLineText(out, text) << kPlainLineEnd;
 }
 
+// A line of padded columns, without the padding after its last column.
+void ColumnsLine(std::ostream& out, std::string text) {
+    text.erase(text.find_last_not_of(' ') + 1);
+    Line(out, text);
+}
+
 std::string ValueWithMeaning(const DecodedField& field, const DescriptorNames& names) {
     std::string meaning = FieldMeaning(field, names);
     return FieldValueText(field) + (meaning.empty() ? "" : " (" + meaning + ")");
@@ -139,13 +145,13 @@ void WriteIds(const IdTable& ids, std::ostream& out) {
         widths.push_back(static_cast<int>(width + 2));
         heading += PadRight(title, widths.back());
     }
-    Line(out, heading);
+    ColumnsLine(out, heading);
     for (size_t cpu = 0; cpu < ids.rows.size(); ++cpu) {
         std::string text = PadRight("  " + Decimal(cpu), 8);
         for (size_t column = 0; column < ids.columns.size(); ++column) {
             text += PadRight(CellText(ids.rows[cpu][column]), widths[column]);
         }
-        Line(out, text);
+        ColumnsLine(out, text);
     }
 }
 
