@@ -6,6 +6,7 @@
 #include "cpuid/snapshot_source.hpp"
 #include "names/capability_names.hpp"
 #include "names/processor_db.hpp"
+#include "names/reference_books.hpp"
 
 #include <ostream>
 
@@ -35,6 +36,8 @@ CapabilityFacts DescribeSnapshot(const IniFile& database, const CpuidSnapshot& s
     CapabilityFacts facts = DecodeCapabilities(snapshot, ReadFeatureNameBook(database),
                                                ReadDescriptorNames(database), fromHardware);
     LookupCapabilityNames(database, facts);
+    facts.vocabularies = DecodeVocabularies(snapshot, facts.identity.vendorId, ReadLinuxFlagBook(database),
+                                            ReadArchspecBook(database));
     return facts;
 }
 
@@ -49,5 +52,21 @@ bool GatherFactsFrom(const std::optional<std::string>& path, std::ostream& err, 
     IniFile database = OpenDatabase();
     source.databaseVersion = ReadDatabaseVersion(database);
     facts = DescribeSnapshot(database, snapshot, source.hardware);
+    NoteDamagedReferences(database, err);
     return true;
+}
+
+void NoteDamagedReferences(const IniFile& database, std::ostream& err) {
+    if (!DatabaseUsable(database)) {
+        return;
+    }
+    if (!ReadLinuxFlagBook(database)) {
+        err << "veldrix: the data file's [LinuxFlags] section is missing or damaged; "
+               "Linux flags and archspec targets are unknown"
+            << kPlainLineEnd;
+    } else if (!ReadArchspecBook(database)) {
+        err << "veldrix: the data file's archspec sections are missing or damaged; "
+               "archspec targets are unknown"
+            << kPlainLineEnd;
+    }
 }

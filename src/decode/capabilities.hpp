@@ -10,6 +10,7 @@
 #include "decode/os_support.hpp"
 #include "decode/processor_caches.hpp"
 #include "decode/topology.hpp"
+#include "decode/vocabularies.hpp"
 #include "decode/x86_levels.hpp"
 
 #include <optional>
@@ -38,6 +39,9 @@ struct CapabilityFacts {
     std::vector<uint8_t> cacheDescriptors; // processor 0's leaf 2 descriptors
     bool longMode = false;                 // 0x80000001 EDX bit 29, in a reported range
     CapabilityNames names;
+    // The names other tools use (Linux flags, archspec target), filled
+    // after decoding from the data file's reference sections.
+    VocabularyFacts vocabularies;
 };
 
 // Every decoded fact, the feature bits named by book and the leaf 2

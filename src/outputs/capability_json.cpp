@@ -3,6 +3,7 @@
 #include "common/text_format.hpp"
 #include "common/version.hpp"
 #include "outputs/capability_output.hpp"
+#include "outputs/vocabulary_output.hpp"
 
 #include <ostream>
 
@@ -185,6 +186,8 @@ void WriteCapabilityJson(const CapabilityFacts& facts, const CapabilitySource& s
         .Add("os_support", OsSupportObject(facts.os))
         .Add("features", JsonStringArray(facts.features.named))
         .Add("unnamed_bits", JsonStringArray(facts.features.unnamed))
+        .Add("linux_flags", LinuxFlagsJson(facts.vocabularies))
+        .Add("archspec", ArchspecJson(facts.vocabularies))
         .Add("avx10", Avx10Object(facts.avx10))
         .Add("caches", JsonArrayOf(facts.caches, CacheObject))
         .Add("topology", TopologyObject(facts.topology))

@@ -3,6 +3,7 @@
 #include "common/version.hpp"
 #include "console/console_io.hpp"
 #include "outputs/capability_output.hpp"
+#include "outputs/vocabulary_output.hpp"
 
 #include <ostream>
 #include <set>
@@ -147,6 +148,21 @@ void WriteFeatures(const CapabilityFacts& facts, std::ostream& out) {
     }
     Fact(out, "unnamed_bits", Joined(facts.features.unnamed));
     Fact(out, "avx10", Avx10Text(facts.avx10));
+}
+
+// The names other tools give the processor.
+void WriteOtherNames(const CapabilityFacts& facts, std::ostream& out) {
+    const VocabularyFacts& names = facts.vocabularies;
+    Heading(out, "Other names");
+    Fact(out, "linux_flags", names.linuxFlags ? Joined(*names.linuxFlags) : kUnknown);
+    if (!names.archspec) {
+        Fact(out, "archspec", names.linuxFlags && !facts.longMode ? "none (no 64-bit mode)" : kUnknown);
+        return;
+    }
+    Fact(out, "archspec", names.archspec->target);
+    Fact(out, "archspec_nearest", NearestTargetText(*names.archspec));
+    Fact(out, "archspec_gcc", CompilerRangesText(names.archspec->compilers, "gcc"));
+    Fact(out, "archspec_clang", CompilerRangesText(names.archspec->compilers, "clang"));
 }
 
 std::string CacheKind(const CacheFacts& cache) {
@@ -320,6 +336,7 @@ void WriteCapabilityList(const CapabilityFacts& facts, const CapabilitySource& s
     WriteLevels(facts, out);
     WriteOsSupport(facts, out);
     WriteFeatures(facts, out);
+    WriteOtherNames(facts, out);
     WriteCaches(facts, out);
     WriteTopology(facts.topology, out);
     WriteProcessors(facts.topology, out);

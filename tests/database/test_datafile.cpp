@@ -147,6 +147,10 @@ TEST_F(DataFile, EverySectionIsWrittenOnceAndIsOneTheProgramReads) {
     }
     known.insert("hypervisor");
     known.insert("compilerflags");
+    for (const char* reference :
+         {"linuxflags", "linuxsyntheticflags", "archspectargets", "archspeccompilers"}) {
+        known.insert(reference);
+    }
     for (const std::string& key : VendorKeys()) {
         known.insert(LowerAscii("Vendor" + key));
         known.insert(LowerAscii("ExtVendor" + key));

@@ -1,5 +1,6 @@
 #include "support/capability_support.hpp"
 
+#include "app/command_request.hpp"
 #include "cpuid/snapshot_source.hpp"
 #include "names/capability_names.hpp"
 #include "names/processor_db.hpp"
@@ -28,11 +29,7 @@ CpuidSnapshot LoadTestDump(const std::string& name) {
 }
 
 CapabilityFacts DecodeWithDataFile(const CpuidSnapshot& snapshot, bool fromHardware) {
-    IniFile database = OpenDatabaseAt(VELDRIX_SOURCE_DIR "/data/veldrix.dat");
-    CapabilityFacts facts = DecodeCapabilities(snapshot, ReadFeatureNameBook(database),
-                                               ReadDescriptorNames(database), fromHardware);
-    LookupCapabilityNames(database, facts);
-    return facts;
+    return DescribeSnapshot(OpenDatabaseAt(VELDRIX_SOURCE_DIR "/data/veldrix.dat"), snapshot, fromHardware);
 }
 
 CsvBitNames ReadCsvBitNames() {

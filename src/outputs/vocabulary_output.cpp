@@ -1,0 +1,80 @@
+#include "outputs/vocabulary_output.hpp"
+
+#include "common/json_text.hpp"
+#include "common/plain_text.hpp"
+
+namespace {
+
+const char kNull[] = "null";
+
+} // namespace
+
+std::string CompilerVersionsText(const std::string& versions) {
+    size_t colon = versions.find(':');
+    std::string low = colon == std::string::npos ? versions : versions.substr(0, colon);
+    std::string high = colon == std::string::npos ? versions : versions.substr(colon + 1);
+    if (low.empty() && high.empty()) {
+        return "every version";
+    }
+    if (high.empty()) {
+        return low + " and later";
+    }
+    if (low.empty()) {
+        return "up to " + high;
+    }
+    return low == high ? low : low + " to " + high;
+}
+
+std::string CompilerRangesText(const std::vector<CompilerFlagRange>& ranges, const std::string& compiler) {
+    std::string text;
+    for (const CompilerFlagRange& range : ranges) {
+        if (range.compiler == compiler) {
+            text +=
+                (text.empty() ? "" : "; ") + range.flags + " (" + CompilerVersionsText(range.versions) + ")";
+        }
+    }
+    return text.empty() ? "none" : text;
+}
+
+std::string NearestTargetText(const ArchspecFacts& archspec) {
+    if (!archspec.nearest) {
+        return "none";
+    }
+    if (archspec.nearestLacks.empty()) {
+        return *archspec.nearest + ", lacking nothing";
+    }
+    return *archspec.nearest + ", lacking " + JoinedWords(archspec.nearestLacks);
+}
+
+std::string LinuxFlagsJson(const VocabularyFacts& facts) {
+    return facts.linuxFlags ? JsonStringArray(*facts.linuxFlags) : kNull;
+}
+
+std::string CompilerRangesJson(const std::vector<CompilerFlagRange>& ranges) {
+    return JsonArrayOf(ranges, [](const CompilerFlagRange& range) {
+        return JsonObject()
+            .Add("compiler", JsonString(range.compiler))
+            .Add("versions", JsonString(range.versions))
+            .Add("flags", JsonString(range.flags))
+            .Text();
+    });
+}
+
+std::string ArchspecJson(const VocabularyFacts& facts) {
+    if (!facts.archspec) {
+        return kNull;
+    }
+    const ArchspecFacts& archspec = *facts.archspec;
+    std::string nearest = kNull;
+    if (archspec.nearest) {
+        nearest = JsonObject()
+                      .Add("target", JsonString(*archspec.nearest))
+                      .Add("lacks", JsonStringArray(archspec.nearestLacks))
+                      .Text();
+    }
+    return JsonObject()
+        .Add("target", JsonString(archspec.target))
+        .Add("nearest", nearest)
+        .Add("compilers", CompilerRangesJson(archspec.compilers))
+        .Text();
+}

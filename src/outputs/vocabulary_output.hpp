@@ -1,0 +1,26 @@
+// How the outputs write the names other tools use: the Linux flags, the
+// archspec target, its nearest named target and the compiler flags for it.
+#pragma once
+
+#include "decode/vocabularies.hpp"
+
+#include <string>
+#include <vector>
+
+// archspec's "LOW:HIGH" as words: "12.3 and later", "10.3 to 12.2",
+// "up to 4.1.2", "every version".
+std::string CompilerVersionsText(const std::string& versions);
+
+// "-march=znver4 -mtune=znver4 (12.3 and later); -march=znver3 ... (10.3 to
+// 12.2)" for one compiler's ranges, or "none" when it has none.
+std::string CompilerRangesText(const std::vector<CompilerFlagRange>& ranges, const std::string& compiler);
+
+// "zen4, lacking pku flush_l1d", "zen4, lacking nothing", or "none".
+std::string NearestTargetText(const ArchspecFacts& archspec);
+
+// The JSON values of "linux_flags" and "archspec" (null when unknown).
+std::string LinuxFlagsJson(const VocabularyFacts& facts);
+std::string ArchspecJson(const VocabularyFacts& facts);
+
+// [{"compiler", "versions", "flags"}, ...]
+std::string CompilerRangesJson(const std::vector<CompilerFlagRange>& ranges);

@@ -1,0 +1,177 @@
+// The Linux flag names of the data file against data/linux-flags.csv they
+// are made from, and against the flags this machine's kernel prints.
+#include "cpuid/snapshot_source.hpp"
+#include "names/processor_db.hpp"
+#include "names/reference_books.hpp"
+#include "support/capability_support.hpp"
+#include "support/text.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+#include <sstream>
+
+namespace {
+
+const char* const kRegisterNames[] = {"EAX", "EBX", "ECX", "EDX"};
+
+std::vector<std::string> Cells(const std::string& line) {
+    std::vector<std::string> cells;
+    std::istringstream row(line);
+    std::string cell;
+    while (std::getline(row, cell, ',')) {
+        cells.push_back(cell);
+    }
+    return cells;
+}
+
+// name -> "LEAF.SUBLEAF.REG.BIT" of every named row of section 1, and the
+// names of section 2.
+struct CsvFlags {
+    std::map<std::string, std::set<std::string>> sources;
+    std::set<std::string> synthetic;
+};
+
+CsvFlags ReadCsvFlags() {
+    CsvFlags flags;
+    std::ifstream in(VELDRIX_SOURCE_DIR "/data/linux-flags.csv");
+    std::string line;
+    bool second = false;
+    while (std::getline(in, line)) {
+        second = second || line.rfind("# SECTION 2:", 0) == 0;
+        std::vector<std::string> cells = Cells(line);
+        if (line.empty() || line[0] == '#' || line.rfind("leaf,", 0) == 0) {
+            continue;
+        }
+        if (second) {
+            flags.synthetic.insert(line);
+        } else if (cells.size() == 7 && !cells[5].empty()) {
+            std::string reg = cells[2];
+            std::transform(reg.begin(), reg.end(), reg.begin(),
+                           [](char c) { return static_cast<char>(c - 'a' + 'A'); });
+            flags.sources[cells[5]].insert(cells[0].substr(2) + "." + cells[1] + "." + reg + "." + cells[3]);
+        }
+    }
+    return flags;
+}
+
+std::string BitText(const FeatureBit& bit) {
+    char leaf[9];
+    std::snprintf(leaf, sizeof leaf, "%08X", bit.word.leaf);
+    return std::string(leaf) + "." + std::to_string(bit.word.subleaf) + "." + kRegisterNames[bit.word.reg] +
+           "." + std::to_string(bit.bit);
+}
+
+IniFile Database() {
+    return OpenDatabaseAt(VELDRIX_SOURCE_DIR "/data/veldrix.dat");
+}
+
+// Run scripts/gen-reference-names.py after editing the CSV.
+TEST(LinuxFlags, DataFileSectionsEqualTheCsv) {
+    CsvFlags csv = ReadCsvFlags();
+    std::optional<LinuxFlagBook> book = ReadLinuxFlagBook(Database());
+    ASSERT_TRUE(book);
+    std::map<std::string, std::set<std::string>> ours;
+    for (const LinuxFlagRule& rule : *book) {
+        for (const FeatureBit& bit : rule.sources) {
+            ours[rule.name].insert(BitText(bit));
+        }
+    }
+    EXPECT_EQ(ours, csv.sources);
+    EXPECT_GT(ours.size(), 250u);
+    std::vector<std::string> synthetic = ReadLinuxSyntheticFlags(Database());
+    EXPECT_EQ(std::set<std::string>(synthetic.begin(), synthetic.end()), csv.synthetic);
+}
+
+// Every flag this machine's kernel prints is one we name or one no CPUID bit
+// gives, and the flags both name come in the same order. The kernel may
+// leave out flags whose bit is set (kernel configuration, clearcpuid=), so
+// what we name beyond its list is only bounded.
+TEST(LinuxFlags, ThisMachinesKernelPrintsThemInOrder) {
+    std::string cpuinfo = ReadWholeFile("/proc/cpuinfo");
+    size_t at = cpuinfo.find("\nflags");
+    if (at == std::string::npos) {
+        GTEST_SKIP() << "no /proc/cpuinfo flags on this system";
+    }
+    size_t start = cpuinfo.find(':', at) + 1;
+    std::istringstream line(cpuinfo.substr(start, cpuinfo.find('\n', start) - start));
+    std::vector<std::string> kernel{std::istream_iterator<std::string>(line), {}};
+    CapabilityFacts facts = DecodeWithDataFile(TakeHardwareSnapshot(), true);
+    ASSERT_TRUE(facts.vocabularies.linuxFlags);
+    const std::vector<std::string>& ours = *facts.vocabularies.linuxFlags;
+    std::vector<std::string> syntheticList = ReadLinuxSyntheticFlags(Database());
+    std::set<std::string> synthetic(syntheticList.begin(), syntheticList.end());
+    std::set<std::string> ourSet(ours.begin(), ours.end());
+    std::set<std::string> kernelSet(kernel.begin(), kernel.end());
+    std::vector<std::string> kernelShared;
+    std::vector<std::string> ourShared;
+    for (const std::string& flag : kernel) {
+        EXPECT_TRUE(ourSet.count(flag) == 1 || synthetic.count(flag) == 1) << flag;
+        if (ourSet.count(flag) == 1) {
+            kernelShared.push_back(flag);
+        }
+    }
+    for (const std::string& flag : ours) {
+        if (kernelSet.count(flag) == 1) {
+            ourShared.push_back(flag);
+        }
+    }
+    EXPECT_EQ(ourShared, kernelShared);
+    EXPECT_GT(ourShared.size(), 30u);
+    EXPECT_LE(ours.size() - ourShared.size(), 3u);
+}
+
+// The mask --diff and --baseline compare names the same flags.
+TEST(LinuxFlags, TheMaskOfEveryDumpNamesItsFlags) {
+    std::optional<LinuxFlagBook> book = ReadLinuxFlagBook(Database());
+    ASSERT_TRUE(book);
+    for (const std::string& name : TestDumpNames()) {
+        CpuidSnapshot snapshot = LoadTestDump(name);
+        std::vector<FeatureGroup> groups = NameLinuxFlagMask(LinuxFlagMask(snapshot, *book), *book);
+        std::vector<std::string> flags = DecodeLinuxFlags(snapshot, *book);
+        ASSERT_EQ(groups.size(), flags.empty() ? 0u : 1u) << name;
+        EXPECT_TRUE(flags.empty() || groups[0].bits.named == flags) << name;
+    }
+}
+
+struct RuleCase {
+    const char* dump;
+    std::vector<std::string> present; // flags the rule gives
+    std::vector<std::string> absent;
+};
+
+// Flags read beyond the feature words, and names the kernel gives that no
+// CPUID database name matches.
+const RuleCase kRules[] = {
+    {"GenuineTMx860000543_Crusoe_CPUID.txt", {"longrun", "lrti"}, {"lm", "e_cmov"}},
+    {"CentaurHauls00607B1_KX7000_05_CPUID.txt", {"rng", "rng_en", "ace2", "phe", "pmm_en"}, {}},
+    {"AuthenticAMD0A10F11_EPYC-Genoa-KVM_cpuid-r.txt",
+     {"hypervisor", "constant_tsc", "nonstop_tsc"},
+     {"guest_status", "pku", "flush_l1d"}},
+    {"GenuineIntel00806F8_SapphireRapids_05_CPUID.txt",
+     {"ibpb", "ibrs", "stibp", "ssbd", "amx_tile"},
+     {"spec_ctrl", "osxsave"}},
+};
+
+TEST(LinuxFlags, RulesOfRealProcessors) {
+    for (const RuleCase& row : kRules) {
+        SCOPED_TRACE(row.dump);
+        CapabilityFacts facts = DecodeWithDataFile(LoadTestDump(row.dump));
+        ASSERT_TRUE(facts.vocabularies.linuxFlags);
+        std::set<std::string> flags(facts.vocabularies.linuxFlags->begin(),
+                                    facts.vocabularies.linuxFlags->end());
+        for (const std::string& flag : row.present) {
+            EXPECT_EQ(flags.count(flag), 1u) << flag;
+        }
+        for (const std::string& flag : row.absent) {
+            EXPECT_EQ(flags.count(flag), 0u) << flag;
+        }
+    }
+}
+
+} // namespace
