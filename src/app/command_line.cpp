@@ -3,6 +3,7 @@
 #include "app/can_run_command.hpp"
 #include "app/command_request.hpp"
 #include "app/fleet_commands.hpp"
+#include "app/why_not_command.hpp"
 #include "classic/replay.hpp"
 #include "common/plain_text.hpp"
 #include "common/version.hpp"
@@ -40,6 +41,8 @@ const char* const kUsageLines[] = {
     "                     after it: the same as JSON)",
     "  --can-run FILE     whether this processor (or the dump's) meets the x86-64 level an ELF",
     "                     program says it needs; exit status 0 yes, 1 no, 3 no level marker",
+    "  --why-not TARGET   what the archspec TARGET (zen4, haswell, x86_64_v3, ...) needs that the",
+    "                     processor lacks; exit status 0 nothing, 1 something, 64 unknown TARGET",
     "  --help, -h         this summary",
     "  --version          the program and data-file versions",
     "",
@@ -48,13 +51,14 @@ const char* const kUsageLines[] = {
     "  -v                 say when the processor is being read",
     "  -?                 show the menu help first",
     "  -r DUMP            answer CPUID from a dump file instead of this processor;",
-    "                     may be followed by --list, --json, --dump, --snapshot, --check or",
-    "                     --can-run",
+    "                     may be followed by --list, --json, --dump, --snapshot, --check,",
+    "                     --can-run or --why-not",
     "",
     "Menu keys: I F C i f 1 2 P H T t S (processor screens), D W (benchmarks),",
     "           R (HTML report), A (about), ? (help), Q (quit)",
     "",
-    "Exit status: 0 success, 1 level not met (--check, --can-run) or feature lacking (--diff),",
+    "Exit status: 0 success, 1 level not met (--check, --can-run) or feature lacking (--diff,",
+    "             --why-not),",
     "             2 unreadable dump or program, 3 no level marker (--can-run), 64 usage error,",
     "             74 standard output could not be written (every option and the menu).",
 };
@@ -154,9 +158,10 @@ struct CommandOption {
 };
 
 const CommandOption kCommandOptions[] = {
-    {"--list", RunList},         {"--json", RunJson},      {"--check", RunCheck},       {"--dump", RunDump},
-    {"--help", RunHelp},         {"-h", RunHelp},          {"--version", RunVersion},   {"--diff", RunDiff},
-    {"--baseline", RunBaseline}, {"--can-run", RunCanRun}, {"--snapshot", RunSnapshot},
+    {"--list", RunList},       {"--json", RunJson},         {"--check", RunCheck},
+    {"--dump", RunDump},       {"--help", RunHelp},         {"-h", RunHelp},
+    {"--version", RunVersion}, {"--diff", RunDiff},         {"--baseline", RunBaseline},
+    {"--can-run", RunCanRun},  {"--snapshot", RunSnapshot}, {"--why-not", RunWhyNot},
 };
 
 const CommandOption* FindOption(const std::string& name) {

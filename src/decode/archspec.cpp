@@ -128,3 +128,20 @@ std::optional<NearestTarget> NearestArchspecTarget(const ArchspecBook& book, siz
     }
     return nearest;
 }
+
+ArchspecShortfall ArchspecShortfallOf(const ArchspecBook& book, size_t target,
+                                      const ArchspecProcessor& processor) {
+    ArchspecShortfall shortfall;
+    if (!ArchspecVendorFits(book[target], processor.vendorId)) {
+        shortfall.vendor = book[target].vendor;
+    }
+    std::optional<size_t> root = FindArchspecTarget(book, kArchspecRoot);
+    bool wide = root && (target == *root || DescendsFrom(book, target, *root));
+    if (wide && processor.flags.count("lm") == 0) {
+        shortfall.missing.push_back("lm");
+    }
+    for (const std::string& feature : ArchspecMissing(book, target, processor)) {
+        shortfall.missing.push_back(feature);
+    }
+    return shortfall;
+}

@@ -74,3 +74,15 @@ struct NearestTarget {
 // archspec would rank higher); none when the vendor has no such target.
 std::optional<NearestTarget> NearestArchspecTarget(const ArchspecBook& book, size_t chosen,
                                                    const ArchspecProcessor& processor);
+
+// What a named target needs that the processor lacks: another vendor, and
+// the features it lacks (with "lm" first when the target is a 64-bit one and
+// the processor has no 64-bit mode).
+struct ArchspecShortfall {
+    std::optional<std::string> vendor; // the target's vendor, when it is not the processor's
+    std::vector<std::string> missing;
+    bool None() const { return !vendor && missing.empty(); }
+};
+
+ArchspecShortfall ArchspecShortfallOf(const ArchspecBook& book, size_t target,
+                                      const ArchspecProcessor& processor);

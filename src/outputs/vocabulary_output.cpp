@@ -78,3 +78,17 @@ std::string ArchspecJson(const VocabularyFacts& facts) {
         .Add("compilers", CompilerRangesJson(archspec.compilers))
         .Text();
 }
+
+std::string WhyNotText(const std::string& target, const ArchspecShortfall& shortfall) {
+    if (shortfall.None()) {
+        return target + ": yes";
+    }
+    std::string reasons;
+    if (shortfall.vendor) {
+        reasons = "a target of " + *shortfall.vendor;
+    }
+    if (!shortfall.missing.empty()) {
+        reasons += (reasons.empty() ? "" : "; ") + std::string("missing: ") + JoinedWords(shortfall.missing);
+    }
+    return target + ": no (" + reasons + ")";
+}

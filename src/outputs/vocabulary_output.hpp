@@ -24,3 +24,7 @@ std::string ArchspecJson(const VocabularyFacts& facts);
 
 // [{"compiler", "versions", "flags"}, ...]
 std::string CompilerRangesJson(const std::vector<CompilerFlagRange>& ranges);
+
+// "zen4: yes", "zen4: no (missing: pku flush_l1d)" or
+// "zen4: no (a target of AuthenticAMD; missing: ...)".
+std::string WhyNotText(const std::string& target, const ArchspecShortfall& shortfall);
