@@ -38,7 +38,10 @@ const char* const kUsageLines[] = {
     "  --baseline PATH... what every machine of a fleet has: PATH is a dump, a folder of dumps",
     "                     or - for this machine; the common features and x86-64 level, the",
     "                     machines that hold it down and the compiler flags safe on all (--json",
-    "                     after it: the same as JSON)",
+    "                     after it: the same as JSON), and archspec's target for all of them",
+    "                     with the gcc and clang flags for it and the machines below the next",
+    "  --names linux|cpuid after --diff or --baseline: name features as /proc/cpuinfo does, or",
+    "                     by the CPUID database (the default)",
     "  --can-run FILE     whether this processor (or the dump's) meets the x86-64 level an ELF",
     "                     program says it needs; exit status 0 yes, 1 no, 3 no level marker",
     "  --why-not TARGET   what the archspec TARGET (zen4, haswell, x86_64_v3, ...) needs that the",
@@ -57,10 +60,10 @@ const char* const kUsageLines[] = {
     "Menu keys: I F C i f 1 2 P H T t S (processor screens), D W (benchmarks),",
     "           R (HTML report), A (about), ? (help), Q (quit)",
     "",
-    "Exit status: 0 success, 1 level not met (--check, --can-run) or feature lacking (--diff,",
-    "             --why-not),",
-    "             2 unreadable dump or program, 3 no level marker (--can-run), 64 usage error,",
-    "             74 standard output could not be written (every option and the menu).",
+    "Exit status: 0 success, 1 level not met (--check, --can-run), feature lacking (--diff) or",
+    "             target lacked (--why-not), 2 unreadable dump or program, 3 no level marker",
+    "             (--can-run), 64 usage error, 74 standard output could not be written (every",
+    "             option and the menu).",
 };
 
 std::string OpenDatabaseVersion() {
