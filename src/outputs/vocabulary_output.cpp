@@ -2,6 +2,9 @@
 
 #include "common/json_text.hpp"
 #include "common/plain_text.hpp"
+#include "console/console_io.hpp"
+
+#include <ostream>
 
 namespace {
 
@@ -91,4 +94,12 @@ std::string WhyNotText(const std::string& target, const ArchspecShortfall& short
         reasons += (reasons.empty() ? "" : "; ") + std::string("missing: ") + JoinedWords(shortfall.missing);
     }
     return target + ": no (" + reasons + ")";
+}
+
+void WriteArchspecFlagLines(const ArchspecFacts& archspec, std::ostream& out) {
+    out << "  archspec target: " << OneLineText(out, archspec.target) << kPlainLineEnd;
+    out << "  gcc flags:       " << OneLineText(out, CompilerRangesText(archspec.compilers, "gcc"))
+        << kPlainLineEnd;
+    out << "  clang flags:     " << OneLineText(out, CompilerRangesText(archspec.compilers, "clang"))
+        << kPlainLineEnd;
 }

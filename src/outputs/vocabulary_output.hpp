@@ -4,6 +4,7 @@
 
 #include "decode/vocabularies.hpp"
 
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -28,3 +29,7 @@ std::string CompilerRangesJson(const std::vector<CompilerFlagRange>& ranges);
 // "zen4: yes", "zen4: no (missing: pku flush_l1d)" or
 // "zen4: no (a target of AuthenticAMD; missing: ...)".
 std::string WhyNotText(const std::string& target, const ArchspecShortfall& shortfall);
+
+// "  archspec target: zen4", then the "  gcc flags:" and "  clang flags:"
+// lines of its compiler ranges, as --can-run ends.
+void WriteArchspecFlagLines(const ArchspecFacts& archspec, std::ostream& out);
