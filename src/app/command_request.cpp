@@ -6,6 +6,7 @@
 #include "cpuid/snapshot_source.hpp"
 #include "names/capability_names.hpp"
 #include "names/processor_db.hpp"
+#include "names/processor_generations.hpp"
 #include "names/reference_books.hpp"
 
 #include <ostream>
@@ -36,8 +37,15 @@ CapabilityFacts DescribeSnapshot(const IniFile& database, const CpuidSnapshot& s
     CapabilityFacts facts = DecodeCapabilities(snapshot, ReadFeatureNameBook(database),
                                                ReadDescriptorNames(database), fromHardware);
     LookupCapabilityNames(database, facts);
-    facts.vocabularies = DecodeVocabularies(snapshot, facts.identity.vendorId, ReadLinuxFlagBook(database),
-                                            ReadArchspecBook(database));
+    VocabularyProcessor identity{facts.identity.vendorId, facts.hypervisor.present, {}};
+    std::optional<ProcessorGeneration> generation =
+        LookupGeneration(database, facts.names.vendor.value_or(""), facts.names.processor.value_or(""));
+    if (generation) {
+        identity.generation = GenerationFacts{generation->microarchitecture, generation->processNode,
+                                              generation->archspecTarget};
+    }
+    facts.vocabularies =
+        DecodeVocabularies(snapshot, identity, ReadLinuxFlagBook(database), ReadArchspecBook(database));
     return facts;
 }
 

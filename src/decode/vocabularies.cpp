@@ -16,17 +16,42 @@ std::optional<ArchspecFacts> DescribeArchspecTarget(const ArchspecBook& book,
     return facts;
 }
 
-VocabularyFacts DecodeVocabularies(const CpuidSnapshot& snapshot, const std::string& vendorId,
+namespace {
+
+// Under a hypervisor, what the identified microarchitecture's target has
+// that the processor does not report: a hypervisor hides features, silicon
+// of that design has them all.
+void AddIdentifiedTarget(const ArchspecBook& book, const ArchspecProcessor& processor,
+                         const VocabularyProcessor& identity, ArchspecFacts& facts) {
+    std::optional<size_t> identified = identity.generation.archspecTarget
+                                           ? FindArchspecTarget(book, *identity.generation.archspecTarget)
+                                           : std::nullopt;
+    if (!identified) {
+        return;
+    }
+    facts.identified = book[*identified].name;
+    if (identity.hypervisor) {
+        facts.hiddenByHypervisor = ArchspecMissing(book, *identified, processor);
+    }
+}
+
+} // namespace
+
+VocabularyFacts DecodeVocabularies(const CpuidSnapshot& snapshot, const VocabularyProcessor& identity,
                                    const std::optional<LinuxFlagBook>& linuxBook,
                                    const std::optional<ArchspecBook>& archspecBook) {
     VocabularyFacts facts;
+    facts.generation = identity.generation;
     if (!linuxBook) {
         return facts;
     }
     facts.linuxFlags = DecodeLinuxFlags(snapshot, *linuxBook);
     if (archspecBook) {
-        ArchspecProcessor processor{vendorId, {facts.linuxFlags->begin(), facts.linuxFlags->end()}};
+        ArchspecProcessor processor{identity.vendorId, {facts.linuxFlags->begin(), facts.linuxFlags->end()}};
         facts.archspec = DescribeArchspecTarget(*archspecBook, processor);
+        if (facts.archspec) {
+            AddIdentifiedTarget(*archspecBook, processor, identity, *facts.archspec);
+        }
     }
     return facts;
 }

@@ -62,6 +62,8 @@ std::string ProcessorObject(const CapabilityFacts& facts) {
         .Add("base_model", SignatureNumber(id, sig.baseModel))
         .Add("extended_family", SignatureNumber(id, sig.extendedFamily))
         .Add("extended_model", SignatureNumber(id, sig.extendedModel))
+        .Add("microarchitecture", JsonStringOrNull(facts.vocabularies.generation.microarchitecture))
+        .Add("process_node", JsonStringOrNull(facts.vocabularies.generation.processNode))
         .Text();
 }
 

@@ -74,6 +74,8 @@ void WriteProcessor(const CapabilityFacts& facts, std::ostream& out) {
     Fact(out, "vendor", TextOr(facts.names.vendor));
     Fact(out, "brand", TextOr(id.brand));
     Fact(out, "name", ProcessorName(facts));
+    Fact(out, "microarchitecture", TextOr(facts.vocabularies.generation.microarchitecture));
+    Fact(out, "process_node", TextOr(facts.vocabularies.generation.processNode));
     if (!id.hasSignature) {
         Fact(out, "signature", kUnknown);
         return;
@@ -161,6 +163,9 @@ void WriteOtherNames(const CapabilityFacts& facts, std::ostream& out) {
     }
     Fact(out, "archspec", names.archspec->target);
     Fact(out, "archspec_nearest", NearestTargetText(*names.archspec));
+    if (facts.hypervisor.present && names.archspec->identified) {
+        Fact(out, "archspec_hidden", HiddenFeaturesText(*names.archspec));
+    }
     Fact(out, "archspec_gcc", CompilerRangesText(names.archspec->compilers, "gcc"));
     Fact(out, "archspec_clang", CompilerRangesText(names.archspec->compilers, "clang"));
 }

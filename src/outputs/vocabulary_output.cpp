@@ -49,6 +49,14 @@ std::string NearestTargetText(const ArchspecFacts& archspec) {
     return *archspec.nearest + ", lacking " + JoinedWords(archspec.nearestLacks);
 }
 
+std::string HiddenFeaturesText(const ArchspecFacts& archspec) {
+    std::string of = "of " + archspec.identified.value_or("") + ", the identified target";
+    if (archspec.hiddenByHypervisor.empty()) {
+        return "none (" + of + ")";
+    }
+    return JoinedWords(archspec.hiddenByHypervisor) + " (" + of + "; hidden, likely by the hypervisor)";
+}
+
 std::string LinuxFlagsJson(const VocabularyFacts& facts) {
     return facts.linuxFlags ? JsonStringArray(*facts.linuxFlags) : kNull;
 }
@@ -78,6 +86,8 @@ std::string ArchspecJson(const VocabularyFacts& facts) {
     return JsonObject()
         .Add("target", JsonString(archspec.target))
         .Add("nearest", nearest)
+        .Add("identified", JsonStringOrNull(archspec.identified))
+        .Add("hidden_by_hypervisor", JsonStringArray(archspec.hiddenByHypervisor))
         .Add("compilers", CompilerRangesJson(archspec.compilers))
         .Text();
 }

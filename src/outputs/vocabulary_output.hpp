@@ -19,6 +19,10 @@ std::string CompilerRangesText(const std::vector<CompilerFlagRange>& ranges, con
 // "zen4, lacking pku flush_l1d", "zen4, lacking nothing", or "none".
 std::string NearestTargetText(const ArchspecFacts& archspec);
 
+// "pku flush_l1d (of zen4, the identified target; hidden, likely by the
+// hypervisor)", or "none (of zen4, the identified target)".
+std::string HiddenFeaturesText(const ArchspecFacts& archspec);
+
 // The JSON values of "linux_flags" and "archspec" (null when unknown).
 std::string LinuxFlagsJson(const VocabularyFacts& facts);
 std::string ArchspecJson(const VocabularyFacts& facts);

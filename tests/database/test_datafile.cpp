@@ -154,6 +154,7 @@ TEST_F(DataFile, EverySectionIsWrittenOnceAndIsOneTheProgramReads) {
     for (const std::string& key : VendorKeys()) {
         known.insert(LowerAscii("Vendor" + key));
         known.insert(LowerAscii("ExtVendor" + key));
+        known.insert(LowerAscii("Generations" + key));
     }
     std::istringstream lines(ReadWholeFile(kDataFile));
     std::string line;
