@@ -8,6 +8,7 @@
 #include "names/processor_db.hpp"
 #include "names/processor_generations.hpp"
 #include "names/reference_books.hpp"
+#include "platform/kernel_reports.hpp"
 
 #include <ostream>
 
@@ -33,6 +34,24 @@ bool ReadSnapshotFrom(const std::optional<std::string>& path, std::ostream& err,
     return loaded;
 }
 
+namespace {
+
+// What this machine's kernel says, against the Linux flags of its snapshot.
+std::optional<KernelView> KernelViewOf(const IniFile& database,
+                                       const std::optional<std::vector<std::string>>& linuxFlags) {
+    std::optional<KernelReports> reports = ReadKernelReports();
+    if (!reports) {
+        return std::nullopt;
+    }
+    KernelView view;
+    view.microcode = reports->microcode;
+    view.vulnerabilities = DescribeVulnerabilities(reports->vulnerabilities);
+    CompareKernelFlags(linuxFlags, reports->flags, ReadLinuxSyntheticFlags(database), view);
+    return view;
+}
+
+} // namespace
+
 CapabilityFacts DescribeSnapshot(const IniFile& database, const CpuidSnapshot& snapshot, bool fromHardware) {
     CapabilityFacts facts = DecodeCapabilities(snapshot, ReadFeatureNameBook(database),
                                                ReadDescriptorNames(database), fromHardware);
@@ -46,6 +65,9 @@ CapabilityFacts DescribeSnapshot(const IniFile& database, const CpuidSnapshot& s
     }
     facts.vocabularies =
         DecodeVocabularies(snapshot, identity, ReadLinuxFlagBook(database), ReadArchspecBook(database));
+    if (fromHardware) {
+        facts.vocabularies.kernel = KernelViewOf(database, facts.vocabularies.linuxFlags);
+    }
     return facts;
 }
 

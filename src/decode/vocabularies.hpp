@@ -4,6 +4,7 @@
 
 #include "cpuid/snapshot.hpp"
 #include "decode/archspec.hpp"
+#include "decode/kernel_view.hpp"
 #include "decode/linux_flags.hpp"
 
 #include <optional>
@@ -36,6 +37,8 @@ struct VocabularyFacts {
     // None without archspec targets, without Linux flags, or when no target
     // fits (a processor without 64-bit mode).
     std::optional<ArchspecFacts> archspec;
+    // What the running Linux kernel says; none on a dump and off Linux.
+    std::optional<KernelView> kernel;
 };
 
 // What the archspec choice and its hidden features need besides the books.

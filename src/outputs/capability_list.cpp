@@ -170,6 +170,25 @@ void WriteOtherNames(const CapabilityFacts& facts, std::ostream& out) {
     Fact(out, "archspec_clang", CompilerRangesText(names.archspec->compilers, "clang"));
 }
 
+// What the running Linux kernel says; nothing on a dump or off Linux.
+void WriteKernelView(const VocabularyFacts& names, std::ostream& out) {
+    if (!names.kernel) {
+        return;
+    }
+    const KernelView& kernel = *names.kernel;
+    Heading(out, "Kernel");
+    Fact(out, "microcode", TextOr(kernel.microcode));
+    std::vector<std::string> only;
+    for (const KernelOnlyFlag& flag : kernel.only.value_or(std::vector<KernelOnlyFlag>())) {
+        only.push_back(KernelOnlyText(flag));
+    }
+    Fact(out, "kernel_hidden", kernel.hidden ? Joined(*kernel.hidden) : kUnknown);
+    Fact(out, "kernel_only", kernel.only ? Joined(only) : kUnknown);
+    for (const Vulnerability& entry : kernel.vulnerabilities) {
+        Fact(out, entry.name, TextOr(entry.text, "unreadable"));
+    }
+}
+
 std::string CacheKind(const CacheFacts& cache) {
     if (!cache.coreType) {
         return "";
@@ -342,6 +361,7 @@ void WriteCapabilityList(const CapabilityFacts& facts, const CapabilitySource& s
     WriteOsSupport(facts, out);
     WriteFeatures(facts, out);
     WriteOtherNames(facts, out);
+    WriteKernelView(facts.vocabularies, out);
     WriteCaches(facts, out);
     WriteTopology(facts.topology, out);
     WriteProcessors(facts.topology, out);

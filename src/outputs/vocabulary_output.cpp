@@ -113,3 +113,42 @@ void WriteArchspecFlagLines(const ArchspecFacts& archspec, std::ostream& out) {
     out << "  clang flags:     " << OneLineText(out, CompilerRangesText(archspec.compilers, "clang"))
         << kPlainLineEnd;
 }
+
+std::string MicrocodeJson(const VocabularyFacts& facts) {
+    return facts.kernel ? JsonStringOrNull(facts.kernel->microcode) : kNull;
+}
+
+std::string VulnerabilitiesJson(const VocabularyFacts& facts) {
+    if (!facts.kernel) {
+        return kNull;
+    }
+    JsonObject entries;
+    for (const Vulnerability& entry : facts.kernel->vulnerabilities) {
+        entries.Add(entry.name, entry.text ? JsonObject()
+                                                 .Add("state", JsonStringOrNull(entry.state))
+                                                 .Add("text", JsonString(*entry.text))
+                                                 .Text()
+                                           : kNull);
+    }
+    return entries.Text();
+}
+
+std::string KernelHiddenJson(const VocabularyFacts& facts) {
+    return facts.kernel && facts.kernel->hidden ? JsonStringArray(*facts.kernel->hidden) : kNull;
+}
+
+std::string KernelOnlyJson(const VocabularyFacts& facts) {
+    if (!facts.kernel || !facts.kernel->only) {
+        return kNull;
+    }
+    return JsonArrayOf(*facts.kernel->only, [](const KernelOnlyFlag& flag) {
+        return JsonObject()
+            .Add("flag", JsonString(flag.name))
+            .Add("kind", JsonString(flag.synthetic ? "synthetic" : "derived"))
+            .Text();
+    });
+}
+
+std::string KernelOnlyText(const KernelOnlyFlag& flag) {
+    return flag.name + (flag.synthetic ? " (synthetic)" : " (derived)");
+}

@@ -37,3 +37,13 @@ std::string WhyNotText(const std::string& target, const ArchspecShortfall& short
 // "  archspec target: zen4", then the "  gcc flags:" and "  clang flags:"
 // lines of its compiler ranges, as --can-run ends.
 void WriteArchspecFlagLines(const ArchspecFacts& archspec, std::ostream& out);
+
+// The JSON values of "microcode", "vulnerabilities", "kernel_hidden" and
+// "kernel_only" (each null without the kernel's view, or what it lacks).
+std::string MicrocodeJson(const VocabularyFacts& facts);
+std::string VulnerabilitiesJson(const VocabularyFacts& facts);
+std::string KernelHiddenJson(const VocabularyFacts& facts);
+std::string KernelOnlyJson(const VocabularyFacts& facts);
+
+// "rep_good (synthetic)", "constant_tsc (derived)".
+std::string KernelOnlyText(const KernelOnlyFlag& flag);
