@@ -350,16 +350,29 @@ BaselineReport ReportOf(const IniFile& database, const FleetTally& fleet, Vocabu
     return report;
 }
 
-// The vocabulary the operands ask for; false, with the usage error
-// written, when they ask for one that cannot be had.
-bool VocabularyOf(const CommandRequest& request, std::vector<std::string>& operands, const NameBooks& books,
-                  Vocabulary& vocabulary, int& status) {
+// What --diff and --baseline share: the operands without the switches,
+// the switches, and the data file with its name books.
+struct FleetOptions {
+    std::vector<std::string> operands;
+    bool json = false;
+    Vocabulary vocabulary = Vocabulary::Cpuid;
+    IniFile database;
+    NameBooks books;
+};
+
+// Reads the switches and the data file; false, with the error written and
+// its status, when the switches ask for names that cannot be had.
+bool ReadFleetOptions(const CommandRequest& request, FleetOptions& options, int& status) {
+    options.operands = request.operands;
+    options.json = TakeJsonSwitch(options.operands);
+    options.database = OpenDatabase();
+    options.books = ReadNameBooks(options.database);
     std::string reason;
-    if (!TakeNamesSwitch(operands, vocabulary, reason)) {
+    if (!TakeNamesSwitch(options.operands, options.vocabulary, reason)) {
         status = UsageError(request, reason);
         return false;
     }
-    if (vocabulary == Vocabulary::Linux && !books.linuxFlags) {
+    if (options.vocabulary == Vocabulary::Linux && !options.books.linuxFlags) {
         request.err << "veldrix: --names linux needs the data file's [LinuxFlags] section, which is "
                        "missing or damaged"
                     << kPlainLineEnd;
@@ -372,42 +385,40 @@ bool VocabularyOf(const CommandRequest& request, std::vector<std::string>& opera
 } // namespace
 
 int RunDiff(const CommandRequest& request) {
-    std::vector<std::string> operands = request.operands;
-    bool json = TakeJsonSwitch(operands);
-    IniFile database = OpenDatabase();
-    NameBooks books = ReadNameBooks(database);
-    Vocabulary vocabulary = Vocabulary::Cpuid;
+    FleetOptions options;
     int status = 0;
-    if (!VocabularyOf(request, operands, books, vocabulary, status)) {
+    if (!ReadFleetOptions(request, options, status)) {
         return status;
     }
+    const std::vector<std::string>& operands = options.operands;
     if (request.dumpPath || operands.size() != 2) {
         return UsageError(request, "--diff needs two processors: dumps, or - for this machine");
     }
     DiffReport report;
     FleetMachine a;
     FleetMachine b;
-    if (!ReadMachine(database, books, operands[0], request.err, report.a, a) ||
-        !ReadMachine(database, books, operands[1], request.err, report.b, b)) {
+    if (!ReadMachine(options.database, options.books, operands[0], request.err, report.a, a) ||
+        !ReadMachine(options.database, options.books, operands[1], request.err, report.b, b)) {
         return kUnreadableDumpStatus;
     }
-    report.diff =
-        CompareFeatures(FeaturesIn(a, vocabulary), FeaturesIn(b, vocabulary), NamerOf(books, vocabulary));
-    (json ? WriteDiffJson : WriteDiffText)(report, request.out);
+    Vocabulary vocabulary = options.vocabulary;
+    report.diff = CompareFeatures(FeaturesIn(a, vocabulary), FeaturesIn(b, vocabulary),
+                                  NamerOf(options.books, vocabulary));
+    (options.json ? WriteDiffJson : WriteDiffText)(report, request.out);
     request.out.flush();
     return report.diff.BRunsA() ? 0 : 1;
 }
 
 int RunBaseline(const CommandRequest& request) {
-    std::vector<std::string> operands = request.operands;
-    bool json = TakeJsonSwitch(operands);
-    IniFile database = OpenDatabase();
-    NameBooks books = ReadNameBooks(database);
-    Vocabulary vocabulary = Vocabulary::Cpuid;
+    FleetOptions options;
     int status = 0;
-    if (!VocabularyOf(request, operands, books, vocabulary, status)) {
+    if (!ReadFleetOptions(request, options, status)) {
         return status;
     }
+    const std::vector<std::string>& operands = options.operands;
+    const IniFile& database = options.database;
+    const NameBooks& books = options.books;
+    Vocabulary vocabulary = options.vocabulary;
     if (request.dumpPath || operands.empty()) {
         return UsageError(request, "--baseline needs dumps or folders of dumps (- for this machine)");
     }
@@ -425,7 +436,7 @@ int RunBaseline(const CommandRequest& request) {
     report.holding =
         HoldingMachines(operands, reader, fleet.In(vocabulary), vocabulary, NamerOf(books, vocabulary));
     AddArchspec(operands, reader, fleet, report);
-    (json ? WriteBaselineJson : WriteBaselineText)(report, request.out);
+    (options.json ? WriteBaselineJson : WriteBaselineText)(report, request.out);
     request.out.flush();
     return report.machines == 0 ? kUnreadableDumpStatus : 0;
 }
