@@ -10,6 +10,7 @@
 
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 namespace {
 
@@ -35,35 +36,27 @@ CommandOutcome RunWith(const std::string& database, const std::vector<std::strin
     return outcome;
 }
 
-struct DamageCase {
-    const char* name;
-    const char* line;
-    const char* with;
-    bool linuxFlagsKnown;
-};
-
-const DamageCase kDamages[] = {
-    {"no [LinuxFlags] section", "[LinuxFlags]", "", false},
-    {"a bit that does not read", "fpu=00000001.0.EDX.0", "fpu=00000001.0.EDX.32", false},
-    {"a parent written after its child", "x86_64=generic||", "x86_64=generic|zen5|", true},
-    {"no [ArchspecTargets] section", "[ArchspecTargets]", "", true},
+// The line damaged, what it becomes, and whether the Linux flags survive.
+const std::tuple<const char*, const char*, bool> kDamages[] = {
+    {"[LinuxFlags]", "", false},                              // no such section
+    {"fpu=00000001.0.EDX.0", "fpu=00000001.0.EDX.32", false}, // a bit that does not read
+    {"x86_64=generic||", "x86_64=generic|zen5|", true},       // a parent after its child
+    {"[ArchspecTargets]", "", true},
 };
 
 TEST(DamagedReferences, FactsMadeFromThemAreNullWithOneNote) {
-    CommandOutcome whole = RunOptions({"-r", TestDumpPath(kRaptor), "--json"});
-    for (const DamageCase& row : kDamages) {
-        SCOPED_TRACE(row.name);
-        CommandOutcome outcome =
-            RunWith(DataFileWith(row.line, row.with), {"-r", TestDumpPath(kRaptor), "--json"});
+    for (const auto& [line, with, linuxFlagsKnown] : kDamages) {
+        SCOPED_TRACE(line);
+        std::string database = DataFileWith(line, with);
+        CommandOutcome outcome = RunWith(database, {"-r", TestDumpPath(kRaptor), "--json"});
         EXPECT_EQ(outcome.status, 0);
         EXPECT_EQ(CountOf(outcome.err, "\n"), 1u) << outcome.err;
         EXPECT_NE(outcome.out.find("\"archspec\": null"), std::string::npos);
-        EXPECT_EQ(outcome.out.find("\"linux_flags\": null") == std::string::npos, row.linuxFlagsKnown);
+        EXPECT_EQ(outcome.out.find("\"linux_flags\": null") == std::string::npos, linuxFlagsKnown);
         EXPECT_NE(outcome.out.find("\"name\": \"Intel Core 13th/14th gen (Raptor Lake-S/HX)\""),
                   std::string::npos);
-        std::string features = whole.out.substr(whole.out.find("\"features\""));
-        EXPECT_NE(outcome.out.find(features.substr(0, features.find('\n'))), std::string::npos);
-        EXPECT_EQ(RunWith(DataFileWith(row.line, row.with), {"--why-not", "zen4"}).status, 64);
+        EXPECT_NE(outcome.out.find("\"features\": [\"pni\", \"pclmulqdq\""), std::string::npos);
+        EXPECT_EQ(RunWith(database, {"--why-not", "zen4"}).status, 64);
     }
 }
 

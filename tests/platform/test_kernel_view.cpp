@@ -26,22 +26,6 @@ TEST(KernelView, VulnerabilityStates) {
     EXPECT_EQ(entries[1].state.value_or(""), "not affected");
 }
 
-TEST(KernelView, FlagsOnlyOneSideShows) {
-    KernelView view;
-    CompareKernelFlags(std::vector<std::string>{"fpu", "user_shstk", "constant_tsc"},
-                       std::string("fpu rep_good constant_tsc arch_perfmon nonstop_tsc"),
-                       {"rep_good", "arch_perfmon"}, view);
-    ASSERT_TRUE(view.hidden && view.only);
-    EXPECT_EQ(*view.hidden, std::vector<std::string>{"user_shstk"});
-    ASSERT_EQ(view.only->size(), 3u);
-    EXPECT_TRUE((*view.only)[0].synthetic);
-    EXPECT_EQ((*view.only)[2].name, "nonstop_tsc");
-    EXPECT_FALSE((*view.only)[2].synthetic);
-    KernelView none;
-    CompareKernelFlags(std::nullopt, std::string("fpu"), {}, none);
-    EXPECT_FALSE(none.hidden || none.only);
-}
-
 // A dump is another machine: the kernel that runs here says nothing of it.
 TEST(KernelView, NullOnEveryDump) {
     for (const std::string& name : TestDumpNames()) {

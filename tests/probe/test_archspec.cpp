@@ -8,9 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <set>
+#include <tuple>
 
 namespace {
 
@@ -24,7 +26,7 @@ struct JsonTarget {
 // from its layout: a target opens at four blanks, its keys sit at six and
 // the items of its lists at eight.
 std::vector<std::pair<std::string, JsonTarget>> ReadJsonTargets() {
-    std::vector<std::pair<std::string, JsonTarget>> targets;
+    std::vector<std::pair<std::string, JsonTarget>> targets; // in the file's order
     std::ifstream in(VELDRIX_SOURCE_DIR "/data/archspec/microarchitectures.json");
     std::string line;
     std::vector<std::string>* list = nullptr;
@@ -52,62 +54,51 @@ std::vector<std::pair<std::string, JsonTarget>> ReadJsonTargets() {
     return targets;
 }
 
-// archspec's choice as its host() writes it, over sets.
-class SecondChoice {
-  public:
-    SecondChoice() : table_(ReadJsonTargets()) {
-        for (const auto& [name, target] : table_) {
-            byName_[name] = &target;
-        }
-    }
+using JsonTable = std::vector<std::pair<std::string, JsonTarget>>;
 
-    std::set<std::string> Ancestors(const std::string& name) const {
-        std::set<std::string> all;
-        for (const std::string& parent : byName_.at(name)->from) {
-            all.insert(parent);
-            std::set<std::string> above = Ancestors(parent);
-            all.insert(above.begin(), above.end());
-        }
-        return all;
-    }
+const JsonTarget& At(const JsonTable& table, const std::string& name) {
+    return std::find_if(table.begin(), table.end(), [&](const auto& row) { return row.first == name; })
+        ->second;
+}
 
-    std::string Choose(const std::string& vendor, const std::set<std::string>& flags) const {
-        std::vector<std::string> fits;
-        for (const auto& [name, target] : table_) {
-            bool descends = name == "x86_64" || Ancestors(name).count("x86_64") == 1;
-            bool vendorFits = target.vendor == "generic" || target.vendor == vendor;
-            bool all = true;
-            for (const std::string& feature : target.features) {
-                all = all && flags.count(feature) == 1;
-            }
-            if (descends && vendorFits && all) {
-                fits.push_back(name);
-            }
-        }
-        std::string generic =
-            Max(fits, [&](const std::string& name) { return byName_.at(name)->vendor == "generic"; });
-        std::string best =
-            Max(fits, [&](const std::string& name) { return Ancestors(name).count(generic) == 1; });
-        return best.empty() ? generic : best;
+std::set<std::string> Ancestors(const JsonTable& table, const std::string& name) {
+    std::set<std::string> all;
+    for (const std::string& parent : At(table, name).from) {
+        std::set<std::string> above = Ancestors(table, parent);
+        all.insert(parent);
+        all.insert(above.begin(), above.end());
     }
+    return all;
+}
 
-  private:
-    template <typename Keep> std::string Max(const std::vector<std::string>& names, Keep keep) const {
-        std::string best;
-        for (const std::string& name : names) {
-            auto rank = [&](const std::string& n) {
-                return std::make_pair(Ancestors(n).size(), byName_.at(n)->features.size());
-            };
-            if (keep(name) && (best.empty() || rank(name) > rank(best))) {
-                best = name;
+// archspec's choice as its host() writes it, over sets: of the fitting
+// targets the best generic one, then the best that descends from it.
+std::string SecondChoice(const JsonTable& table, const std::string& vendor,
+                         const std::set<std::string>& flags) {
+    auto fits = [&](const std::string& name) {
+        const JsonTarget& target = At(table, name);
+        bool all = std::all_of(target.features.begin(), target.features.end(),
+                               [&](const std::string& feature) { return flags.count(feature) == 1; });
+        return (name == "x86_64" || Ancestors(table, name).count("x86_64") == 1) &&
+               (target.vendor == "generic" || target.vendor == vendor) && all;
+    };
+    auto rank = [&](const std::string& name) {
+        return std::make_pair(Ancestors(table, name).size(), At(table, name).features.size());
+    };
+    auto best = [&](const auto& keep) {
+        std::string found;
+        for (const auto& [name, target] : table) {
+            if (fits(name) && keep(name) && (found.empty() || rank(name) > rank(found))) {
+                found = name;
             }
         }
-        return best;
-    }
-
-    std::vector<std::pair<std::string, JsonTarget>> table_;
-    std::map<std::string, const JsonTarget*> byName_;
-};
+        return found;
+    };
+    std::string generic = best([&](const std::string& name) { return At(table, name).vendor == "generic"; });
+    std::string above =
+        best([&](const std::string& name) { return Ancestors(table, name).count(generic) == 1; });
+    return above.empty() ? generic : above;
+}
 
 // Run scripts/gen-reference-names.py after replacing the JSON file.
 TEST(Archspec, DataFileTargetsEqualArchspecsTable) {
@@ -129,7 +120,7 @@ TEST(Archspec, DataFileTargetsEqualArchspecsTable) {
 }
 
 TEST(Archspec, EveryDumpGetsTheTargetArchspecsRulesGive) {
-    SecondChoice second;
+    JsonTable table = ReadJsonTargets();
     size_t compared = 0;
     for (const std::string& name : TestDumpNames()) {
         CapabilityFacts facts = DecodeWithDataFile(LoadTestDump(name));
@@ -141,47 +132,37 @@ TEST(Archspec, EveryDumpGetsTheTargetArchspecsRulesGive) {
             continue;
         }
         ASSERT_TRUE(facts.vocabularies.archspec) << name;
-        EXPECT_EQ(facts.vocabularies.archspec->target, second.Choose(facts.identity.vendorId, flagSet))
+        EXPECT_EQ(facts.vocabularies.archspec->target, SecondChoice(table, facts.identity.vendorId, flagSet))
             << name;
         ++compared;
     }
     EXPECT_GT(compared, 15u);
 }
 
-struct TargetCase {
-    const char* dump;
-    const char* target;
-    const char* nearest; // "" for none
-};
-
-// Checked by hand against each part's features and archspec's table.
-const TargetCase kTargets[] = {
-    {"GenuineIntel00B0671_RaptorLake_01_CPUID.txt", "alderlake", "arrowlake"},
-    {"GenuineIntel00806F8_SapphireRapids_05_CPUID.txt", "sapphirerapids", ""},
-    {"AuthenticAMD0B40F40_K20_GraniteRidge_02_CPUID.txt", "zen5", ""},
-    {"GenuineIntel0050654_SkylakeX_CPUID.txt", "skylake_avx512", "cascadelake"},
-    {"GenuineIntel00006F6_Conroe_CPUID.txt", "core2", "nehalem"},
+// Dump, target, nearest named target above it ("" for none), process node;
+// checked by hand against each part's features and archspec's table.
+const std::tuple<const char*, const char*, const char*, const char*> kTargets[] = {
+    {"GenuineIntel00B0671_RaptorLake_01_CPUID.txt", "alderlake", "arrowlake", "Intel 7"},
+    {"GenuineIntel00806F8_SapphireRapids_05_CPUID.txt", "sapphirerapids", "", "Intel 7"},
+    {"AuthenticAMD0B40F40_K20_GraniteRidge_02_CPUID.txt", "zen5", "", "4 nm"},
+    {"GenuineIntel0050654_SkylakeX_CPUID.txt", "skylake_avx512", "cascadelake", "14 nm"},
+    {"GenuineIntel00006F6_Conroe_CPUID.txt", "core2", "nehalem", "65 nm"},
     // The machine these helpers were built on: KVM hides PKU and FLUSH_L1D.
-    {"AuthenticAMD0A10F11_EPYC-Genoa-KVM_cpuid-r.txt", "x86_64_v4", "zen4"},
+    {"AuthenticAMD0A10F11_EPYC-Genoa-KVM_cpuid-r.txt", "x86_64_v4", "zen4", "5 nm"},
 };
 
 TEST(Archspec, TargetsOfRealProcessors) {
-    for (const TargetCase& row : kTargets) {
-        CapabilityFacts facts = DecodeWithDataFile(LoadTestDump(row.dump));
-        ASSERT_TRUE(facts.vocabularies.archspec) << row.dump;
-        EXPECT_EQ(facts.vocabularies.archspec->target, row.target) << row.dump;
-        EXPECT_EQ(facts.vocabularies.archspec->nearest.value_or(""), row.nearest) << row.dump;
+    for (const auto& [dump, target, nearest, node] : kTargets) {
+        CapabilityFacts facts = DecodeWithDataFile(LoadTestDump(dump));
+        ASSERT_TRUE(facts.vocabularies.archspec) << dump;
+        EXPECT_EQ(facts.vocabularies.archspec->target, target) << dump;
+        EXPECT_EQ(facts.vocabularies.archspec->nearest.value_or(""), nearest) << dump;
+        EXPECT_EQ(facts.vocabularies.generation.processNode.value_or(""), node) << dump;
     }
 }
 
-struct WhyNotCase {
-    const char* dump;
-    const char* target;
-    int status;
-    const char* line;
-};
-
-const WhyNotCase kWhyNot[] = {
+// Dump, target, exit status, the line written.
+const std::tuple<const char*, const char*, int, const char*> kWhyNot[] = {
     {"AuthenticAMD0A10F11_EPYC-Genoa-KVM_cpuid-r.txt", "zen4", 1, "zen4: no (missing: pku flush_l1d)\n"},
     {"AuthenticAMD0A10F11_EPYC-Genoa-KVM_cpuid-r.txt", "x86_64_v4", 0, "x86_64_v4: yes\n"},
     {"GenuineIntel00006F6_Conroe_CPUID.txt", "nehalem", 1, "nehalem: no (missing: sse4_1 sse4_2 popcnt)\n"},
@@ -193,10 +174,10 @@ const WhyNotCase kWhyNot[] = {
 };
 
 TEST(Archspec, WhyNotSaysWhatATargetNeeds) {
-    for (const WhyNotCase& row : kWhyNot) {
-        CommandOutcome outcome = RunOptions({"-r", TestDumpPath(row.dump), "--why-not", row.target});
-        EXPECT_EQ(outcome.status, row.status) << row.dump << " " << row.target;
-        EXPECT_EQ(outcome.out, PlainLines(row.line));
+    for (const auto& [dump, target, status, line] : kWhyNot) {
+        CommandOutcome outcome = RunOptions({"-r", TestDumpPath(dump), "--why-not", target});
+        EXPECT_EQ(outcome.status, status) << dump << " " << target;
+        EXPECT_EQ(outcome.out, PlainLines(line));
     }
     CommandOutcome unknown = RunOptions({"--why-not", "zen99"});
     EXPECT_EQ(unknown.status, 64);
