@@ -92,6 +92,9 @@ TEST(LinuxFlags, DataFileSectionsEqualTheCsv) {
 TEST(LinuxFlags, ThisMachinesKernelPrintsThemInOrder) {
     std::string cpuinfo = ReadWholeFile("/proc/cpuinfo");
     size_t at = cpuinfo.find("\nflags");
+#ifdef _WIN32
+    at = std::string::npos; // wine shows Linux's file, but the program reads no kernel there
+#endif
     if (at == std::string::npos) {
         GTEST_SKIP() << "no /proc/cpuinfo flags on this system";
     }
