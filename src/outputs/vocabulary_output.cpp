@@ -46,7 +46,12 @@ std::string NearestTargetText(const ArchspecFacts& archspec) {
     if (archspec.nearestLacks.empty()) {
         return *archspec.nearest + ", lacking nothing";
     }
-    return *archspec.nearest + ", lacking " + JoinedWords(archspec.nearestLacks);
+    // What the identified design has and the processor does not report is
+    // what the hypervisor hides.
+    bool hidden =
+        archspec.identified == archspec.nearest && archspec.hiddenByHypervisor == archspec.nearestLacks;
+    return *archspec.nearest + ", lacking " + JoinedWords(archspec.nearestLacks) +
+           (hidden ? " (a hypervisor hides them)" : "");
 }
 
 std::string HiddenFeaturesText(const ArchspecFacts& archspec) {

@@ -16,7 +16,9 @@ std::string CompilerVersionsText(const std::string& versions);
 // 12.2)" for one compiler's ranges, or "none" when it has none.
 std::string CompilerRangesText(const std::vector<CompilerFlagRange>& ranges, const std::string& compiler);
 
-// "zen4, lacking pku flush_l1d", "zen4, lacking nothing", or "none".
+// "zen4, lacking pku flush_l1d", with "(a hypervisor hides them)" when
+// the processor was identified as that target's design under a hypervisor,
+// "zen4, lacking nothing", or "none".
 std::string NearestTargetText(const ArchspecFacts& archspec);
 
 // "pku flush_l1d (of zen4, the identified target; hidden, likely by the
