@@ -10,6 +10,10 @@ install(FILES ${CMAKE_SOURCE_DIR}/data/veldrix.dat DESTINATION ${VELDRIX_PKGLIBD
 install(FILES ${CMAKE_SOURCE_DIR}/doc/veldrix.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The data file holds archspec's targets: its licence goes with it.
+install(FILES ${CMAKE_SOURCE_DIR}/data/archspec/LICENSE-MIT ${CMAKE_SOURCE_DIR}/data/archspec/COPYRIGHT
+              ${CMAKE_SOURCE_DIR}/data/archspec/NOTICE
+        DESTINATION ${CMAKE_INSTALL_DOCDIR}/archspec)
 
 if(NOT WIN32)
   # bin/veldrix -> ../lib/veldrix/veldrix, relative so that a staged

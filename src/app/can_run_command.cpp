@@ -5,6 +5,7 @@
 #include "console/console_io.hpp"
 #include "elf/elf_isa_level.hpp"
 #include "outputs/capability_output.hpp"
+#include "outputs/vocabulary_output.hpp"
 
 #include <cstdint>
 #include <optional>
@@ -71,6 +72,9 @@ int RunCanRun(const CommandRequest& request) {
     request.out << name << ": needs " << LevelName(needed.level) << "; "
                 << (source.hardware ? "this processor" : "the processor of the dump")
                 << " meets it: " << TerminalText(request.out, meets) << kPlainLineEnd;
+    if (facts.vocabularies.archspec) {
+        WriteArchspecFlagLines(*facts.vocabularies.archspec, request.out);
+    }
     request.out.flush();
     return meets == "yes" ? 0 : 1;
 }

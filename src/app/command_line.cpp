@@ -5,6 +5,7 @@
 #include "app/decode_command.hpp"
 #include "app/fleet_commands.hpp"
 #include "app/measure_option.hpp"
+#include "app/why_not_command.hpp"
 #include "classic/replay.hpp"
 #include "common/plain_text.hpp"
 #include "common/version.hpp"
@@ -40,12 +41,17 @@ const char* const kUsageLines[] = {
     "  --baseline PATH... what every machine of a fleet has: PATH is a dump, a folder of dumps",
     "                     or - for this machine; the common features and x86-64 level, the",
     "                     machines that hold it down and the compiler flags safe on all (--json",
-    "                     after it: the same as JSON)",
+    "                     after it: the same as JSON), and archspec's target for all of them",
+    "                     with the gcc and clang flags for it and the machines below the next",
+    "  --names linux|cpuid after --diff or --baseline: name features as /proc/cpuinfo does, or",
+    "                     by the CPUID database (the default)",
     "  --can-run FILE     whether this processor (or the dump's) meets the x86-64 level an ELF",
     "                     program says it needs; exit status 0 yes, 1 no, 3 no level marker",
     "  --decode           every documented field of every leaf: the first processor whole,",
     "                     then what the others differ in, and their ids (--json after it:",
     "                     the same as JSON, schema veldrix-decode/1)",
+    "  --why-not TARGET   what the archspec TARGET (zen4, haswell, x86_64_v3, ...) needs that the",
+    "                     processor lacks; exit status 0 nothing, 1 something, 64 unknown TARGET",
     "  --help, -h         this summary",
     "  --version          the program and data-file versions",
     "",
@@ -55,14 +61,15 @@ const char* const kUsageLines[] = {
     "  -?                 show the menu help first",
     "  -r DUMP            answer CPUID from a dump file instead of this processor;",
     "                     may be followed by --list, --json, --dump, --snapshot, --check,",
-    "                     --can-run or --decode",
+    "                     --can-run, --decode or --why-not",
     "",
     "Menu keys: I F C i f 1 2 P H T t S (processor screens), D W (benchmarks),",
     "           R (HTML report), A (about), ? (help), Q (quit)",
     "",
-    "Exit status: 0 success, 1 level not met (--check, --can-run) or feature lacking (--diff),",
-    "             2 unreadable dump or program, 3 no level marker (--can-run), 64 usage error,",
-    "             74 standard output could not be written (every option and the menu).",
+    "Exit status: 0 success, 1 level not met (--check, --can-run), feature lacking (--diff) or",
+    "             target lacked (--why-not), 2 unreadable dump or program, 3 no level marker",
+    "             (--can-run), 64 usage error, 74 standard output could not be written (every",
+    "             option and the menu).",
 };
 
 std::string OpenDatabaseVersion() {
@@ -164,18 +171,10 @@ struct CommandOption {
 };
 
 const CommandOption kCommandOptions[] = {
-    {"--list", RunList},
-    {"--json", RunJson},
-    {"--check", RunCheck},
-    {"--dump", RunDump},
-    {"--help", RunHelp},
-    {"-h", RunHelp},
-    {"--version", RunVersion},
-    {"--diff", RunDiff},
-    {"--baseline", RunBaseline},
-    {"--can-run", RunCanRun},
-    {"--snapshot", RunSnapshot},
-    // The field decode.
+    {"--list", RunList},       {"--json", RunJson},         {"--check", RunCheck},
+    {"--dump", RunDump},       {"--help", RunHelp},         {"-h", RunHelp},
+    {"--version", RunVersion}, {"--diff", RunDiff},         {"--baseline", RunBaseline},
+    {"--can-run", RunCanRun},  {"--snapshot", RunSnapshot}, {"--why-not", RunWhyNot},
     {"--decode", RunDecode},
 };
 

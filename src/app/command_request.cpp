@@ -7,6 +7,9 @@
 #include "names/capability_names.hpp"
 #include "names/field_table.hpp"
 #include "names/processor_db.hpp"
+#include "names/processor_generations.hpp"
+#include "names/reference_books.hpp"
+#include "platform/kernel_reports.hpp"
 
 #include <ostream>
 
@@ -44,6 +47,24 @@ std::optional<int> ReadProcessorsFrom(const std::optional<std::string>& path, st
     return std::nullopt;
 }
 
+namespace {
+
+// What this machine's kernel says, against the Linux flags of its snapshot.
+std::optional<KernelView> KernelViewOf(const IniFile& database,
+                                       const std::optional<std::vector<std::string>>& linuxFlags) {
+    std::optional<KernelReports> reports = ReadKernelReports();
+    if (!reports) {
+        return std::nullopt;
+    }
+    KernelView view;
+    view.microcode = reports->microcode;
+    view.vulnerabilities = DescribeVulnerabilities(reports->vulnerabilities);
+    CompareKernelFlags(linuxFlags, reports->flags, ReadLinuxSyntheticFlags(database), view);
+    return view;
+}
+
+} // namespace
+
 CapabilityFacts DescribeSnapshot(const IniFile& database, const CpuidSnapshot& snapshot, bool fromHardware) {
     DescriptorNames descriptorNames = ReadDescriptorNames(database);
     CapabilityFacts facts =
@@ -51,6 +72,18 @@ CapabilityFacts DescribeSnapshot(const IniFile& database, const CpuidSnapshot& s
     LookupCapabilityNames(database, facts);
     facts.details = DecodeProcessorDetails(snapshot, ReadFieldTable(database, DetailFieldLeaves()),
                                            descriptorNames, facts.topology, facts.os);
+    VocabularyProcessor identity{facts.identity.vendorId, facts.hypervisor.present, {}};
+    std::optional<ProcessorGeneration> generation =
+        LookupGeneration(database, facts.names.vendor.value_or(""), facts.names.processor.value_or(""));
+    if (generation) {
+        identity.generation = GenerationFacts{generation->microarchitecture, generation->processNode,
+                                              generation->archspecTarget};
+    }
+    facts.vocabularies =
+        DecodeVocabularies(snapshot, identity, ReadLinuxFlagBook(database), ReadArchspecBook(database));
+    if (fromHardware) {
+        facts.vocabularies.kernel = KernelViewOf(database, facts.vocabularies.linuxFlags);
+    }
     return facts;
 }
 
@@ -65,5 +98,21 @@ bool GatherFactsFrom(const std::optional<std::string>& path, std::ostream& err, 
     IniFile database = OpenDatabase();
     source.databaseVersion = ReadDatabaseVersion(database);
     facts = DescribeSnapshot(database, snapshot, source.hardware);
+    NoteDamagedReferences(database, err);
     return true;
+}
+
+void NoteDamagedReferences(const IniFile& database, std::ostream& err) {
+    if (!DatabaseUsable(database)) {
+        return;
+    }
+    if (!ReadLinuxFlagBook(database)) {
+        err << "veldrix: the data file's [LinuxFlags] section is missing or damaged; "
+               "Linux flags and archspec targets are unknown"
+            << kPlainLineEnd;
+    } else if (!ReadArchspecBook(database)) {
+        err << "veldrix: the data file's archspec sections are missing or damaged; "
+               "archspec targets are unknown"
+            << kPlainLineEnd;
+    }
 }

@@ -41,3 +41,7 @@ CapabilityFacts DescribeSnapshot(const IniFile& database, const CpuidSnapshot& s
 // False, with the reason on err, when the dump cannot be read.
 bool GatherFactsFrom(const std::optional<std::string>& path, std::ostream& err, CapabilityFacts& facts,
                      CapabilitySource& source);
+
+// One line on err when the data file was read but its Linux flag or archspec
+// sections are missing or do not read (the facts made from them are null).
+void NoteDamagedReferences(const IniFile& database, std::ostream& err);

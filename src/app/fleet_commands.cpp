@@ -1,8 +1,11 @@
 #include "app/fleet_commands.hpp"
 
+#include "app/fleet_vocabulary.hpp"
+
 #include "common/plain_text.hpp"
 #include "console/console_io.hpp"
 #include "cpuid/snapshot_source.hpp"
+#include "decode/archspec_fleet.hpp"
 #include "names/capability_names.hpp"
 #include "names/compiler_flags.hpp"
 #include "names/processor_db.hpp"
@@ -34,8 +37,8 @@ std::optional<std::string> PathOf(const std::string& operand) {
     return operand == kThisMachine ? std::nullopt : std::optional<std::string>(operand);
 }
 
-bool ReadMachine(const IniFile& database, const std::string& operand, std::ostream& err,
-                 ComparedMachine& machine, MachineFeatures& features) {
+bool ReadMachine(const IniFile& database, const NameBooks& books, const std::string& operand,
+                 std::ostream& err, ComparedMachine& machine, FleetMachine& features) {
     std::optional<std::string> path = PathOf(operand);
     CpuidSnapshot snapshot;
     if (!ReadSnapshotFrom(path, err, snapshot)) {
@@ -43,7 +46,7 @@ bool ReadMachine(const IniFile& database, const std::string& operand, std::ostre
     }
     machine.source = CapabilitySource{!path, path.value_or(std::string()), ReadDatabaseVersion(database)};
     machine.facts = DescribeSnapshot(database, snapshot, !path);
-    features = MachineFeatures{ReadFeatureMask(snapshot), machine.facts.levels.level};
+    features = ReadFleetMachine(snapshot, books, !path);
     return true;
 }
 
@@ -131,12 +134,12 @@ class SeenFiles {
 // such operands come only from the command line, so they are few.
 class FleetReader {
   public:
-    explicit FleetReader(const FeatureNameBook& book) : book_(book) {}
+    explicit FleetReader(const NameBooks& books) : books_(books) {}
 
     // The machine of the file, or none with the reason in error. notes
     // receives how the dump was cut when it was read now.
-    std::optional<MachineFeatures> Read(const std::string& file, std::string& error,
-                                        std::vector<std::string>& notes) {
+    std::optional<FleetMachine> Read(const std::string& file, std::string& error,
+                                     std::vector<std::string>& notes) {
         std::error_code failure;
         if (file != kThisMachine && std::filesystem::is_regular_file(file, failure)) {
             return ReadOnce(file, error, notes);
@@ -144,7 +147,7 @@ class FleetReader {
         auto found = readOnce_.find(file);
         if (found == readOnce_.end()) {
             std::string firstError;
-            std::optional<MachineFeatures> machine = ReadOnce(file, firstError, notes);
+            std::optional<FleetMachine> machine = ReadOnce(file, firstError, notes);
             found = readOnce_.emplace(file, std::make_pair(machine, firstError)).first;
         }
         error = found->second.second;
@@ -154,16 +157,16 @@ class FleetReader {
   private:
     // A dump too large for the memory the process may take is no machine of
     // the fleet; the others are still read.
-    std::optional<MachineFeatures> ReadOnce(const std::string& file, std::string& error,
-                                            std::vector<std::string>& notes) const {
+    std::optional<FleetMachine> ReadOnce(const std::string& file, std::string& error,
+                                         std::vector<std::string>& notes) const {
         if (file == kThisMachine) {
-            return ReadMachineFeatures(TakeHardwareSnapshot(), book_, true);
+            return ReadFleetMachine(TakeHardwareSnapshot(), books_, true);
         }
         try {
             CpuidSnapshot snapshot;
             bool loaded = LoadDumpSnapshot(file, snapshot, error, 1);
             notes = DumpCutNotes(file, snapshot);
-            return loaded ? std::optional<MachineFeatures>(ReadMachineFeatures(snapshot, book_, false))
+            return loaded ? std::optional<FleetMachine>(ReadFleetMachine(snapshot, books_, false))
                           : std::nullopt;
         } catch (const std::bad_alloc&) {
             error = "not enough memory to read " + file;
@@ -171,8 +174,8 @@ class FleetReader {
         }
     }
 
-    const FeatureNameBook& book_;
-    std::map<std::string, std::pair<std::optional<MachineFeatures>, std::string>> readOnce_;
+    const NameBooks& books_;
+    std::map<std::string, std::pair<std::optional<FleetMachine>, std::string>> readOnce_;
 };
 
 std::string FleetLabel(const std::string& file) {
@@ -197,8 +200,8 @@ struct FirstPass {
 
 // Calls visit for every file the operands name, once each, with the
 // machine's features, or none and the reason when the file is no dump.
-using MachineVisitor = std::function<void(
-    const std::string& file, const std::optional<MachineFeatures>& machine, const std::string& error)>;
+using MachineVisitor = std::function<void(const std::string& file, const std::optional<FleetMachine>& machine,
+                                          const std::string& error)>;
 
 void ForEachMachine(const std::vector<std::string>& operands, FleetReader& reader,
                     const MachineVisitor& visit, FirstPass* first) {
@@ -216,7 +219,7 @@ void ForEachMachine(const std::vector<std::string>& operands, FleetReader& reade
                 }
                 std::string error;
                 std::vector<std::string> notes;
-                std::optional<MachineFeatures> machine = reader.Read(file, error, notes);
+                std::optional<FleetMachine> machine = reader.Read(file, error, notes);
                 for (size_t i = 0; first != nullptr && i < notes.size(); ++i) {
                     first->err << OneLineText(first->err, notes[i]) << kPlainLineEnd;
                 }
@@ -226,14 +229,38 @@ void ForEachMachine(const std::vector<std::string>& operands, FleetReader& reade
     }
 }
 
+// What the first pass gathers: the fleet in both vocabularies, and how many
+// machines each archspec target fits.
+struct FleetTally {
+    explicit FleetTally(const NameBooks& books) : books(books) {
+        if (books.archspec) {
+            archspec.emplace(*books.archspec);
+        }
+    }
+    void Add(const FleetMachine& machine) {
+        cpuid.Add(machine.cpuid);
+        linuxFlags.Add(FeaturesIn(machine, Vocabulary::Linux));
+        if (archspec) {
+            archspec->Add(ArchspecProcessorOf(books, machine.vendorId, machine.linuxFlags));
+        }
+    }
+    const FleetBaseline& In(Vocabulary vocabulary) const {
+        return vocabulary == Vocabulary::Linux ? linuxFlags : cpuid;
+    }
+
+    const NameBooks& books;
+    FleetBaseline cpuid;
+    FleetBaseline linuxFlags;
+    std::optional<ArchspecFleet> archspec;
+};
+
 // First pass over the operands: every machine reduced into the fleet, every
 // file that is no dump noted with its reason.
-void ReduceFleet(const std::vector<std::string>& operands, FleetReader& reader, FleetBaseline& fleet,
+void ReduceFleet(const std::vector<std::string>& operands, FleetReader& reader, FleetTally& fleet,
                  FirstPass& first) {
     ForEachMachine(
         operands, reader,
-        [&](const std::string& file, const std::optional<MachineFeatures>& machine,
-            const std::string& error) {
+        [&](const std::string& file, const std::optional<FleetMachine>& machine, const std::string& error) {
             if (machine) {
                 fleet.Add(*machine);
             } else {
@@ -247,72 +274,169 @@ void ReduceFleet(const std::vector<std::string>& operands, FleetReader& reader, 
 // named when it lacks what most of the others have. Files that failed the
 // first time fail again and are passed over silently.
 HoldingWalk HoldingMachines(const std::vector<std::string>& operands, FleetReader& reader,
-                            const FleetBaseline& fleet, const FeatureNameBook& book) {
-    return [&operands, &reader, &fleet, &book](const HoldingVisitor& visit) {
+                            const FleetBaseline& fleet, Vocabulary vocabulary, const MaskNamer& name) {
+    return [&operands, &reader, &fleet, vocabulary, name](const HoldingVisitor& visit) {
         ForEachMachine(
             operands, reader,
-            [&](const std::string& file, const std::optional<MachineFeatures>& machine, const std::string&) {
-                std::optional<FeatureMask> lacks = machine ? fleet.Holding(machine->mask) : std::nullopt;
+            [&](const std::string& file, const std::optional<FleetMachine>& machine, const std::string&) {
+                std::optional<FeatureMask> lacks =
+                    machine ? fleet.Holding(FeaturesIn(*machine, vocabulary).mask) : std::nullopt;
                 if (lacks) {
-                    visit(FleetLabel(file), GroupNames(NameFeatureMask(*lacks, book)));
+                    visit(FleetLabel(file), GroupNames(name(*lacks)));
                 }
             },
             nullptr);
     };
 }
 
-BaselineReport ReportOf(const IniFile& database, const FleetBaseline& fleet, const FeatureNameBook& book) {
+// The second pass for archspec: each machine the next target does not fit,
+// with what it lacks of it (its vendor first when that is what differs).
+HoldingWalk MachinesBelow(const std::vector<std::string>& operands, FleetReader& reader,
+                          const NameBooks& books, size_t next) {
+    return [&operands, &reader, &books, next](const HoldingVisitor& visit) {
+        ForEachMachine(
+            operands, reader,
+            [&](const std::string& file, const std::optional<FleetMachine>& machine, const std::string&) {
+                if (!machine) {
+                    return;
+                }
+                ArchspecProcessor processor =
+                    ArchspecProcessorOf(books, machine->vendorId, machine->linuxFlags);
+                ArchspecShortfall shortfall = ArchspecShortfallOf(*books.archspec, next, processor);
+                if (!shortfall.None()) {
+                    std::vector<std::string> lacks = shortfall.missing;
+                    if (shortfall.vendor) {
+                        lacks.insert(lacks.begin(), "vendor " + *shortfall.vendor);
+                    }
+                    visit(FleetLabel(file), lacks);
+                }
+            },
+            nullptr);
+    };
+}
+
+// archspec's target of the fleet's common Linux flags, the next one above it
+// and the machines that keep the fleet below that one.
+void AddArchspec(const std::vector<std::string>& operands, FleetReader& reader, const FleetTally& fleet,
+                 BaselineReport& report) {
+    const NameBooks& books = fleet.books;
+    if (!fleet.archspec || !books.linuxFlags || fleet.cpuid.MachineCount() == 0) {
+        return;
+    }
+    report.archspecKnown = true;
+    ArchspecProcessor common =
+        ArchspecProcessorOf(books, fleet.archspec->CommonVendor(), fleet.linuxFlags.Common());
+    std::optional<size_t> target = ChooseArchspecTarget(*books.archspec, common);
+    if (target) {
+        report.archspecTarget = (*books.archspec)[*target].name;
+        report.archspecCompilers = (*books.archspec)[*target].compilers;
+    }
+    if (std::optional<size_t> next = fleet.archspec->NextTarget(target)) {
+        report.archspecNext = (*books.archspec)[*next].name;
+        report.archspecHolding = MachinesBelow(operands, reader, books, *next);
+    }
+}
+
+BaselineReport ReportOf(const IniFile& database, const FleetTally& fleet, Vocabulary vocabulary) {
+    const FleetBaseline& shown = fleet.In(vocabulary);
     BaselineReport report;
     report.databaseVersion = ReadDatabaseVersion(database);
-    report.machines = fleet.MachineCount();
-    report.level = fleet.Level();
-    report.common = NameFeatureMask(fleet.Common(), book);
-    report.compilerFlags = SafeCompilerFlags(database, report.level, GroupNames(report.common));
+    report.machines = shown.MachineCount();
+    report.level = shown.Level();
+    report.common = NamerOf(fleet.books, vocabulary)(shown.Common());
+    // The flag table is keyed by the CPUID database's names.
+    report.compilerFlags = SafeCompilerFlags(
+        database, report.level, GroupNames(NameFeatureMask(fleet.cpuid.Common(), fleet.books.cpuid)));
     return report;
+}
+
+// What --diff and --baseline share: the operands without the switches,
+// the switches, and the data file with its name books.
+struct FleetOptions {
+    std::vector<std::string> operands;
+    bool json = false;
+    Vocabulary vocabulary = Vocabulary::Cpuid;
+    IniFile database;
+    NameBooks books;
+};
+
+// Reads the switches and the data file; false, with the error written and
+// its status, when the switches ask for names that cannot be had.
+bool ReadFleetOptions(const CommandRequest& request, FleetOptions& options, int& status) {
+    options.operands = request.operands;
+    options.json = TakeJsonSwitch(options.operands);
+    options.database = OpenDatabase();
+    options.books = ReadNameBooks(options.database);
+    std::string reason;
+    if (!TakeNamesSwitch(options.operands, options.vocabulary, reason)) {
+        status = UsageError(request, reason);
+        return false;
+    }
+    if (options.vocabulary == Vocabulary::Linux && !options.books.linuxFlags) {
+        request.err << "veldrix: --names linux needs the data file's [LinuxFlags] section, which is "
+                       "missing or damaged"
+                    << kPlainLineEnd;
+        status = kUnreadableDumpStatus;
+        return false;
+    }
+    return true;
 }
 
 } // namespace
 
 int RunDiff(const CommandRequest& request) {
-    std::vector<std::string> operands = request.operands;
-    bool json = TakeJsonSwitch(operands);
+    FleetOptions options;
+    int status = 0;
+    if (!ReadFleetOptions(request, options, status)) {
+        return status;
+    }
+    const std::vector<std::string>& operands = options.operands;
     if (request.dumpPath || operands.size() != 2) {
         return UsageError(request, "--diff needs two processors: dumps, or - for this machine");
     }
-    IniFile database = OpenDatabase();
     DiffReport report;
-    MachineFeatures a;
-    MachineFeatures b;
-    if (!ReadMachine(database, operands[0], request.err, report.a, a) ||
-        !ReadMachine(database, operands[1], request.err, report.b, b)) {
+    FleetMachine a;
+    FleetMachine b;
+    if (!ReadMachine(options.database, options.books, operands[0], request.err, report.a, a) ||
+        !ReadMachine(options.database, options.books, operands[1], request.err, report.b, b)) {
         return kUnreadableDumpStatus;
     }
-    report.diff = CompareFeatures(a, b, ReadFeatureNameBook(database));
-    (json ? WriteDiffJson : WriteDiffText)(report, request.out);
+    Vocabulary vocabulary = options.vocabulary;
+    report.diff = CompareFeatures(FeaturesIn(a, vocabulary), FeaturesIn(b, vocabulary),
+                                  NamerOf(options.books, vocabulary));
+    (options.json ? WriteDiffJson : WriteDiffText)(report, request.out);
     request.out.flush();
     return report.diff.BRunsA() ? 0 : 1;
 }
 
 int RunBaseline(const CommandRequest& request) {
-    std::vector<std::string> operands = request.operands;
-    bool json = TakeJsonSwitch(operands);
+    FleetOptions options;
+    int status = 0;
+    if (!ReadFleetOptions(request, options, status)) {
+        return status;
+    }
+    const std::vector<std::string>& operands = options.operands;
+    const IniFile& database = options.database;
+    const NameBooks& books = options.books;
+    Vocabulary vocabulary = options.vocabulary;
     if (request.dumpPath || operands.empty()) {
         return UsageError(request, "--baseline needs dumps or folders of dumps (- for this machine)");
     }
-    IniFile database = OpenDatabase();
-    FeatureNameBook book = ReadFeatureNameBook(database);
-    FleetBaseline fleet;
-    FleetReader reader(book);
+    NoteDamagedReferences(database, request.err);
+    FleetTally fleet(books);
+    FleetReader reader(books);
     std::vector<SkippedFile> skipped;
     FirstPass first{skipped, request.err};
     ReduceFleet(operands, reader, fleet, first);
     for (const SkippedFile& file : skipped) {
         request.err << "veldrix: skipped: " << OneLineText(request.err, file.reason) << kPlainLineEnd;
     }
-    BaselineReport report = ReportOf(database, fleet, book);
+    BaselineReport report = ReportOf(database, fleet, vocabulary);
     report.skipped = skipped;
-    report.holding = HoldingMachines(operands, reader, fleet, book);
-    (json ? WriteBaselineJson : WriteBaselineText)(report, request.out);
+    report.holding =
+        HoldingMachines(operands, reader, fleet.In(vocabulary), vocabulary, NamerOf(books, vocabulary));
+    AddArchspec(operands, reader, fleet, report);
+    (options.json ? WriteBaselineJson : WriteBaselineText)(report, request.out);
     request.out.flush();
     return report.machines == 0 ? kUnreadableDumpStatus : 0;
 }

@@ -11,6 +11,7 @@
 #include "decode/processor_caches.hpp"
 #include "decode/processor_details.hpp"
 #include "decode/topology.hpp"
+#include "decode/vocabularies.hpp"
 #include "decode/x86_levels.hpp"
 
 #include <optional>
@@ -43,6 +44,9 @@ struct CapabilityFacts {
     // speculation, hypervisor features); DecodeProcessorDetails fills them
     // once the field table is at hand.
     ProcessorDetails details;
+    // The names other tools use (Linux flags, archspec target), filled
+    // after decoding from the data file's reference sections.
+    VocabularyFacts vocabularies;
 };
 
 // Every decoded fact, the feature bits named by book and the leaf 2

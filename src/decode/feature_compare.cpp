@@ -48,9 +48,13 @@ MachineFeatures ReadMachineFeatures(const CpuidSnapshot& snapshot, const Feature
 }
 
 FeatureDiff CompareFeatures(const MachineFeatures& a, const MachineFeatures& b, const FeatureNameBook& book) {
+    return CompareFeatures(a, b, [&book](const FeatureMask& mask) { return NameFeatureMask(mask, book); });
+}
+
+FeatureDiff CompareFeatures(const MachineFeatures& a, const MachineFeatures& b, const MaskNamer& name) {
     FeatureDiff diff;
-    diff.onlyA = NameFeatureMask(MaskWithout(a.mask, b.mask), book);
-    diff.onlyB = NameFeatureMask(MaskWithout(b.mask, a.mask), book);
+    diff.onlyA = name(MaskWithout(a.mask, b.mask));
+    diff.onlyB = name(MaskWithout(b.mask, a.mask));
     diff.bLacks = GroupNames(diff.onlyA);
     if (b.level < a.level) {
         diff.bLacks.push_back(LevelName(a.level));

@@ -7,6 +7,7 @@
 #include "decode/feature_words.hpp"
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,6 +40,10 @@ MachineFeatures ReadMachineFeatures(const CpuidSnapshot& snapshot, const Feature
                                     bool fromHardware);
 
 FeatureDiff CompareFeatures(const MachineFeatures& a, const MachineFeatures& b, const FeatureNameBook& book);
+
+// The same for masks of another vocabulary (the Linux flags), named by name.
+using MaskNamer = std::function<std::vector<FeatureGroup>(const FeatureMask& mask)>;
+FeatureDiff CompareFeatures(const MachineFeatures& a, const MachineFeatures& b, const MaskNamer& name);
 
 // Reduces machines one at a time to what the baseline needs: the common
 // features, the lowest level and how many machines have each bit. Nothing is

@@ -3,6 +3,7 @@
 #include "common/text_format.hpp"
 #include "console/console_io.hpp"
 #include "outputs/fleet_output.hpp"
+#include "outputs/vocabulary_output.hpp"
 
 #include <ostream>
 
@@ -32,20 +33,76 @@ std::string SkippedJson(const std::vector<SkippedFile>& skipped) {
     });
 }
 
-// Stands in for the held-down list while the rest of the document is built.
-// Escaped JSON text never holds a raw control byte, so the mark cannot occur
+// Stand in for the held-down lists while the rest of the document is built.
+// Escaped JSON text never holds a raw control byte, so a mark cannot occur
 // in anything else the document says.
 const char kHoldingMark[] = "\x01held_down_by\x01";
+const char kBelowMark[] = "\x01held_below_next_by\x01";
 
-void WriteHoldingJson(const BaselineReport& report, std::ostream& out) {
+void WriteHoldingJson(const HoldingWalk& holding, std::ostream& out) {
     const char* separator = "";
     out << "[";
-    report.holding([&](const std::string& machine, const std::vector<std::string>& lacks) {
-        out << separator
-            << JsonObject().Add("machine", JsonString(machine)).Add("lacks", JsonStringArray(lacks)).Text();
-        separator = ", ";
-    });
+    if (holding) {
+        holding([&](const std::string& machine, const std::vector<std::string>& lacks) {
+            out << separator
+                << JsonObject()
+                       .Add("machine", JsonString(machine))
+                       .Add("lacks", JsonStringArray(lacks))
+                       .Text();
+            separator = ", ";
+        });
+    }
     out << "]";
+}
+
+// Writes the text, each mark replaced by the list its walk gives.
+void WriteWithHoldingLists(const std::string& text,
+                           const std::vector<std::pair<const char*, HoldingWalk>>& lists, std::ostream& out) {
+    size_t from = 0;
+    for (const auto& [mark, walk] : lists) {
+        size_t at = text.find(mark, from);
+        if (at == std::string::npos) {
+            continue;
+        }
+        out << text.substr(from, at - from);
+        WriteHoldingJson(walk, out);
+        from = at + std::string(mark).size();
+    }
+    out << text.substr(from);
+}
+
+std::string ArchspecTargetText(const BaselineReport& report) {
+    if (!report.archspecKnown) {
+        return "unknown";
+    }
+    return report.archspecTarget ? *report.archspecTarget : "none (a machine without 64-bit mode)";
+}
+
+void WriteArchspecText(const BaselineReport& report, std::ostream& out) {
+    Fact(out, "archspec", ArchspecTargetText(report));
+    if (report.archspecNext && report.archspecHolding) {
+        out << "held below " << *report.archspecNext << " by:" << kPlainLineEnd;
+        report.archspecHolding([&](const std::string& machine, const std::vector<std::string>& lacks) {
+            out << "  " << OneLineText(out, machine) << ": lacks " << TerminalText(out, JoinedWords(lacks))
+                << kPlainLineEnd;
+        });
+    }
+    if (report.archspecTarget) {
+        Fact(out, "gcc flags", CompilerRangesText(report.archspecCompilers, "gcc"));
+        Fact(out, "clang flags", CompilerRangesText(report.archspecCompilers, "clang"));
+    }
+}
+
+std::string ArchspecJsonOf(const BaselineReport& report) {
+    if (!report.archspecKnown) {
+        return "null";
+    }
+    return JsonObject()
+        .Add("target", JsonStringOrNull(report.archspecTarget))
+        .Add("next", JsonStringOrNull(report.archspecNext))
+        .Add("held_below_next_by", kBelowMark)
+        .Add("compilers", CompilerRangesJson(report.archspecCompilers))
+        .Text();
 }
 
 } // namespace
@@ -76,6 +133,7 @@ void WriteBaselineText(const BaselineReport& report, std::ostream& out) {
         out << "  (none)" << kPlainLineEnd;
     }
     Fact(out, "compiler flags", NoneIfEmpty(JoinedWords(report.compilerFlags)));
+    WriteArchspecText(report, out);
 }
 
 void WriteBaselineJson(const BaselineReport& report, std::ostream& out) {
@@ -89,10 +147,9 @@ void WriteBaselineJson(const BaselineReport& report, std::ostream& out) {
         .Add("features", JsonStringArray(common.named))
         .Add("unnamed_bits", JsonStringArray(common.unnamed))
         .Add("held_down_by", kHoldingMark)
-        .Add("compiler_flags", JsonStringArray(report.compilerFlags));
-    std::string text = document.Lines("", kPlainLineEnd);
-    size_t mark = text.find(kHoldingMark);
-    out << text.substr(0, mark);
-    WriteHoldingJson(report, out);
-    out << text.substr(mark + sizeof kHoldingMark - 1) << kPlainLineEnd;
+        .Add("compiler_flags", JsonStringArray(report.compilerFlags))
+        .Add("archspec", ArchspecJsonOf(report));
+    WriteWithHoldingLists(document.Lines("", kPlainLineEnd),
+                          {{kHoldingMark, report.holding}, {kBelowMark, report.archspecHolding}}, out);
+    out << kPlainLineEnd;
 }

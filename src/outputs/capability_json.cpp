@@ -4,6 +4,7 @@
 #include "common/version.hpp"
 #include "outputs/capability_output.hpp"
 #include "outputs/details_output.hpp"
+#include "outputs/vocabulary_output.hpp"
 
 #include <ostream>
 
@@ -62,6 +63,8 @@ std::string ProcessorObject(const CapabilityFacts& facts) {
         .Add("base_model", SignatureNumber(id, sig.baseModel))
         .Add("extended_family", SignatureNumber(id, sig.extendedFamily))
         .Add("extended_model", SignatureNumber(id, sig.extendedModel))
+        .Add("microarchitecture", JsonStringOrNull(facts.vocabularies.generation.microarchitecture))
+        .Add("process_node", JsonStringOrNull(facts.vocabularies.generation.processNode))
         .Text();
 }
 
@@ -187,6 +190,12 @@ void WriteCapabilityJson(const CapabilityFacts& facts, const CapabilitySource& s
         .Add("os_support", OsSupportObject(facts.os))
         .Add("features", JsonStringArray(facts.features.named))
         .Add("unnamed_bits", JsonStringArray(facts.features.unnamed))
+        .Add("linux_flags", LinuxFlagsJson(facts.vocabularies))
+        .Add("archspec", ArchspecJson(facts.vocabularies))
+        .Add("microcode", MicrocodeJson(facts.vocabularies))
+        .Add("vulnerabilities", VulnerabilitiesJson(facts.vocabularies))
+        .Add("kernel_hidden", KernelHiddenJson(facts.vocabularies))
+        .Add("kernel_only", KernelOnlyJson(facts.vocabularies))
         .Add("avx10", Avx10Object(facts.avx10))
         .Add("caches", JsonArrayOf(facts.caches, CacheObject))
         .Add("topology", TopologyObject(facts.topology))

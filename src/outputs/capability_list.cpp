@@ -4,6 +4,7 @@
 #include "console/console_io.hpp"
 #include "outputs/capability_output.hpp"
 #include "outputs/details_output.hpp"
+#include "outputs/vocabulary_output.hpp"
 
 #include <ostream>
 #include <set>
@@ -74,6 +75,8 @@ void WriteProcessor(const CapabilityFacts& facts, std::ostream& out) {
     Fact(out, "vendor", TextOr(facts.names.vendor));
     Fact(out, "brand", TextOr(id.brand));
     Fact(out, "name", ProcessorName(facts));
+    Fact(out, "microarchitecture", TextOr(facts.vocabularies.generation.microarchitecture));
+    Fact(out, "process_node", TextOr(facts.vocabularies.generation.processNode));
     if (!id.hasSignature) {
         Fact(out, "signature", kUnknown);
         return;
@@ -149,6 +152,43 @@ void WriteFeatures(const CapabilityFacts& facts, std::ostream& out) {
     }
     Fact(out, "unnamed_bits", Joined(facts.features.unnamed));
     Fact(out, "avx10", Avx10Text(facts.avx10));
+}
+
+// The names other tools give the processor.
+void WriteOtherNames(const CapabilityFacts& facts, std::ostream& out) {
+    const VocabularyFacts& names = facts.vocabularies;
+    Heading(out, "Other names");
+    Fact(out, "linux_flags", names.linuxFlags ? Joined(*names.linuxFlags) : kUnknown);
+    if (!names.archspec) {
+        Fact(out, "archspec", names.linuxFlags && !facts.longMode ? "none (no 64-bit mode)" : kUnknown);
+        return;
+    }
+    Fact(out, "archspec", names.archspec->target);
+    Fact(out, "archspec_nearest", NearestTargetText(*names.archspec));
+    if (facts.hypervisor.present && names.archspec->identified) {
+        Fact(out, "archspec_hidden", HiddenFeaturesText(*names.archspec));
+    }
+    Fact(out, "archspec_gcc", CompilerRangesText(names.archspec->compilers, "gcc"));
+    Fact(out, "archspec_clang", CompilerRangesText(names.archspec->compilers, "clang"));
+}
+
+// What the running Linux kernel says; nothing on a dump or off Linux.
+void WriteKernelView(const VocabularyFacts& names, std::ostream& out) {
+    if (!names.kernel) {
+        return;
+    }
+    const KernelView& kernel = *names.kernel;
+    Heading(out, "Kernel");
+    Fact(out, "microcode", TextOr(kernel.microcode));
+    std::vector<std::string> only;
+    for (const KernelOnlyFlag& flag : kernel.only.value_or(std::vector<KernelOnlyFlag>())) {
+        only.push_back(KernelOnlyText(flag));
+    }
+    Fact(out, "kernel_hidden", kernel.hidden ? Joined(*kernel.hidden) : kUnknown);
+    Fact(out, "kernel_only", kernel.only ? Joined(only) : kUnknown);
+    for (const Vulnerability& entry : kernel.vulnerabilities) {
+        Fact(out, entry.name, TextOr(entry.text, "unreadable"));
+    }
 }
 
 std::string CacheKind(const CacheFacts& cache) {
@@ -310,6 +350,8 @@ void WriteCapabilityList(const CapabilityFacts& facts, const CapabilitySource& s
     WriteLevels(facts, out);
     WriteOsSupport(facts, out);
     WriteFeatures(facts, out);
+    WriteOtherNames(facts, out);
+    WriteKernelView(facts.vocabularies, out);
     WriteCaches(facts, out);
     WriteDetailsList(facts.details, out);
     WriteTopology(facts.topology, out);

@@ -3,11 +3,13 @@
 // Lines end with kPlainLineEnd.
 #pragma once
 
+#include "decode/archspec.hpp"
 #include "decode/feature_compare.hpp"
 #include "outputs/capability_output.hpp"
 
 #include <functional>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,6 +48,15 @@ struct BaselineReport {
     std::vector<FeatureGroup> common;
     HoldingWalk holding;
     std::vector<std::string> compilerFlags;
+    // archspec: the target of what every machine has (none when a machine
+    // has no 64-bit mode), the target above it that most machines reach and
+    // the machines that do not, with what each lacks of it. Unknown without
+    // the data file's archspec and Linux flag sections.
+    bool archspecKnown = false;
+    std::optional<std::string> archspecTarget;
+    std::optional<std::string> archspecNext;
+    HoldingWalk archspecHolding;
+    std::vector<CompilerFlagRange> archspecCompilers;
 };
 
 // A title line, then one line per register with the names of its group,

@@ -191,7 +191,7 @@ TEST(FleetCommands, BaselineOfAFolder) {
               std::string::npos);
     size_t flags = out.find("\ncompiler flags: -march=x86-64-v2 ");
     ASSERT_NE(flags, std::string::npos);
-    std::string flagLine = out.substr(flags);
+    std::string flagLine = out.substr(flags, out.find('\n', flags + 1) - flags);
     for (const char* flag : {" -maes", " -mpclmul", " -msha", " -mmovbe"}) {
         EXPECT_NE(flagLine.find(flag), std::string::npos) << flag;
     }
@@ -292,18 +292,27 @@ TEST(FleetCommands, CanRunStatuses) {
         {"Raptor Lake runs v3",
          {"-r", Dump(kRaptor), "--can-run", v3},
          0,
-         "needs x86-64-v3; the processor of the dump meets it: yes\n"},
+         "needs x86-64-v3; the processor of the dump meets it: yes\n"
+         "  archspec target: alderlake\n"
+         "  gcc flags:       -march=alderlake -mtune=alderlake (11.0 and later)\n"
+         "  clang flags:     -march=alderlake -mtune=alderlake (12.0 and later)\n"},
         {"Raptor Lake lacks v4",
          {"-r", Dump(kRaptor), "--can-run", v4},
          1,
          "needs x86-64-v4; the processor of the dump meets it: no (missing: avx512f avx512dq avx512cd "
          "avx512bw "
-         "avx512vl)\n"},
+         "avx512vl)\n"
+         "  archspec target: alderlake\n"
+         "  gcc flags:       -march=alderlake -mtune=alderlake (11.0 and later)\n"
+         "  clang flags:     -march=alderlake -mtune=alderlake (12.0 and later)\n"},
         {"Goldmont lacks v3",
          {"-r", Dump(kGoldmont), "--can-run", v3},
          1,
          "needs x86-64-v3; the processor of the dump meets it: no (missing: fma avx f16c bmi1 avx2 bmi2 "
-         "abm)\n"},
+         "abm)\n"
+         "  archspec target: westmere\n"
+         "  gcc flags:       -march=westmere -mtune=westmere (4.9 and later)\n"
+         "  clang flags:     -march=westmere -mtune=westmere (3.9 and later)\n"},
         {"no marker",
          {"-r", Dump(kRaptor), "--can-run", none},
          3,

@@ -155,9 +155,14 @@ TEST_F(DataFile, EverySectionIsWrittenOnceAndIsOneTheProgramReads) {
     for (const HypervisorFieldSpecs& specs : fields.hypervisorFields) {
         known.insert("fields.40000001." + LowerAscii(specs.signature));
     }
+    for (const char* reference :
+         {"linuxflags", "linuxsyntheticflags", "archspectargets", "archspeccompilers"}) {
+        known.insert(reference);
+    }
     for (const std::string& key : VendorKeys()) {
         known.insert(LowerAscii("Vendor" + key));
         known.insert(LowerAscii("ExtVendor" + key));
+        known.insert(LowerAscii("Generations" + key));
     }
     std::istringstream lines(ReadWholeFile(kDataFile));
     std::string line;
