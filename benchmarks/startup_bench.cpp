@@ -6,6 +6,7 @@
 #include "classic/menu.hpp"
 #include "classic/probe.hpp"
 #include "classic/record.hpp"
+#include "classic/run_state.hpp"
 #include "console/console_io.hpp"
 #include "cpuid/snapshot_source.hpp"
 #include "names/processor_db.hpp"
@@ -37,11 +38,13 @@ int main() {
     double databaseTotal = 0;
     double menuTotal = 0;
     ProcessorRecord record;
+    RunState run;
     for (int i = 0; i < rounds; ++i) {
         record = ProcessorRecord{};
+        run = RunState{};
         Clock::time_point start = Clock::now();
         IniFile database = OpenDatabaseAt(VELDRIX_SOURCE_DIR "/data/veldrix.dat");
-        record.textWidths = ReadTextWidths(database);
+        run.textWidths = ReadTextWidths(database);
         databaseTotal += MillisecondsSince(start);
 
         start = Clock::now();
@@ -55,7 +58,7 @@ int main() {
         probeTotal += MillisecondsSince(start);
 
         start = Clock::now();
-        DrawMenu(record);
+        DrawMenu(record, run);
         menuTotal += MillisecondsSince(start);
         output.str("");
     }

@@ -52,7 +52,7 @@ int main() {
         Clock::time_point start = Clock::now();
         for (int i = 0; i < rounds; ++i) {
             TopologyFacts topology = DecodeTopology(snapshot, false);
-            caches += DecodeCaches(snapshot, topology).size();
+            caches += DecodeCaches(snapshot, topology, DescriptorNames{}).size();
         }
         double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count() / rounds;
         std::printf("topology and caches, %4u processors: %8.3f ms (%zu caches)\n", count, ms,
