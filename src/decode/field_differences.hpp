@@ -42,9 +42,13 @@ struct SnapshotFields {
     IdTable ids;
 };
 
-// Decodes every processor; places come from the topology (by index).
+// Decodes every processor; places come from the topology (by index). The
+// fields point into the table, which must outlive them: a temporary table is
+// refused.
 SnapshotFields DecodeSnapshotFields(const CpuidSnapshot& snapshot, const FieldTable& table,
                                     const TopologyFacts& topology);
+SnapshotFields DecodeSnapshotFields(const CpuidSnapshot& snapshot, FieldTable&& table,
+                                    const TopologyFacts& topology) = delete;
 
 // Processors that sit alike: the same package and the same kind of core.
 bool PlacedAlike(const CpuPlace& a, const CpuPlace& b);

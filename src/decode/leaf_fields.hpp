@@ -93,14 +93,20 @@ struct DecodedField {
 bool SameFieldPlace(const DecodedField& a, const DecodedField& b);
 bool FieldPlaceBefore(const DecodedField& a, const DecodedField& b);
 
-// Every field of processor cpu, in leaf, sub-leaf and table order.
+// Every field of processor cpu, in leaf, sub-leaf and table order. The
+// fields point into the table, which must outlive them (a temporary table is
+// refused).
 std::vector<DecodedField> DecodeLeafFields(const CpuidSnapshot& snapshot, size_t cpu,
                                            const FieldTable& table);
+std::vector<DecodedField> DecodeLeafFields(const CpuidSnapshot& snapshot, size_t cpu,
+                                           FieldTable&& table) = delete;
 
 // The fields of one recorded (leaf, sub-leaf) of processor cpu; empty when
 // it is not recorded.
 std::vector<DecodedField> DecodeLeaf(const CpuidSnapshot& snapshot, size_t cpu, const FieldTable& table,
                                      uint32_t leaf, uint32_t subleaf);
+std::vector<DecodedField> DecodeLeaf(const CpuidSnapshot& snapshot, size_t cpu, FieldTable&& table,
+                                     uint32_t leaf, uint32_t subleaf) = delete;
 
 // The value of field name of (leaf, subleaf) on processor cpu, or none when
 // the leaf is not recorded or the table has no such field.

@@ -195,7 +195,8 @@ TEST(LeafFields, LeavesWithoutATableStayRaw) {
 TEST(LeafFields, HybridPartDiffersPerKindOfCore) {
     CpuidSnapshot snapshot = LoadTestDump("GenuineIntel00B0671_RaptorLake_01_CPUID.txt");
     TopologyFacts topology = DecodeTopology(snapshot, false);
-    SnapshotFields fields = DecodeSnapshotFields(snapshot, ReadFieldTable(ShippedDatabase()), topology);
+    FieldTable table = ReadFieldTable(ShippedDatabase());
+    SnapshotFields fields = DecodeSnapshotFields(snapshot, table, topology);
     ASSERT_EQ(fields.spans.size(), 2u);
     EXPECT_EQ(std::make_pair(fields.spans[0].firstCpu, fields.spans[0].lastCpu), std::make_pair(1u, 15u));
     EXPECT_TRUE(fields.spans[0].changes.empty());
