@@ -5,6 +5,7 @@
 #include "common/utc_time.hpp"
 #include "console/console_io.hpp"
 #include "outputs/node_labels.hpp"
+#include "outputs/prometheus_metrics.hpp"
 #include "platform/platform.hpp"
 
 #include <chrono>
@@ -77,17 +78,27 @@ int64_t SecondsSinceEpoch() {
         .count();
 }
 
+// The options after the command and the facts of the machine or the dump;
+// none when both were read, else the exit status.
+std::optional<int> PrepareCollector(const CommandRequest& request, bool takesExpiry,
+                                    CollectorOptions& options, CapabilityFacts& facts) {
+    if (std::optional<int> status = ReadCollectorOptions(request, takesExpiry, options)) {
+        return status;
+    }
+    CapabilitySource source;
+    if (!GatherFactsFrom(request.dumpPath, request.err, facts, source)) {
+        return kUnreadableDumpStatus;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 int RunNfd(const CommandRequest& request) {
     CollectorOptions options;
-    if (std::optional<int> status = ReadCollectorOptions(request, true, options)) {
-        return *status;
-    }
     CapabilityFacts facts;
-    CapabilitySource source;
-    if (!GatherFactsFrom(request.dumpPath, request.err, facts, source)) {
-        return kUnreadableDumpStatus;
+    if (std::optional<int> status = PrepareCollector(request, true, options, facts)) {
+        return *status;
     }
     std::optional<std::string> expiry;
     if (options.expirySeconds) {
@@ -103,4 +114,15 @@ int RunNfd(const CommandRequest& request) {
         return kInvalidOutputStatus;
     }
     return DeliverText(request, options, "veldrix", text.str());
+}
+
+int RunPrometheus(const CommandRequest& request) {
+    CollectorOptions options;
+    CapabilityFacts facts;
+    if (std::optional<int> status = PrepareCollector(request, false, options, facts)) {
+        return *status;
+    }
+    std::ostringstream text;
+    WritePrometheusMetrics(facts, text);
+    return DeliverText(request, options, "veldrix.prom", text.str());
 }

@@ -1,6 +1,7 @@
 // The options that feed the engines a fleet runs: --nfd (Node Feature
-// Discovery's features file) and its "--output DIR" and "--expiry
-// DURATION", each also after "-r DUMP".
+// Discovery's features file, with "--output DIR" and "--expiry DURATION")
+// and --prometheus (node_exporter's textfile collector, with "--output
+// DIR"), each also after "-r DUMP".
 #pragma once
 
 #include "app/command_request.hpp"
@@ -9,3 +10,5 @@
 constexpr int kInvalidOutputStatus = 70;
 
 int RunNfd(const CommandRequest& request);
+
+int RunPrometheus(const CommandRequest& request);

@@ -56,6 +56,8 @@ const char* const kUsageLines[] = {
     "  --nfd              the labels of Kubernetes Node Feature Discovery's local source;",
     "                     --output DIR writes DIR/veldrix whole, --expiry DURATION (90s,",
     "                     30m, 12h, 7d) adds the time the labels expire",
+    "  --prometheus       the processor as Prometheus metrics for node_exporter's textfile",
+    "                     collector; --output DIR writes DIR/veldrix.prom whole",
     "  --help, -h         this summary",
     "  --version          the program and data-file versions",
     "",
@@ -65,7 +67,7 @@ const char* const kUsageLines[] = {
     "  -?                 show the menu help first",
     "  -r DUMP            answer CPUID from a dump file instead of this processor;",
     "                     may be followed by --list, --json, --dump, --snapshot, --check,",
-    "                     --can-run, --decode, --why-not or --nfd",
+    "                     --can-run, --decode, --why-not, --nfd or --prometheus",
     "",
     "Menu keys: I F C i f 1 2 P H T t S (processor screens), D W (benchmarks),",
     "           R (HTML report), A (about), ? (help), Q (quit)",
@@ -179,7 +181,7 @@ const CommandOption kCommandOptions[] = {
     {"--dump", RunDump},       {"--help", RunHelp},         {"-h", RunHelp},
     {"--version", RunVersion}, {"--diff", RunDiff},         {"--baseline", RunBaseline},
     {"--can-run", RunCanRun},  {"--snapshot", RunSnapshot}, {"--why-not", RunWhyNot},
-    {"--decode", RunDecode},   {"--nfd", RunNfd},
+    {"--decode", RunDecode},   {"--nfd", RunNfd},           {"--prometheus", RunPrometheus},
 };
 
 const CommandOption* FindOption(const std::string& name) {

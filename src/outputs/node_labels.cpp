@@ -259,12 +259,21 @@ void AddFlags(const CapabilityFacts& facts, std::vector<NodeLabel>& labels) {
         if (std::find(flags.begin(), flags.end(), flag.name) == flags.end()) {
             continue;
         }
-        bool enabled = StateEnabled(flag.state, facts.os).value_or(true);
+        bool enabled = FlagEnabledByOs(flag.name, facts.os).value_or(true);
         AddLabel(labels, std::string("flag.") + flag.name, enabled ? "true" : "not-enabled-by-os");
     }
 }
 
 } // namespace
+
+std::optional<bool> FlagEnabledByOs(const std::string& linuxFlag, const OsSupport& os) {
+    for (const SchedulingFlag& flag : kSchedulingFlags) {
+        if (linuxFlag == flag.name) {
+            return StateEnabled(flag.state, os);
+        }
+    }
+    return true;
+}
 
 std::string ReduceToLabelValue(const std::string& text) {
     std::string value;

@@ -24,6 +24,11 @@ struct NodeLabel {
 // label syntax.
 std::vector<NodeLabel> DescribeNodeLabels(const CapabilityFacts& facts);
 
+// Whether the OS enables the vector state the Linux flag's instructions
+// use (AVX, AVX-512, AMX in XCR0); true for a flag that needs none, none when
+// XCR0 is unknown.
+std::optional<bool> FlagEnabledByOs(const std::string& linuxFlag, const OsSupport& os);
+
 // The text as a label value: letters, digits, '-', '_' and '.' kept, a run
 // of anything else (blanks, quotes, control bytes, non-ASCII) one '-', no
 // punctuation first or last, at most 63 characters.
