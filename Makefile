@@ -9,7 +9,7 @@ OUR_FLAGS   = -DVELDRIX_WERROR=ON
 FORMAT_FILES = $(shell git ls-files '*.cpp' '*.hpp' 2>/dev/null)
 
 .PHONY: all configure build run test asan format format-check bench fuzz clean windows-test linux32-test release-check \
-        windows-build linux32-build
+        windows-build linux32-build interop-test
 
 all: build
 
@@ -145,3 +145,8 @@ release-check:
 	cmake --build $(HARDENED_BUILD) -j $(JOBS)
 	scripts/install-packages.sh $(TEST_PACKAGES)
 	cd $(HARDENED_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The outputs fed to the real programs that read them (promtool); installs
+# their packages and fails when one cannot be installed.
+interop-test: build
+	scripts/interop-test.sh $(BUILD)/veldrix

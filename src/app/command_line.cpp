@@ -1,6 +1,7 @@
 #include "app/command_line.hpp"
 
 #include "app/can_run_command.hpp"
+#include "app/collector_commands.hpp"
 #include "app/command_request.hpp"
 #include "app/decode_command.hpp"
 #include "app/fleet_commands.hpp"
@@ -52,6 +53,11 @@ const char* const kUsageLines[] = {
     "                     the same as JSON, schema veldrix-decode/1)",
     "  --why-not TARGET   what the archspec TARGET (zen4, haswell, x86_64_v3, ...) needs that the",
     "                     processor lacks; exit status 0 nothing, 1 something, 64 unknown TARGET",
+    "  --nfd              the labels of Kubernetes Node Feature Discovery's local source;",
+    "                     --output DIR writes DIR/veldrix whole, --expiry DURATION (90s,",
+    "                     30m, 12h, 7d) adds the time the labels expire",
+    "  --prometheus       the processor as Prometheus metrics for node_exporter's textfile",
+    "                     collector; --output DIR writes DIR/veldrix.prom whole",
     "  --help, -h         this summary",
     "  --version          the program and data-file versions",
     "",
@@ -61,7 +67,7 @@ const char* const kUsageLines[] = {
     "  -?                 show the menu help first",
     "  -r DUMP            answer CPUID from a dump file instead of this processor;",
     "                     may be followed by --list, --json, --dump, --snapshot, --check,",
-    "                     --can-run, --decode or --why-not",
+    "                     --can-run, --decode, --why-not, --nfd or --prometheus",
     "",
     "Menu keys: I F C i f 1 2 P H T t S (processor screens), D W (benchmarks),",
     "           R (HTML report), A (about), ? (help), Q (quit)",
@@ -175,7 +181,7 @@ const CommandOption kCommandOptions[] = {
     {"--dump", RunDump},       {"--help", RunHelp},         {"-h", RunHelp},
     {"--version", RunVersion}, {"--diff", RunDiff},         {"--baseline", RunBaseline},
     {"--can-run", RunCanRun},  {"--snapshot", RunSnapshot}, {"--why-not", RunWhyNot},
-    {"--decode", RunDecode},
+    {"--decode", RunDecode},   {"--nfd", RunNfd},           {"--prometheus", RunPrometheus},
 };
 
 const CommandOption* FindOption(const std::string& name) {
