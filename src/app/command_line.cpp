@@ -4,6 +4,7 @@
 #include "app/command_request.hpp"
 #include "app/decode_command.hpp"
 #include "app/fleet_commands.hpp"
+#include "app/html_command.hpp"
 #include "app/measure_option.hpp"
 #include "app/why_not_command.hpp"
 #include "classic/replay.hpp"
@@ -52,6 +53,8 @@ const char* const kUsageLines[] = {
     "                     the same as JSON, schema veldrix-decode/1)",
     "  --why-not TARGET   what the archspec TARGET (zen4, haswell, x86_64_v3, ...) needs that the",
     "                     processor lacks; exit status 0 nothing, 1 something, 64 unknown TARGET",
+    "  --html FILE        one HTML page with the topology drawn, the identity, the x86-64",
+    "                     levels, the features, caches, TLBs, XSAVE and every raw leaf",
     "  --help, -h         this summary",
     "  --version          the program and data-file versions",
     "",
@@ -61,7 +64,7 @@ const char* const kUsageLines[] = {
     "  -?                 show the menu help first",
     "  -r DUMP            answer CPUID from a dump file instead of this processor;",
     "                     may be followed by --list, --json, --dump, --snapshot, --check,",
-    "                     --can-run, --decode or --why-not",
+    "                     --can-run, --decode, --why-not or --html",
     "",
     "Menu keys: I F C i f 1 2 P H T t S (processor screens), D W (benchmarks),",
     "           R (HTML report), A (about), ? (help), Q (quit)",
@@ -175,7 +178,7 @@ const CommandOption kCommandOptions[] = {
     {"--dump", RunDump},       {"--help", RunHelp},         {"-h", RunHelp},
     {"--version", RunVersion}, {"--diff", RunDiff},         {"--baseline", RunBaseline},
     {"--can-run", RunCanRun},  {"--snapshot", RunSnapshot}, {"--why-not", RunWhyNot},
-    {"--decode", RunDecode},
+    {"--decode", RunDecode},   {"--html", RunHtml},
 };
 
 const CommandOption* FindOption(const std::string& name) {
