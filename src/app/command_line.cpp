@@ -5,6 +5,7 @@
 #include "app/command_request.hpp"
 #include "app/decode_command.hpp"
 #include "app/fleet_commands.hpp"
+#include "app/html_command.hpp"
 #include "app/measure_option.hpp"
 #include "app/why_not_command.hpp"
 #include "classic/replay.hpp"
@@ -58,6 +59,8 @@ const char* const kUsageLines[] = {
     "                     30m, 12h, 7d) adds the time the labels expire",
     "  --prometheus       the processor as Prometheus metrics for node_exporter's textfile",
     "                     collector; --output DIR writes DIR/veldrix.prom whole",
+    "  --html FILE        one HTML page with the topology drawn, the identity, the x86-64",
+    "                     levels, the features, caches, TLBs, XSAVE and every raw leaf",
     "  --help, -h         this summary",
     "  --version          the program and data-file versions",
     "",
@@ -67,7 +70,7 @@ const char* const kUsageLines[] = {
     "  -?                 show the menu help first",
     "  -r DUMP            answer CPUID from a dump file instead of this processor;",
     "                     may be followed by --list, --json, --dump, --snapshot, --check,",
-    "                     --can-run, --decode, --why-not, --nfd or --prometheus",
+    "                     --can-run, --decode, --why-not, --nfd, --prometheus or --html",
     "",
     "Menu keys: I F C i f 1 2 P H T t S (processor screens), D W (benchmarks),",
     "           R (HTML report), A (about), ? (help), Q (quit)",
@@ -182,6 +185,7 @@ const CommandOption kCommandOptions[] = {
     {"--version", RunVersion}, {"--diff", RunDiff},         {"--baseline", RunBaseline},
     {"--can-run", RunCanRun},  {"--snapshot", RunSnapshot}, {"--why-not", RunWhyNot},
     {"--decode", RunDecode},   {"--nfd", RunNfd},           {"--prometheus", RunPrometheus},
+    {"--html", RunHtml},
 };
 
 const CommandOption* FindOption(const std::string& name) {

@@ -65,6 +65,10 @@ struct FileIdentity {
 // be looked at.
 std::optional<FileIdentity> PlatformFileIdentity(const std::string& path);
 
+// True when path names an existing file that no one may write (no write
+// permission bit; on Windows the read-only attribute), whoever runs the program.
+bool PlatformFileReadOnly(const std::string& path);
+
 // Scheduling priority of the process and of the calling thread, as the
 // platform counts them. Saved before a timed measurement, restored after it.
 struct SavedPriority {

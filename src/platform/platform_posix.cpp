@@ -173,6 +173,12 @@ bool PlatformWriteStandardOutput(const char* data, size_t size, std::string& rea
     return false;
 }
 
+bool PlatformFileReadOnly(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+           (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
 PlatformFileWriter::~PlatformFileWriter() {
     Abandon();
 }

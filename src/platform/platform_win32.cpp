@@ -177,6 +177,12 @@ bool PlatformWriteStandardOutput(const char* data, size_t size, std::string& rea
     return false;
 }
 
+bool PlatformFileReadOnly(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+           (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
 PlatformFileWriter::~PlatformFileWriter() {
     Abandon();
 }
