@@ -100,7 +100,8 @@ def block():
     lines.append("")
     lines.append("[Fields.40000001.%s]" % KVM_SIGNATURE)
     for leaf, subleaf, register, bit, name in rows_of(KVM_CSV, 5):
-        lines.append("%s.%s.%s=%s,flag," % (subleaf, register.upper(), bit, name))
+        kind, label = labels.get((int(leaf, 16), name), ("flag", ""))
+        lines.append("%s.%s.%s=%s,%s,%s" % (subleaf, register.upper(), bit, name, kind, label))
     lines.append(END)
     return lines
 

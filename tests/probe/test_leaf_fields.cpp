@@ -72,6 +72,13 @@ TEST(LeafFields, DataFileTableEqualsTheCsvs) {
         fromFile.insert(RowOf(spec));
         kinds[{spec.leaf, spec.name}] = {FieldKindWord(spec.kind), spec.label};
     }
+    for (const FieldSpec& spec : table.hypervisorFields.at(0).fields) {
+        kinds[{spec.leaf, spec.name}] = {FieldKindWord(spec.kind), spec.label};
+    }
+    for (const auto& [field, kindAndLabel] : kinds) {
+        EXPECT_FALSE(kindAndLabel.first == "flag" && kindAndLabel.second.empty())
+            << std::hex << field.first << " " << field.second << ": a flag without a label";
+    }
     std::set<FieldRow> fromCsv;
     auto opened = OpenRangesOfCsv();
     for (const auto& cells : ReadDataCsv("cpuid-fields.csv")) {
