@@ -92,13 +92,13 @@ DescriptorNames EveryDescriptorACache() {
 FieldTable EveryKindOfField() {
     const std::pair<uint32_t, uint32_t> kShapes[] = {{0, 32}, {7, 1}, {12, 9}};
     FieldTable table;
-    table.hypervisorFields.push_back(HypervisorFieldSpecs{"KVMKVMKVM", {}});
+    table.hypervisorFields.push_back(HypervisorFieldLayouts{"KVMKVMKVM", {}});
     for (uint32_t leaf : kLeaves) {
         for (int kind = 0; kind <= static_cast<int>(FieldKind::NoDescriptors); ++kind) {
             auto [low, count] = kShapes[kind % 3];
-            FieldSpec spec{leaf, 0, kMaxSubleaves, kind % 4, low, count, "f", static_cast<FieldKind>(kind),
-                           "l"};
-            (leaf == kHypervisorBase + 1 ? table.hypervisorFields[0].fields : table.fields).push_back(spec);
+            FieldLayout layout{
+                leaf, 0, kMaxSubleaves, kind % 4, low, count, "f", static_cast<FieldKind>(kind), "l"};
+            (leaf == kHypervisorBase + 1 ? table.hypervisorFields[0].fields : table.fields).push_back(layout);
         }
     }
     SortFieldTable(table);

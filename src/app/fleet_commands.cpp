@@ -5,7 +5,7 @@
 #include "common/plain_text.hpp"
 #include "console/console_io.hpp"
 #include "cpuid/snapshot_source.hpp"
-#include "decode/archspec_fleet.hpp"
+#include "decode/microarch_fleet.hpp"
 #include "names/capability_names.hpp"
 #include "names/compiler_flags.hpp"
 #include "names/processor_db.hpp"

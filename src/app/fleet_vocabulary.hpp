@@ -3,9 +3,9 @@
 // what a machine of a comparison is reduced to in both.
 #pragma once
 
-#include "decode/archspec.hpp"
 #include "decode/feature_compare.hpp"
 #include "decode/linux_flags.hpp"
+#include "decode/microarch_targets.hpp"
 #include "names/ini_file.hpp"
 
 #include <optional>

@@ -3,7 +3,7 @@
 namespace {
 
 bool IsIdField(const DecodedField& field) {
-    return field.spec != nullptr && field.spec->kind == FieldKind::Id;
+    return field.layout != nullptr && field.layout->kind == FieldKind::Id;
 }
 
 // The fields where other differs from first, ids left out; both lists are
@@ -61,11 +61,11 @@ bool SameChanges(const std::vector<FieldChange>& a, const std::vector<FieldChang
 size_t IdColumnOf(IdTable& ids, const DecodedField& field) {
     for (size_t i = 0; i < ids.columns.size(); ++i) {
         const IdColumn& column = ids.columns[i];
-        if (column.leaf == field.leaf && column.spec == field.spec) {
+        if (column.leaf == field.leaf && column.layout == field.layout) {
             return i;
         }
     }
-    ids.columns.push_back(IdColumn{field.leaf, field.subleaf, field.spec});
+    ids.columns.push_back(IdColumn{field.leaf, field.subleaf, field.layout});
     for (auto& row : ids.rows) {
         row.emplace_back();
     }

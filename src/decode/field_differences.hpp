@@ -28,7 +28,7 @@ struct ProcessorSpan {
 struct IdColumn {
     uint32_t leaf = 0;
     uint32_t subleaf = 0;
-    const FieldSpec* spec = nullptr;
+    const FieldLayout* layout = nullptr;
 };
 
 struct IdTable {

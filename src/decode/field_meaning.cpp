@@ -69,19 +69,19 @@ std::string LeafPlaceText(uint32_t leaf, uint32_t subleaf) {
 
 std::string FieldBitsText(const DecodedField& field) {
     std::string reg = RegisterName(field.reg);
-    if (field.spec == nullptr) {
+    if (field.layout == nullptr) {
         return reg;
     }
-    uint32_t low = field.spec->lowBit;
-    uint32_t high = low + field.spec->bitCount - 1;
+    uint32_t low = field.layout->lowBit;
+    uint32_t high = low + field.layout->bitCount - 1;
     return reg + "[" + (high == low ? Decimal(low) : Decimal(high) + ":" + Decimal(low)) + "]";
 }
 
 std::string FieldValueText(const DecodedField& field) {
-    if (field.spec == nullptr) {
+    if (field.layout == nullptr) {
         return "0x" + DwordToHex(field.value);
     }
-    switch (field.spec->kind) {
+    switch (field.layout->kind) {
     case FieldKind::Hex:
     case FieldKind::Text:
         return "0x" + DwordToHex(field.value);
@@ -91,11 +91,11 @@ std::string FieldValueText(const DecodedField& field) {
 }
 
 std::string FieldMeaning(const DecodedField& field, const DescriptorNames& descriptorNames) {
-    if (field.spec == nullptr) {
+    if (field.layout == nullptr) {
         return "";
     }
     uint64_t value = field.value;
-    switch (field.spec->kind) {
+    switch (field.layout->kind) {
     case FieldKind::Number:
     case FieldKind::Hex:
     case FieldKind::Flag:

@@ -65,22 +65,24 @@ std::string HypervisorSignature(const ProcessorLeaves& cpu, uint32_t blockLeaf) 
 }
 
 struct SpecRange {
-    const FieldSpec* begin = nullptr;
-    const FieldSpec* end = nullptr;
+    const FieldLayout* begin = nullptr;
+    const FieldLayout* end = nullptr;
 };
 
-SpecRange SpecsOfLeaf(const std::vector<FieldSpec>& fields, uint32_t leaf) {
-    auto first = std::lower_bound(fields.begin(), fields.end(), leaf,
-                                  [](const FieldSpec& spec, uint32_t value) { return spec.leaf < value; });
-    auto last = std::upper_bound(first, fields.end(), leaf,
-                                 [](uint32_t value, const FieldSpec& spec) { return value < spec.leaf; });
+SpecRange SpecsOfLeaf(const std::vector<FieldLayout>& fields, uint32_t leaf) {
+    auto first =
+        std::lower_bound(fields.begin(), fields.end(), leaf,
+                         [](const FieldLayout& layout, uint32_t value) { return layout.leaf < value; });
+    auto last = std::upper_bound(first, fields.end(), leaf, [](uint32_t value, const FieldLayout& layout) {
+        return value < layout.leaf;
+    });
     if (first == last) {
         return {};
     }
     return {&*first, &*first + (last - first)};
 }
 
-// The specs that describe a leaf: its own, the first hypervisor leaf's for
+// The layouts that describe a leaf: its own, the first hypervisor leaf's for
 // the first leaf of every hypervisor block, and a hypervisor's own fields
 // for the leaf after its signature.
 SpecRange SpecsFor(const ProcessorLeaves& cpu, const FieldTable& table, uint32_t leaf) {
@@ -95,9 +97,9 @@ SpecRange SpecsFor(const ProcessorLeaves& cpu, const FieldTable& table, uint32_t
         return {};
     }
     std::string signature = HypervisorSignature(cpu, leaf - offset);
-    for (const HypervisorFieldSpecs& specs : table.hypervisorFields) {
-        if (!specs.fields.empty() && specs.signature == signature) {
-            return {specs.fields.data(), specs.fields.data() + specs.fields.size()};
+    for (const HypervisorFieldLayouts& layouts : table.hypervisorFields) {
+        if (!layouts.fields.empty() && layouts.signature == signature) {
+            return {layouts.fields.data(), layouts.fields.data() + layouts.fields.size()};
         }
     }
     return {};
@@ -132,33 +134,33 @@ const char* FieldKindWord(FieldKind kind) {
 
 void SortFieldTable(FieldTable& table) {
     std::stable_sort(table.fields.begin(), table.fields.end(),
-                     [](const FieldSpec& a, const FieldSpec& b) { return a.leaf < b.leaf; });
+                     [](const FieldLayout& a, const FieldLayout& b) { return a.leaf < b.leaf; });
 }
 
 bool SameFieldPlace(const DecodedField& a, const DecodedField& b) {
     return a.leaf == b.leaf && a.subleaf == b.subleaf && a.order == b.order &&
-           (a.spec == nullptr) == (b.spec == nullptr);
+           (a.layout == nullptr) == (b.layout == nullptr);
 }
 
 bool FieldPlaceBefore(const DecodedField& a, const DecodedField& b) {
-    return std::make_tuple(a.leaf, a.subleaf, a.spec == nullptr, a.order) <
-           std::make_tuple(b.leaf, b.subleaf, b.spec == nullptr, b.order);
+    return std::make_tuple(a.leaf, a.subleaf, a.layout == nullptr, a.order) <
+           std::make_tuple(b.leaf, b.subleaf, b.layout == nullptr, b.order);
 }
 
 namespace {
 
-bool InSubleaves(const FieldSpec& spec, uint32_t subleaf) {
-    return subleaf >= spec.firstSubleaf && subleaf <= spec.lastSubleaf;
+bool InSubleaves(const FieldLayout& layout, uint32_t subleaf) {
+    return subleaf >= layout.firstSubleaf && subleaf <= layout.lastSubleaf;
 }
 
 // One bit per register whose no-descriptors bit is set: its bytes are no
 // descriptors, only that bit is shown.
-unsigned RegistersWithoutDescriptors(SpecRange specs, uint32_t subleaf, const CpuidRegs& regs) {
+unsigned RegistersWithoutDescriptors(SpecRange layouts, uint32_t subleaf, const CpuidRegs& regs) {
     unsigned registers = 0;
-    for (const FieldSpec* spec = specs.begin; spec != specs.end; ++spec) {
-        if (spec->kind == FieldKind::NoDescriptors && InSubleaves(*spec, subleaf) &&
-            BitField(RegisterAt(regs, spec->reg), spec->lowBit, spec->bitCount) != 0) {
-            registers |= 1u << spec->reg;
+    for (const FieldLayout* layout = layouts.begin; layout != layouts.end; ++layout) {
+        if (layout->kind == FieldKind::NoDescriptors && InSubleaves(*layout, subleaf) &&
+            BitField(RegisterAt(regs, layout->reg), layout->lowBit, layout->bitCount) != 0) {
+            registers |= 1u << layout->reg;
         }
     }
     return registers;
@@ -166,17 +168,17 @@ unsigned RegistersWithoutDescriptors(SpecRange specs, uint32_t subleaf, const Cp
 
 void AppendLeafFields(std::vector<DecodedField>& fields, const ProcessorLeaves& leaves,
                       const FieldTable& table, uint32_t leaf, uint32_t subleaf, const CpuidRegs& regs) {
-    SpecRange specs = SpecsFor(leaves, table, leaf);
-    unsigned withoutDescriptors = RegistersWithoutDescriptors(specs, subleaf, regs);
+    SpecRange layouts = SpecsFor(leaves, table, leaf);
+    unsigned withoutDescriptors = RegistersWithoutDescriptors(layouts, subleaf, regs);
     size_t before = fields.size();
-    for (const FieldSpec* spec = specs.begin; spec != specs.end; ++spec) {
-        if (!InSubleaves(*spec, subleaf) ||
-            (spec->kind == FieldKind::Descriptor && (withoutDescriptors & (1u << spec->reg)) != 0)) {
+    for (const FieldLayout* layout = layouts.begin; layout != layouts.end; ++layout) {
+        if (!InSubleaves(*layout, subleaf) ||
+            (layout->kind == FieldKind::Descriptor && (withoutDescriptors & (1u << layout->reg)) != 0)) {
             continue;
         }
-        uint32_t value = BitField(RegisterAt(regs, spec->reg), spec->lowBit, spec->bitCount);
-        fields.push_back(
-            DecodedField{leaf, subleaf, spec, spec->reg, value, static_cast<uint32_t>(spec - specs.begin)});
+        uint32_t value = BitField(RegisterAt(regs, layout->reg), layout->lowBit, layout->bitCount);
+        fields.push_back(DecodedField{leaf, subleaf, layout, layout->reg, value,
+                                      static_cast<uint32_t>(layout - layouts.begin)});
     }
     if (fields.size() == before) {
         AddRawLeaf(fields, leaf, subleaf, regs);
@@ -211,7 +213,7 @@ std::vector<DecodedField> DecodeLeaf(const CpuidSnapshot& snapshot, size_t cpu, 
 std::optional<uint32_t> ReadNamedField(const CpuidSnapshot& snapshot, size_t cpu, const FieldTable& table,
                                        uint32_t leaf, uint32_t subleaf, std::string_view name) {
     for (const DecodedField& field : DecodeLeaf(snapshot, cpu, table, leaf, subleaf)) {
-        if (field.spec != nullptr && field.spec->name == name) {
+        if (field.layout != nullptr && field.layout->name == name) {
             return field.value;
         }
     }

@@ -53,7 +53,7 @@ const char* FieldKindWord(FieldKind kind);
 // its first one up (a cache, a TLB, a topology level, a state component).
 constexpr uint32_t kEverySubleafAbove = 0xFFFFFFFFu;
 
-struct FieldSpec {
+struct FieldLayout {
     uint32_t leaf = 0;
     uint32_t firstSubleaf = 0;
     uint32_t lastSubleaf = 0; // kEverySubleafAbove: no last one
@@ -66,25 +66,25 @@ struct FieldSpec {
 };
 
 // Fields of the hypervisor leaf that follows a signature: KVM's 0x40000001.
-struct HypervisorFieldSpecs {
+struct HypervisorFieldLayouts {
     std::string signature; // "KVMKVMKVM"
-    std::vector<FieldSpec> fields;
+    std::vector<FieldLayout> fields;
 };
 
 struct FieldTable {
-    std::vector<FieldSpec> fields; // ordered by leaf, table order within a leaf
-    std::vector<HypervisorFieldSpecs> hypervisorFields;
+    std::vector<FieldLayout> fields; // ordered by leaf, table order within a leaf
+    std::vector<HypervisorFieldLayouts> hypervisorFields;
 };
 
 // Orders the fields by leaf, keeping the order within each leaf.
 void SortFieldTable(FieldTable& table);
 
 // One field of one recorded (leaf, sub-leaf), or one raw register of a leaf
-// without a field table (spec null).
+// without a field table (layout null).
 struct DecodedField {
     uint32_t leaf = 0;
     uint32_t subleaf = 0;
-    const FieldSpec* spec = nullptr;
+    const FieldLayout* layout = nullptr;
     int reg = 0;
     uint32_t value = 0;
     uint32_t order = 0; // position within its (leaf, sub-leaf)

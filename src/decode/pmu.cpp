@@ -30,11 +30,13 @@ PmuFacts ReadIntelPmu(const CpuidSnapshot& snapshot, size_t cpu, const FieldTabl
         pmu.fixedBits = BitField(regs.edx, 5, 8);
     }
     uint32_t listed = BitField(regs.eax, 24, 8);
-    for (const FieldSpec& spec : table.fields) {
-        if (spec.leaf != kIntelPmuLeaf || spec.reg != kEbx || spec.bitCount != 1 || spec.lowBit >= listed) {
+    for (const FieldLayout& layout : table.fields) {
+        if (layout.leaf != kIntelPmuLeaf || layout.reg != kEbx || layout.bitCount != 1 ||
+            layout.lowBit >= listed) {
             continue;
         }
-        (BitSet(regs.ebx, spec.lowBit) ? pmu.unavailableEvents : pmu.events).push_back(EventName(spec.name));
+        (BitSet(regs.ebx, layout.lowBit) ? pmu.unavailableEvents : pmu.events)
+            .push_back(EventName(layout.name));
     }
     return pmu;
 }

@@ -101,16 +101,16 @@ ClockFacts ReadClockLeaves(const CpuidSnapshot& snapshot, size_t cpu) {
 std::vector<SpeculationBit> ReadSpeculation(const CpuidSnapshot& snapshot, size_t cpu,
                                             const FieldTable& table) {
     std::vector<SpeculationBit> bits;
-    for (const FieldSpec& spec : table.fields) {
-        if (spec.kind != FieldKind::Speculation) {
+    for (const FieldLayout& layout : table.fields) {
+        if (layout.kind != FieldKind::Speculation) {
             continue;
         }
-        SpeculationBit bit{spec.name, std::nullopt};
-        uint32_t subleaf = spec.firstSubleaf;
-        bool subleafReported = spec.leaf != 7 || subleaf <= snapshot.Answer(cpu, 7).eax;
-        if (LeafReported(snapshot, cpu, spec.leaf, subleaf) && subleafReported) {
-            bit.present = BitField(RegisterAt(snapshot.Answer(cpu, spec.leaf, subleaf), spec.reg),
-                                   spec.lowBit, spec.bitCount) != 0;
+        SpeculationBit bit{layout.name, std::nullopt};
+        uint32_t subleaf = layout.firstSubleaf;
+        bool subleafReported = layout.leaf != 7 || subleaf <= snapshot.Answer(cpu, 7).eax;
+        if (LeafReported(snapshot, cpu, layout.leaf, subleaf) && subleafReported) {
+            bit.present = BitField(RegisterAt(snapshot.Answer(cpu, layout.leaf, subleaf), layout.reg),
+                                   layout.lowBit, layout.bitCount) != 0;
         }
         bits.push_back(bit);
     }
@@ -126,12 +126,12 @@ std::optional<std::vector<std::string>> ReadHypervisorFeatures(const CpuidSnapsh
         std::vector<std::string> names;
         bool described = false;
         for (const DecodedField& field : DecodeLeaf(snapshot, cpu, table, base + 1, 0)) {
-            if (field.spec == nullptr) {
+            if (field.layout == nullptr) {
                 continue;
             }
             described = true;
             if (field.value != 0) {
-                names.push_back(field.spec->name);
+                names.push_back(field.layout->name);
             }
         }
         if (described) {

@@ -3,9 +3,9 @@
 #pragma once
 
 #include "cpuid/snapshot.hpp"
-#include "decode/archspec.hpp"
 #include "decode/kernel_view.hpp"
 #include "decode/linux_flags.hpp"
+#include "decode/microarch_targets.hpp"
 
 #include <optional>
 #include <string>

@@ -26,15 +26,15 @@ std::string ComponentName(const FieldTable& table, uint32_t component, bool supe
     uint32_t subleaf = supervisor ? 1 : 0;
     int reg = component < 32 ? (supervisor ? kEcx : kEax) : kEdx;
     uint32_t bit = component % 32;
-    for (const FieldSpec& spec : table.fields) {
-        if (spec.leaf == kXsaveLeaf && spec.firstSubleaf == subleaf && spec.reg == reg &&
-            spec.bitCount == 1 && spec.lowBit == bit) {
+    for (const FieldLayout& layout : table.fields) {
+        if (layout.leaf == kXsaveLeaf && layout.firstSubleaf == subleaf && layout.reg == reg &&
+            layout.bitCount == 1 && layout.lowBit == bit) {
             for (const char* prefix : {"xcr0_", "xss_"}) {
-                if (spec.name.rfind(prefix, 0) == 0) {
-                    return spec.name.substr(std::char_traits<char>::length(prefix));
+                if (layout.name.rfind(prefix, 0) == 0) {
+                    return layout.name.substr(std::char_traits<char>::length(prefix));
                 }
             }
-            return spec.name;
+            return layout.name;
         }
     }
     return "";

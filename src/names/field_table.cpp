@@ -87,46 +87,46 @@ std::optional<int> ParseRegister(std::string_view text) {
     return std::nullopt;
 }
 
-std::optional<FieldSpec> ParseField(uint32_t leaf, std::string_view key, std::string_view value) {
+std::optional<FieldLayout> ParseField(uint32_t leaf, std::string_view key, std::string_view value) {
     std::vector<std::string_view> place = SplitText(key, '.', 3);
     std::vector<std::string_view> words = SplitText(value, ',', 3);
     if (place.size() != 3 || words.size() != 3 || words[0].empty()) {
         return std::nullopt;
     }
-    FieldSpec spec;
-    spec.leaf = leaf;
+    FieldLayout layout;
+    layout.leaf = leaf;
     uint32_t lowBit = 0;
     uint32_t highBit = 0;
     std::optional<int> reg = ParseRegister(place[1]);
     std::optional<FieldKind> kind = FieldKindNamed(words[1]);
-    if (!ParseSubleaves(place[0], spec.firstSubleaf, spec.lastSubleaf) || !reg ||
+    if (!ParseSubleaves(place[0], layout.firstSubleaf, layout.lastSubleaf) || !reg ||
         !ParseRange(place[2], lowBit, highBit) || highBit > 31 || !kind) {
         return std::nullopt;
     }
-    spec.reg = *reg;
-    spec.lowBit = lowBit;
-    spec.bitCount = highBit - lowBit + 1;
-    spec.name = std::string(words[0]);
-    spec.kind = *kind;
-    spec.label = std::string(words[2]);
-    return spec;
+    layout.reg = *reg;
+    layout.lowBit = lowBit;
+    layout.bitCount = highBit - lowBit + 1;
+    layout.name = std::string(words[0]);
+    layout.kind = *kind;
+    layout.label = std::string(words[2]);
+    return layout;
 }
 
-void ReadSection(const IniSection& section, uint32_t leaf, std::vector<FieldSpec>& fields) {
+void ReadSection(const IniSection& section, uint32_t leaf, std::vector<FieldLayout>& fields) {
     for (const auto& [key, value] : section.entries) {
-        if (std::optional<FieldSpec> spec = ParseField(leaf, key, value)) {
-            fields.push_back(std::move(*spec));
+        if (std::optional<FieldLayout> layout = ParseField(leaf, key, value)) {
+            fields.push_back(std::move(*layout));
         }
     }
 }
 
-HypervisorFieldSpecs& HypervisorSpecs(FieldTable& table, std::string_view signature) {
-    for (HypervisorFieldSpecs& specs : table.hypervisorFields) {
-        if (specs.signature == signature) {
-            return specs;
+HypervisorFieldLayouts& HypervisorLayouts(FieldTable& table, std::string_view signature) {
+    for (HypervisorFieldLayouts& layouts : table.hypervisorFields) {
+        if (layouts.signature == signature) {
+            return layouts;
         }
     }
-    table.hypervisorFields.push_back(HypervisorFieldSpecs{std::string(signature), {}});
+    table.hypervisorFields.push_back(HypervisorFieldLayouts{std::string(signature), {}});
     return table.hypervisorFields.back();
 }
 
@@ -153,7 +153,7 @@ void ReadFieldSection(const IniSection& section, FieldTable& table) {
     if (signature.empty() && section.name.size() == kFieldsPrefix.size() + kLeafDigits) {
         ReadSection(section, *leaf, table.fields);
     } else if (*leaf == kHypervisorBase + 1 && !signature.empty()) {
-        ReadSection(section, *leaf, HypervisorSpecs(table, signature).fields);
+        ReadSection(section, *leaf, HypervisorLayouts(table, signature).fields);
     }
 }
 

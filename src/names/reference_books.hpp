@@ -5,8 +5,8 @@
 // from it are then unknown, never half right.
 #pragma once
 
-#include "decode/archspec.hpp"
 #include "decode/linux_flags.hpp"
+#include "decode/microarch_targets.hpp"
 #include "names/ini_file.hpp"
 
 #include <optional>

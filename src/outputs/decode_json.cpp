@@ -16,11 +16,11 @@ std::string HexText(uint32_t value) {
 }
 
 std::string BitsText(const DecodedField& field) {
-    if (field.spec == nullptr) {
+    if (field.layout == nullptr) {
         return JsonString("31:0");
     }
-    uint32_t low = field.spec->lowBit;
-    uint32_t high = low + field.spec->bitCount - 1;
+    uint32_t low = field.layout->lowBit;
+    uint32_t high = low + field.layout->bitCount - 1;
     return JsonString(high == low ? Decimal(low) : Decimal(high) + ":" + Decimal(low));
 }
 
@@ -36,14 +36,14 @@ JsonObject FieldPlace(const DecodedField& field) {
         .Add("subleaf", Decimal(field.subleaf))
         .Add("register", JsonString(RegisterName(field.reg)))
         .Add("bits", BitsText(field))
-        .Add("name", field.spec != nullptr ? JsonString(field.spec->name) : kNull);
+        .Add("name", field.layout != nullptr ? JsonString(field.layout->name) : kNull);
     return object;
 }
 
 std::string FieldObject(const DecodedField& field, const DescriptorNames& names) {
     return FieldPlace(field)
-        .Add("label", JsonString(field.spec->label))
-        .Add("kind", JsonString(FieldKindWord(field.spec->kind)))
+        .Add("label", JsonString(field.layout->label))
+        .Add("kind", JsonString(FieldKindWord(field.layout->kind)))
         .Add("value", Decimal(field.value))
         .Add("meaning", MeaningOrNull(field, names))
         .Text();
@@ -90,10 +90,10 @@ std::string FirstProcessorObject(const DecodeReport& report) {
     std::vector<std::string> raw;
     const std::vector<DecodedField>& decoded = report.fields.first;
     for (size_t i = 0; i < decoded.size(); ++i) {
-        if (decoded[i].spec == nullptr && i + 4 <= decoded.size()) {
+        if (decoded[i].layout == nullptr && i + 4 <= decoded.size()) {
             raw.push_back(RawLeafObject(&decoded[i]));
             i += 3;
-        } else if (decoded[i].spec != nullptr) {
+        } else if (decoded[i].layout != nullptr) {
             fields.push_back(FieldObject(decoded[i], report.descriptorNames));
         }
     }
@@ -123,9 +123,9 @@ std::string IdsObject(const IdTable& ids) {
         return JsonObject()
             .Add("leaf", HexText(column.leaf))
             .Add("subleaf", Decimal(column.subleaf))
-            .Add("register", JsonString(RegisterName(column.spec->reg)))
-            .Add("name", JsonString(column.spec->name))
-            .Add("label", JsonString(column.spec->label))
+            .Add("register", JsonString(RegisterName(column.layout->reg)))
+            .Add("name", JsonString(column.layout->name))
+            .Add("label", JsonString(column.layout->label))
             .Text();
     });
     std::vector<std::string> rows;

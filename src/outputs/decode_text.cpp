@@ -31,7 +31,7 @@ std::string ValueWithMeaning(const DecodedField& field, const DescriptorNames& n
 }
 
 std::string FieldLine(const DecodedField& field, const std::string& value, const std::string& label) {
-    std::string name = field.spec != nullptr ? field.spec->name : "";
+    std::string name = field.layout != nullptr ? field.layout->name : "";
     std::string text = "  " + PadRight(LeafPlaceText(field.leaf, field.subleaf), kPlaceWidth) +
                        PadRight(FieldBitsText(field), kBitsWidth);
     std::string assignment = name.empty() ? "= " + value : name + " = " + value;
@@ -54,12 +54,12 @@ std::string RawLeafLine(const DecodedField* regs) {
 void WriteFields(const std::vector<DecodedField>& fields, const DescriptorNames& names, std::ostream& out) {
     for (size_t i = 0; i < fields.size(); ++i) {
         const DecodedField& field = fields[i];
-        if (field.spec == nullptr && i + 4 <= fields.size()) {
+        if (field.layout == nullptr && i + 4 <= fields.size()) {
             Line(out, RawLeafLine(&fields[i]));
             i += 3;
             continue;
         }
-        Line(out, FieldLine(field, ValueWithMeaning(field, names), field.spec ? field.spec->label : ""));
+        Line(out, FieldLine(field, ValueWithMeaning(field, names), field.layout ? field.layout->label : ""));
     }
 }
 
@@ -78,7 +78,7 @@ void WriteChange(const FieldChange& change, const DescriptorNames& names, std::o
     }
     std::string value = ValueWithMeaning(*change.other, names);
     value += change.first ? "; cpu 0: " + ValueWithMeaning(*change.first, names) : "; cpu 0: not recorded";
-    std::string label = change.other->spec != nullptr ? change.other->spec->label : kNoFieldTable;
+    std::string label = change.other->layout != nullptr ? change.other->layout->label : kNoFieldTable;
     Line(out, FieldLine(*change.other, value, label));
 }
 
@@ -121,7 +121,7 @@ void WriteSpans(const DecodeReport& report, std::ostream& out) {
 std::string ColumnHeading(const IdColumn& column) {
     std::string leaf = DwordToHex(column.leaf);
     size_t first = std::min(leaf.find_first_not_of('0'), leaf.size() - 1);
-    return leaf.substr(first) + ":" + column.spec->name;
+    return leaf.substr(first) + ":" + column.layout->name;
 }
 
 std::string CellText(const std::optional<uint32_t>& cell) {

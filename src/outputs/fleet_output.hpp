@@ -3,8 +3,8 @@
 // Lines end with kPlainLineEnd.
 #pragma once
 
-#include "decode/archspec.hpp"
 #include "decode/feature_compare.hpp"
+#include "decode/microarch_targets.hpp"
 #include "outputs/capability_output.hpp"
 
 #include <functional>

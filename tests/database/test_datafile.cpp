@@ -149,11 +149,11 @@ TEST_F(DataFile, EverySectionIsWrittenOnceAndIsOneTheProgramReads) {
     known.insert("hypervisor");
     known.insert("compilerflags");
     FieldTable fields = ReadFieldTable(OpenDatabaseAt(kDataFile));
-    for (const FieldSpec& spec : fields.fields) {
-        known.insert("fields." + LowerAscii(DwordToHex(spec.leaf)));
+    for (const FieldLayout& layout : fields.fields) {
+        known.insert("fields." + LowerAscii(DwordToHex(layout.leaf)));
     }
-    for (const HypervisorFieldSpecs& specs : fields.hypervisorFields) {
-        known.insert("fields.40000001." + LowerAscii(specs.signature));
+    for (const HypervisorFieldLayouts& layouts : fields.hypervisorFields) {
+        known.insert("fields.40000001." + LowerAscii(layouts.signature));
     }
     for (const char* reference :
          {"linuxflags", "linuxsyntheticflags", "archspectargets", "archspeccompilers"}) {

@@ -56,9 +56,9 @@ std::map<std::pair<uint32_t, std::string>, std::string> OpenRangesOfCsv() {
 
 using FieldRow = std::tuple<uint32_t, std::string, std::string, std::string, std::string>;
 
-FieldRow RowOf(const FieldSpec& spec) {
-    return {spec.leaf, RangeText(spec.firstSubleaf, spec.lastSubleaf), RegisterName(spec.reg),
-            RangeText(spec.lowBit, spec.lowBit + spec.bitCount - 1), spec.name};
+FieldRow RowOf(const FieldLayout& layout) {
+    return {layout.leaf, RangeText(layout.firstSubleaf, layout.lastSubleaf), RegisterName(layout.reg),
+            RangeText(layout.lowBit, layout.lowBit + layout.bitCount - 1), layout.name};
 }
 
 // Every row of cpuid-fields.csv is one field of the data file, with the kind
@@ -68,12 +68,12 @@ TEST(LeafFields, DataFileTableEqualsTheCsvs) {
     FieldTable table = ReadFieldTable(ShippedDatabase());
     std::set<FieldRow> fromFile;
     std::map<std::pair<uint32_t, std::string>, std::pair<std::string, std::string>> kinds;
-    for (const FieldSpec& spec : table.fields) {
-        fromFile.insert(RowOf(spec));
-        kinds[{spec.leaf, spec.name}] = {FieldKindWord(spec.kind), spec.label};
+    for (const FieldLayout& layout : table.fields) {
+        fromFile.insert(RowOf(layout));
+        kinds[{layout.leaf, layout.name}] = {FieldKindWord(layout.kind), layout.label};
     }
-    for (const FieldSpec& spec : table.hypervisorFields.at(0).fields) {
-        kinds[{spec.leaf, spec.name}] = {FieldKindWord(spec.kind), spec.label};
+    for (const FieldLayout& layout : table.hypervisorFields.at(0).fields) {
+        kinds[{layout.leaf, layout.name}] = {FieldKindWord(layout.kind), layout.label};
     }
     for (const auto& [field, kindAndLabel] : kinds) {
         EXPECT_FALSE(kindAndLabel.first == "flag" && kindAndLabel.second.empty())
@@ -149,8 +149,8 @@ TEST(LeafFields, HandCheckedFieldsOfRealDumps) {
         CpuidSnapshot snapshot = LoadTestDump(row.dump);
         bool found = false;
         for (const DecodedField& field : DecodeLeafFields(snapshot, row.cpu, table)) {
-            if (field.leaf == row.leaf && field.subleaf == row.subleaf && field.spec != nullptr &&
-                field.spec->name == row.name) {
+            if (field.leaf == row.leaf && field.subleaf == row.subleaf && field.layout != nullptr &&
+                field.layout->name == row.name) {
                 EXPECT_EQ(field.value, row.value) << row.processor;
                 EXPECT_EQ(FieldMeaning(field, names), row.meaning) << row.processor;
                 found = true;
@@ -171,7 +171,7 @@ TEST(LeafFields, Leaf2RegisterWithBit31HoldsNoDescriptors) {
     snapshot.cpus[0].leaves[LeafKey{2, 0}].edx |= 0x80000000u;
     std::map<std::string, std::string> meanings;
     for (const DecodedField& field : DecodeLeaf(snapshot, 0, table, 2, 0)) {
-        meanings[field.spec->name] = FieldMeaning(field, names);
+        meanings[field.layout->name] = FieldMeaning(field, names);
     }
     for (const char* name : {"desc12", "desc13", "desc14", "desc15"}) {
         EXPECT_EQ(meanings.count(name), 0u) << name;
@@ -188,7 +188,7 @@ TEST(LeafFields, LeavesWithoutATableStayRaw) {
     FieldTable table = ReadFieldTable(ShippedDatabase());
     std::set<LeafKey> raw;
     for (const DecodedField& field : DecodeLeafFields(snapshot, 0, table)) {
-        if (field.spec == nullptr) {
+        if (field.layout == nullptr) {
             raw.insert({field.leaf, field.subleaf});
         }
     }
@@ -210,8 +210,8 @@ TEST(LeafFields, HybridPartDiffersPerKindOfCore) {
     EXPECT_EQ(std::make_pair(fields.spans[1].firstCpu, fields.spans[1].lastCpu), std::make_pair(16u, 31u));
     std::set<std::string> changed;
     for (const FieldChange& change : fields.spans[1].changes) {
-        if (change.other && change.other->spec != nullptr) {
-            changed.insert(change.other->spec->name);
+        if (change.other && change.other->layout != nullptr) {
+            changed.insert(change.other->layout->name);
         }
     }
     for (const char* name : {"cache_nways", "cache_nsets", "core_type", "cpu_max_mhz"}) {
@@ -235,21 +235,21 @@ TEST(LeafFields, RepeatedSubleavesDecodeWithTheirLayout) {
         CpuidSnapshot snapshot = LoadTestDump(dump);
         SnapshotFields fields = DecodeSnapshotFields(snapshot, table, DecodeTopology(snapshot, false));
         for (const DecodedField& field : fields.first) {
-            EXPECT_FALSE(field.spec == nullptr && repeating.count(field.leaf) != 0)
+            EXPECT_FALSE(field.layout == nullptr && repeating.count(field.leaf) != 0)
                 << dump << " " << LeafPlaceText(field.leaf, field.subleaf) << " is raw";
         }
         for (const ProcessorSpan& span : fields.spans) {
             for (const FieldChange& change : span.changes) {
                 const DecodedField& place = change.first ? *change.first : *change.other;
-                EXPECT_FALSE(place.spec == nullptr && repeating.count(place.leaf) != 0)
+                EXPECT_FALSE(place.layout == nullptr && repeating.count(place.leaf) != 0)
                     << dump << " cpu " << span.firstCpu << " differs in raw "
                     << LeafPlaceText(place.leaf, place.subleaf);
             }
         }
-        std::set<std::pair<uint32_t, const FieldSpec*>> columns;
+        std::set<std::pair<uint32_t, const FieldLayout*>> columns;
         for (const IdColumn& column : fields.ids.columns) {
-            EXPECT_TRUE(columns.insert({column.leaf, column.spec}).second)
-                << dump << " " << column.spec->name;
+            EXPECT_TRUE(columns.insert({column.leaf, column.layout}).second)
+                << dump << " " << column.layout->name;
         }
     }
 }

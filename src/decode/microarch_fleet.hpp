@@ -4,7 +4,7 @@
 // named with the machines that keep the fleet below it.
 #pragma once
 
-#include "decode/archspec.hpp"
+#include "decode/microarch_targets.hpp"
 
 #include <cstddef>
 #include <optional>

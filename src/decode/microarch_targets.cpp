@@ -1,4 +1,4 @@
-#include "decode/archspec.hpp"
+#include "decode/microarch_targets.hpp"
 
 #include <algorithm>
 #include <utility>

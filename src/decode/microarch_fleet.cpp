@@ -1,4 +1,4 @@
-#include "decode/archspec_fleet.hpp"
+#include "decode/microarch_fleet.hpp"
 
 #include <algorithm>
 #include <tuple>
