@@ -19,6 +19,8 @@ left byte for byte. Run from the repository root.
 import csv
 import sys
 
+from datafile_block import replace_block
+
 DATA_FILE = "data/veldrix.dat"
 FIELDS_CSV = "data/cpuid-fields.csv"
 LABELS_CSV = "data/cpuid-field-labels.csv"
@@ -107,21 +109,7 @@ def block():
 
 
 def main():
-    with open(DATA_FILE, newline="") as f:
-        text = f.read()
-    generated = "\r\n".join(block()) + "\r\n"
-    start = text.find(BEGIN)
-    anchor = text.find(ANCHOR)
-    if start < 0 and anchor >= 0:
-        text = text[:anchor] + generated + "\r\n" + text[anchor:]
-    elif start < 0:
-        text = text + "\r\n" + generated
-    else:
-        stop = text.index(END, start)
-        stop = text.index("\n", stop) + 1
-        text = text[:start] + generated + text[stop:]
-    with open(DATA_FILE, "w", newline="") as f:
-        f.write(text)
+    replace_block(DATA_FILE, block(), BEGIN, END, before=ANCHOR)
     return 0
 
 

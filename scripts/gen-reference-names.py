@@ -20,6 +20,8 @@ import json
 import re
 import sys
 
+from datafile_block import replace_block
+
 DATA_FILE = "data/veldrix.dat"
 LINUX_CSV = "data/linux-flags.csv"
 POSITIONS_CSV = "data/linux-flag-positions.csv"
@@ -173,19 +175,7 @@ def block():
 
 
 def main():
-    with open(DATA_FILE, newline="") as f:
-        text = f.read()
-    generated = "\r\n".join(block()) + "\r\n"
-    start = text.find(BEGIN)
-    if start < 0:
-        place = text.index(PLACE_BEFORE)
-        text = text[:place] + generated + "\r\n" + text[place:]
-    else:
-        stop = text.index(END, start)
-        stop = text.index("\n", stop) + 1
-        text = text[:start] + generated + text[stop:]
-    with open(DATA_FILE, "w", newline="") as f:
-        f.write(text)
+    replace_block(DATA_FILE, block(), BEGIN, END, before=PLACE_BEFORE, before_required=True)
     return 0
 
 
