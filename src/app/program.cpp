@@ -44,7 +44,8 @@ int RunVeldrix(const std::vector<std::string>& args) {
     std::optional<int> status = RunCommandLine(args, std::cout, std::cerr);
     if (!status) {
         ProtectOwnFiles(args);
-        status = RunMenuProgram(args, MachineSources{TakeHardwareSnapshot, MeasureHardwareTicks});
+        status = RunMenuProgram(args,
+                                MachineSources{[] { return TakeHardwareSnapshot(1); }, MeasureHardwareTicks});
     }
     return CheckedExitStatus(*status);
 }

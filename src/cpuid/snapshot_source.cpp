@@ -4,6 +4,7 @@
 #include "cpuid/snapshot_walk.hpp"
 #include "platform/platform.hpp"
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -25,15 +26,16 @@ void AddCurrentProcessor(CpuidSnapshot& snapshot, std::optional<uint32_t> osCpu)
 
 } // namespace
 
-CpuidSnapshot TakeHardwareSnapshot() {
+CpuidSnapshot TakeHardwareSnapshot(size_t processorLimit) {
     CpuidSnapshot snapshot;
     if (!PlatformHasCpuid()) {
         return snapshot;
     }
-    bool pinned = PlatformForEachProcessor([&snapshot](uint32_t osCpu) {
-        if (snapshot.cpus.size() < kMaxSnapshotProcessors) {
+    size_t limit = std::min(processorLimit, kMaxSnapshotProcessors);
+    bool pinned = PlatformForEachProcessor([&snapshot, limit, processorLimit](uint32_t osCpu) {
+        if (snapshot.cpus.size() < limit) {
             AddCurrentProcessor(snapshot, osCpu);
-        } else {
+        } else if (processorLimit >= kMaxSnapshotProcessors) {
             snapshot.cutAtCapacity = true;
         }
     });

@@ -11,8 +11,10 @@
 // Every logical processor this thread may run on, each visited in turn with
 // the thread pinned to it (the original affinity is restored). Where pinning
 // is impossible, the one processor the thread ran on, marked as such. No
-// processor without CPUID.
-CpuidSnapshot TakeHardwareSnapshot();
+// processor without CPUID. With a smaller processorLimit only the first
+// processors are read, which is no cut (the menu program shows processor 0
+// only, and a walk of hundreds of processors would slow its start).
+CpuidSnapshot TakeHardwareSnapshot(size_t processorLimit = kMaxSnapshotProcessors);
 
 // The processors of a dump text in any format the dump reader knows; no
 // processor when no line is a leaf line.
